@@ -1,0 +1,48 @@
+#include "support/Support.h"
+
+#include "support/Version.h"
+
+namespace orvanrx {
+
+QString PrintableChar(std::uint8_t b) {
+    return IsPrintableByte(b) ? QString(QChar(char16_t{b})) : QString();
+}
+
+QString NumericChar(std::uint8_t b) {
+    return IsNumericByte(b) ? QString(QChar(char16_t{b})) : QString();
+}
+
+QString WinChar(std::uint8_t b) {
+    return IsWinByte(b) ? QStringLiteral("W") : QString();
+}
+
+QString LogFileStamp(const QDateTime& now) {
+    return now.toString(QStringLiteral("yyyy-MM-dd HHmm"));
+}
+
+QString TextBefore(const QString& text, const QString& part) {
+    const qsizetype at = text.indexOf(part);
+    return at < 0 ? text : text.left(at);
+}
+
+QString BytesToText(std::span<const std::uint8_t> bytes) {
+    constexpr std::size_t kMaxCharacters = 256;
+    QString text;
+    for (std::size_t i = 0; i < bytes.size() && i < kMaxCharacters; ++i) {
+        const std::uint8_t b = bytes[i];
+        if (b == 0x00 || b == 0x06) {
+            break;
+        }
+        text += QChar::fromLatin1(static_cast<char>(b));
+    }
+    return text;
+}
+
+QString AppVersionText() {
+    return QStringLiteral(" v%1.%2.%3")
+        .arg(version::kMajor)
+        .arg(version::kMinor)
+        .arg(version::kRevision);
+}
+
+}  // namespace orvanrx
