@@ -18,6 +18,7 @@ public:
     static constexpr Status kDeviceNotFound = 1;
     static constexpr Status kInvalidHandle = 2;
     static constexpr Status kTransferError = 3;
+    static constexpr Status kInvalidParameter = 4;
 
     // Queue states reported by F32x_CheckRXQueue.
     static constexpr std::uint32_t kQueueEmpty = 0;
@@ -49,6 +50,15 @@ public:
     // Moves up to buffer.size() waiting bytes into buffer.
     virtual Status F32x_Read(Handle handle, std::span<std::uint8_t> buffer,
                              std::uint32_t& read) = 0;
+
+    // Properties of the device layer beyond the eight operations.
+
+    // True for a scripted receiver (shown as such; never decided by the product text).
+    virtual bool IsSimulated() const { return false; }
+    // True when the last enumeration found a receiver that the system would not let this
+    // user open (on Linux: no udev rule). The headless program says so; the desktop program
+    // stays silent.
+    virtual bool ReceiverAccessDenied() const { return false; }
 };
 
 }  // namespace orvanrx

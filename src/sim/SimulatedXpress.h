@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "receiver/UsbXpress.h"
+#include "receiver/WaitClock.h"
+#include "sim/TraceStep.h"
+
+namespace orvanrx {
+
+// A scripted receiver: one device of the family that answers the receiver's commands.
+//
+// Commands (frames 0x1B + code, one or more per write; bytes that do not start a known
+// frame are ignored, like a 0x07 frame shorter than 6 bytes) and their replies:
+//   0x00  8 bytes: the version byte, then 0x00
+//   0x01  51 bytes: the name text, then 0x00 padding (cut at 51)
+//   0x02  16 bytes: the date text, then 0x00 padding (cut at 16)
+//   0x05  8 bytes: the status byte, then 0x00
+//   0x06  8 bytes: the frequency, big-endian, then 0x00
+//   0x07  tunes to the frame's big-endian frequency; 8 bytes as for 0x06 (the new frequency)
+//   0x0A  8 bytes: the raw signal reading, big-endian signed, then 0x00
+//   0x0F  the next answer of the trace
+// Texts of the trace are UTF-8; the receiver sends them as Latin-1 ("?" for other
+// characters). Replies wait in the receive queue at once.
+//
+// The trace: a poll (0x0F) takes the next Reply, Idle or None line (a Reply is queued, an
+// Idle queues 12 bytes of 0x00, a None queues nothing; Idle and None answer `count` polls
+// each) and then applies the keyword lines (status, signal, frequency, version, name, date,
+// product) that follow it, up to the next Reply, Idle, None or Unplug line. Keyword lines at
+// the head of the trace apply at once. Commands other than the poll never move the trace.
+// A poll that finds no Reply, Idle or None line left gets no answer and marks the trace
+// exhausted (TraceExhausted()).
+//
+// Ticks and unplug: the poll loop makes exactly one flush (receiver open) or one
+// enumeration (receiver closed) at the start of each tick. An `unplug N` line that the trace
+// has reached takes effect at the next F32x_FlushBuffers, F32x_GetNumDevices or poll: that
+// call is the first of the N ticks; the receiver is detached, so the open handle is dead
+// for good (flush, write, check and read fail) and enumeration lists no device. Each later
+// F32x_GetNumDevices while detached counts one more tick; after the N-th tick the receiver
+// is attached again and can be opened anew. The keyword lines after the unplug apply when it
+// takes effect.
+//
+// The receive-queue checks drive a virtual millisecond clock (1 ms per F32x_CheckRXQueue),
+// handed out by Clock(), so that a wait for a reply that never comes ends without sleeping.
+class SimulatedXpress final : public UsbXpress {
+public:
+    static constexpr std::size_t kIdleReplyLength = 12;
+
+    explicit SimulatedXpress(std::vector<trace::Step> trace = {});
+
+    Status F32x_GetNumDevices(std::uint32_t& count) override;
+    Status F32x_GetProductString(std::uint32_t index,
+                                 std::span<std::uint8_t, kProductBufferSize> buffer,
+                                 std::uint32_t option) override;
+    Status F32x_Open(std::uint32_t index, Handle& handle) override;
+    Status F32x_Close(Handle handle) override;
+    Status F32x_FlushBuffers(Handle handle) override;
+    Status F32x_Write(Handle handle, std::span<const std::uint8_t> data,
+                      std::uint32_t& written) override;
+    Status F32x_CheckRXQueue(Handle handle, std::uint32_t& bytesWaiting,
+                             std::uint32_t& queueStatus) override;
+    Status F32x_Read(Handle handle, std::span<std::uint8_t> buffer, std::uint32_t& read) override;
+
+    bool IsSimulated() const override { return true; }
+
+    // A poll found no answer left in the trace.
+    bool TraceExhausted() const { return exhausted_; }
+    // Plugs the receiver in (ending any unplug of the trace) or pulls it out until Attach().
+    void Attach();
+    void Detach();
+    bool Attached() const { return attached_; }
+    // Every write's bytes, in order.
+    const std::vector<std::vector<std::uint8_t>>& WrittenFrames() const { return written_; }
+    // The virtual clock; valid while this object lives.
+    MonotonicClock Clock() const;
+    std::int64_t NowMs() const { return nowMs_; }
+    std::int32_t Frequency() const { return frequency_; }
+
+private:
+    bool IsKeyword(const trace::Step& step) const;
+    void ApplyKeywords();
+    // Detaches the receiver when the trace stands at an unplug line; true when it did.
+    bool StartPendingUnplug();
+    void CountUnplugTick();
+    void Unplug();
+    void AnswerPoll();
+    void Execute(std::uint8_t code, std::span<const std::uint8_t> data);
+    void QueueWord(std::int32_t value, std::size_t bytes);
+    void QueueText(const std::string& text, std::size_t length);
+    // Status of an operation on `handle` that needs the receiver.
+    Status Usable(Handle handle) const;
+
+    std::vector<trace::Step> trace_;
+    std::size_t cursor_ = 0;
+    int answered_ = 0;  // polls answered by the Idle or None line at cursor_
+    bool exhausted_ = false;
+
+    bool attached_ = true;
+    int unplugTicksLeft_ = 0;
+    Handle openHandle_ = 0;
+    bool handleAlive_ = false;
+    Handle nextHandle_ = 1;
+    std::deque<std::uint8_t> queue_;
+    std::vector<std::vector<std::uint8_t>> written_;
+    std::int64_t nowMs_ = 0;
+
+    std::uint8_t status_ = 0;
+    std::int16_t signal_ = 0;
+    std::int32_t frequency_ = trace::Frequency{}.hertz;
+    std::uint8_t version_ = 0x10;
+    std::string name_ = "ORVAN01 USB Receiver";
+    std::string date_ = "2008-04-16";
+    std::string product_ = "ORVAN01 USB Receiver";
+};
+
+}  // namespace orvanrx

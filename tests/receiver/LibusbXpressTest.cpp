@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "receiver/LibusbXpress.h"
+
+namespace orvanrx {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using usb::Result;
+
+// What one fake receiver was asked to do, and what it answers.
+struct FakeDevice {
+    std::string product = "ORVAN01 USB Receiver";
+    Result productResult = Result::Ok;
+    Result openResult = Result::Ok;
+    std::map<std::uint16_t, Result> requestResults;  // by wValue; Ok when absent
+    std::deque<std::pair<Result, Bytes>> incoming;   // one per bulk IN; then Timeout
+    std::vector<std::pair<std::uint8_t, std::uint16_t>> requests;
+    std::vector<Bytes> bulkOut;
+    std::vector<unsigned> outTimeouts;
+    int closes = 0;
+};
+
+class FakeLink final : public usb::Link {
+public:
+    explicit FakeLink(FakeDevice& device) : device_(device) {}
+    ~FakeLink() override { ++device_.closes; }
+    Result VendorRequest(std::uint8_t request, std::uint16_t value) override {
+        device_.requests.emplace_back(request, value);
+        const auto found = device_.requestResults.find(value);
+        return found == device_.requestResults.end() ? Result::Ok : found->second;
+    }
+    Result BulkOut(std::span<const std::uint8_t> data, std::size_t& transferred,
+                   unsigned timeoutMs) override {
+        device_.bulkOut.emplace_back(data.begin(), data.end());
+        device_.outTimeouts.push_back(timeoutMs);
+        transferred = data.size();
+        return Result::Ok;
+    }
+    Result BulkIn(std::span<std::uint8_t> buffer, std::size_t& transferred, unsigned) override {
+        transferred = 0;
+        if (device_.incoming.empty()) {
+            return Result::Timeout;
+        }
+        auto [result, bytes] = device_.incoming.front();
+        device_.incoming.pop_front();
+        std::copy(bytes.begin(), bytes.end(), buffer.begin());
+        transferred = bytes.size();
+        return result;
+    }
+    std::size_t MaxPacketSize() const override { return 64; }
+
+private:
+    FakeDevice& device_;
+};
+
+struct FakeBusState {
+    std::vector<FakeDevice> devices;
+    int enumerations = 0;
+};
+
+class FakeBus final : public usb::Bus {
+public:
+    explicit FakeBus(FakeBusState& state) : state_(state) {}
+    Result Enumerate(std::size_t& count) override {
+        ++state_.enumerations;
+        count = state_.devices.size();
+        return Result::Ok;
+    }
+    Result ProductText(std::size_t index, std::string& text) override {
+        text = state_.devices.at(index).product;
+        return state_.devices.at(index).productResult;
+    }
+    Result Open(std::size_t index, std::unique_ptr<usb::Link>& link) override {
+        if (index >= state_.devices.size()) {
+            return Result::NoDevice;
+        }
+        FakeDevice& device = state_.devices[index];
+        if (device.openResult != Result::Ok) {
+            return device.openResult;
+        }
+        link = std::make_unique<FakeLink>(device);
+        return Result::Ok;
+    }
+
+private:
+    FakeBusState& state_;
+};
+
+struct Fixture {
+    explicit Fixture(std::size_t devices = 1) { bus.devices.resize(devices); }
+    FakeDevice& device() { return bus.devices.front(); }
+    UsbXpress::Handle Open() {
+        std::uint32_t count = 0;
+        EXPECT_EQ(usb.F32x_GetNumDevices(count), 0);
+        UsbXpress::Handle handle = 0;
+        EXPECT_EQ(usb.F32x_Open(0, handle), 0);
+        return handle;
+    }
+    FakeBusState bus;
+    LibusbXpress usb{std::make_unique<FakeBus>(bus)};
+};
+
+TEST(LibusbXpress, EnumeratesAfreshAndCopiesTheProductText) {
+    Fixture f(0);
+    std::uint32_t count = 9;
+    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    EXPECT_EQ(count, 0u);
+    f.bus.devices.resize(2);  // plugged in later
+    f.bus.devices[1].product = "Other";
+    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(f.bus.enumerations, 2);
+
+    std::array<std::uint8_t, UsbXpress::kProductBufferSize> buffer;
+    buffer.fill(0xEE);
+    EXPECT_EQ(f.usb.F32x_GetProductString(1, buffer, UsbXpress::kProductDescription), 0);
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 6), std::string("Other\0", 6));
+    EXPECT_EQ(buffer[6], 0xEE);  // left as it was
+    EXPECT_NE(f.usb.F32x_GetProductString(1, buffer, 2), 0);
+}
+
+TEST(LibusbXpress, OpenAndCloseSendTheVendorRequests) {
+    Fixture f(2);
+    f.device().requestResults[0xFFFF] = Result::Failed;  // tolerated
+    const UsbXpress::Handle first = f.Open();
+    std::uint32_t count = 0;
+    UsbXpress::Handle second = 0;
+    EXPECT_EQ(f.usb.F32x_Open(1, second), 0);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(f.device().requests, (std::vector<std::pair<std::uint8_t, std::uint16_t>>{
+                                       {0x00, 0xFFFF}, {0x02, 0x0002}}));
+
+    EXPECT_EQ(f.usb.F32x_Close(first), 0);
+    EXPECT_EQ(f.device().requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 0x0004}));
+    EXPECT_EQ(f.device().closes, 1);
+    EXPECT_NE(f.usb.F32x_Close(first), 0);
+    EXPECT_NE(f.usb.F32x_FlushBuffers(first), 0);
+
+    // Without clear-to-send the receiver would stay silent: the open fails.
+    f.device().requestResults[0x0002] = Result::Failed;
+    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    UsbXpress::Handle third = 0;
+    EXPECT_NE(f.usb.F32x_Open(0, third), 0);
+    EXPECT_EQ(f.device().closes, 2);
+}
+
+TEST(LibusbXpress, CheckQueueCollectsAndReadTakesInOrder) {
+    Fixture f;
+    f.device().incoming = {
+        {Result::Ok, {1, 2, 3}}, {Result::Timeout, {}}, {Result::Timeout, {4, 5}}};
+    const UsbXpress::Handle h = f.Open();
+    std::uint32_t waiting = 0;
+    std::uint32_t state = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> checks;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
+        checks.emplace_back(waiting, state);
+    }
+    EXPECT_EQ(checks,
+              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{3, 2}, {3, 2}, {5, 2}}));
+    std::array<std::uint8_t, 2> two{};
+    std::uint32_t read = 0;
+    EXPECT_EQ(f.usb.F32x_Read(h, two, read), 0);
+    EXPECT_EQ(read, 2u);
+    EXPECT_EQ(two, (std::array<std::uint8_t, 2>{1, 2}));
+    std::array<std::uint8_t, 10> rest{};
+    EXPECT_EQ(f.usb.F32x_Read(h, rest, read), 0);
+    EXPECT_EQ(read, 3u);
+    EXPECT_EQ(Bytes(rest.begin(), rest.begin() + 3), (Bytes{3, 4, 5}));
+    EXPECT_EQ(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
+    EXPECT_EQ(waiting, 0u);
+    EXPECT_EQ(state, UsbXpress::kQueueEmpty);
+}
+
+TEST(LibusbXpress, FlushDiscardsTheQueueAndReportsAGoneReceiver) {
+    Fixture f;
+    f.device().incoming = {{Result::Ok, {9, 9, 9}}, {Result::Ok, {7}}};
+    const UsbXpress::Handle h = f.Open();
+    std::uint32_t waiting = 0;
+    std::uint32_t state = 0;
+    f.usb.F32x_CheckRXQueue(h, waiting, state);
+    EXPECT_EQ(f.usb.F32x_FlushBuffers(h), 0);
+    EXPECT_EQ(f.device().requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 0x0001}));
+    f.usb.F32x_CheckRXQueue(h, waiting, state);
+    EXPECT_EQ(waiting, 1u);  // only what came after the flush
+
+    f.device().requestResults[0x0001] = Result::NoDevice;
+    f.device().incoming = {{Result::NoDevice, {}}};
+    EXPECT_NE(f.usb.F32x_FlushBuffers(h), 0);
+    EXPECT_NE(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
+    EXPECT_EQ(waiting, 0u);  // the flush emptied the queue even though the request failed
+}
+
+TEST(LibusbXpress, QueueOverrunIsReportedUntilTheNextFlush) {
+    Fixture f;
+    const std::size_t chunks = LibusbXpress::kQueueCapacity / 4096 + 1;
+    for (std::size_t i = 0; i < chunks; ++i) {
+        f.device().incoming.emplace_back(Result::Ok, Bytes(4096, 0xAA));
+    }
+    const UsbXpress::Handle h = f.Open();
+    std::uint32_t waiting = 0;
+    std::uint32_t state = 0;
+    for (std::size_t i = 0; i < chunks; ++i) {
+        f.usb.F32x_CheckRXQueue(h, waiting, state);
+    }
+    EXPECT_EQ(waiting, LibusbXpress::kQueueCapacity);
+    EXPECT_EQ(state, UsbXpress::kQueueOverrun);
+    f.usb.F32x_FlushBuffers(h);
+    f.usb.F32x_CheckRXQueue(h, waiting, state);
+    EXPECT_EQ(state, UsbXpress::kQueueEmpty);
+}
+
+TEST(LibusbXpress, WriteEndsWholePacketsWithAZeroLengthPacket) {
+    for (const std::size_t length : {2u, 6u, 63u, 64u, 65u, 128u}) {
+        Fixture f;
+        const UsbXpress::Handle h = f.Open();
+        const Bytes data(length, 0x1B);
+        std::uint32_t written = 0;
+        EXPECT_EQ(f.usb.F32x_Write(h, data, written), 0);
+        EXPECT_EQ(written, length);
+        std::vector<Bytes> expected{data};
+        if (length % 64 == 0) {
+            expected.emplace_back();
+        }
+        EXPECT_EQ(f.device().bulkOut, expected) << length;
+        EXPECT_EQ(f.device().outTimeouts, std::vector<unsigned>(expected.size(), 1000u));
+    }
+}
+
+TEST(LibusbXpress, AccessDeniedIsReportedUntilTheNextEnumeration) {
+    Fixture f;
+    std::uint32_t count = 0;
+    f.usb.F32x_GetNumDevices(count);
+    EXPECT_FALSE(f.usb.ReceiverAccessDenied());
+    f.device().productResult = Result::AccessDenied;
+    std::array<std::uint8_t, UsbXpress::kProductBufferSize> buffer{};
+    EXPECT_NE(f.usb.F32x_GetProductString(0, buffer, 1), 0);
+    EXPECT_TRUE(f.usb.ReceiverAccessDenied());
+    f.usb.F32x_GetNumDevices(count);
+    EXPECT_FALSE(f.usb.ReceiverAccessDenied());
+    f.device().openResult = Result::AccessDenied;
+    UsbXpress::Handle h = 0;
+    EXPECT_NE(f.usb.F32x_Open(0, h), 0);
+    EXPECT_TRUE(f.usb.ReceiverAccessDenied());
+}
+
+TEST(LibusbXpress, DestructionReleasesOpenReceivers) {
+    FakeBusState bus;
+    bus.devices.resize(1);
+    {
+        LibusbXpress usb(std::make_unique<FakeBus>(bus));
+        std::uint32_t count = 0;
+        UsbXpress::Handle h = 0;
+        usb.F32x_GetNumDevices(count);
+        usb.F32x_Open(0, h);
+    }
+    EXPECT_EQ(bus.devices[0].requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 4}));
+    EXPECT_EQ(bus.devices[0].closes, 1);
+}
+
+TEST(LibusbXpress, RealBusWithoutReceiverOpensNothing) {
+    LibusbXpress usb;
+    std::uint32_t count = 0;
+    usb.F32x_GetNumDevices(count);  // whatever this machine has attached
+    UsbXpress::Handle h = 0;
+    EXPECT_NE(usb.F32x_Open(count, h), 0);
+    EXPECT_NE(usb.F32x_Close(1), 0);
+}
+
+TEST(FindBulkEndpoints, TakesTheBulkPairFromTheDescriptors) {
+    using usb::EndpointInfo;
+    const std::vector<EndpointInfo> first{{0x81, 0x02, 64}, {0x01, 0x02, 64}};
+    const std::vector<EndpointInfo> second{{0x83, 0x03, 8}, {0x02, 0x02, 64}, {0x82, 0x02, 64}};
+    const std::vector<EndpointInfo> noOut{{0x81, 0x02, 64}, {0x01, 0x03, 64}};
+    const auto a = usb::FindBulkEndpoints(first);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->in, 0x81);
+    EXPECT_EQ(a->out, 0x01);
+    EXPECT_EQ(a->maxPacketSize, 64);
+    const auto b = usb::FindBulkEndpoints(second);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->in, 0x82);
+    EXPECT_EQ(b->out, 0x02);
+    EXPECT_FALSE(usb::FindBulkEndpoints(noOut));
+    EXPECT_TRUE(usb::IsReceiverId(0x10C4, 0xEA61));
+    EXPECT_FALSE(usb::IsReceiverId(0x10C4, 0xEA60));
+}
+
+}  // namespace
+}  // namespace orvanrx
