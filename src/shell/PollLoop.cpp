@@ -38,9 +38,10 @@ TickOutcome PollLoop::RunPollCycle() {
     // Whatever the read delivers overwrites the front of the reply buffer; bytes it does not
     // deliver keep the previous reply's values.
     std::uint32_t read = 0;
-    usb.F32x_Read(handle,
-                  std::span<std::uint8_t>(reply_).first(std::min<std::size_t>(*waiting, reply_.size())),
-                  read);
+    usb.F32x_Read(
+        handle,
+        std::span<std::uint8_t>(reply_).first(std::min<std::size_t>(*waiting, reply_.size())),
+        read);
 
     TickOutcome outcome = TickOutcome::NotDataReply;
     const DataReplyResult stored = ApplyDataReply(reply_, parts_.buffer, parts_.currentVenue);

@@ -26,11 +26,11 @@ public:
 
 // How one tick ended, for callers that drive ticks themselves (the replay, tests).
 enum class TickOutcome {
-    Searching,      // no receiver open: tried to open one
-    ReceiverLost,   // the flush failed: the receiver was closed
-    NoAnswer,       // the bounded wait ran out: the tick ends there
-    NotDataReply,   // a reply without the 0xFA marker: nothing stored
-    DataStored,     // a data reply stored and decoded
+    Searching,          // no receiver open: tried to open one
+    ReceiverLost,       // the flush failed: the receiver was closed
+    NoAnswer,           // the bounded wait ran out: the tick ends there
+    NotDataReply,       // a reply without the 0xFA marker: nothing stored
+    DataStored,         // a data reply stored and decoded
     AddressOutOfRange,  // a data reply whose address ran outside the mirror
 };
 

@@ -5,11 +5,9 @@
 #include <optional>
 
 #include "decoding/ReceiveBuffer.h"
+#include "receiver/Receiver.h"
 
 namespace orvanrx {
-
-inline constexpr std::int32_t kChannel1Frequency = 217600000;
-inline constexpr std::int32_t kChannel2Frequency = 217300000;
 
 // "Channel 1", "Channel 2", or "Channel ?" for any other frequency (0 and -1 included).
 QString ChannelCaption(std::int32_t frequency);
