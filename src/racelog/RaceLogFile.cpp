@@ -1,0 +1,142 @@
+#include "racelog/RaceLogFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <array>
+
+#include "racelog/RaceLogItemReader.h"
+#include "settings/SettingsKeys.h"
+
+namespace orvanrx {
+
+namespace {
+
+// What follows each column on a line: the quotes close and open around the quoted columns.
+// clang-format off
+constexpr std::array<QByteArrayView, kRunColumnCount> kSeparatorAfter{
+    ",\"",                                         // GeneralID
+    "\",\"", "\",\"", "\",\"", "\",\"", "\",\"",    // DateTime .. Name
+    "\",",                                         // Lane
+    ",", ",", ",", ",", ",", ",",                  // Bump .. et660
+    ",", ",", ",", ",", ",", ",",                  // mph660 .. margin
+    ",\"",                                         // overund
+    "\"\r\n",                                      // win, then the line end
+};
+// clang-format on
+
+// Appends text as Latin-1, "?" for any other character.
+void AppendLatin1(QByteArray& out, const QString& text) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* p = out.data() + start;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *p++ = u < 0x100 ? static_cast<char>(u) : '?';
+    }
+}
+
+RaceLogLoadResult Failure(RunTables& tables) {
+    tables.ResetRunTables();
+    return {RaceLogLoadOutcome::Failed, RaceLogImportErrorText()};
+}
+
+// Reads the 21 items of one row; false when the data runs out first.
+bool ReadRow(RaceLogItemReader& reader, RunRow& row) {
+    for (QString& cell : row) {
+        std::optional<QString> item = reader.NextItem();
+        if (!item) {
+            return false;
+        }
+        cell = std::move(*item);
+    }
+    return true;
+}
+
+}  // namespace
+
+QString RaceLogImportErrorText() {
+    return QStringLiteral(
+        "Error:\r\n"
+        "  Unable to import race log file!\r\n\r\n"
+        "  Please try closing the file if it is open or select\r\n"
+        "  a valid formated Race Log CSV file");
+}
+
+QByteArray RaceLogFileBytes(const RunTable& table) {
+    QByteArray out;
+    if (table.IsEmpty()) {
+        return out;
+    }
+    out.reserve(static_cast<qsizetype>(table.RowCount()) * 160);
+    for (int r = 0; r <= table.RightRow(); ++r) {
+        const RunRow* row = table.Row(r);
+        if (!row) {
+            break;
+        }
+        for (std::size_t c = 0; c < row->size(); ++c) {
+            AppendLatin1(out, (*row)[c]);
+            out.append(kSeparatorAfter[c]);
+        }
+    }
+    return out;
+}
+
+bool SaveRaceLog(const QString& path, const RunTables& tables, const SettingsStore& settings) {
+    if (tables.IsRunTableEmpty()) {
+        return false;
+    }
+    const QByteArray bytes = RaceLogFileBytes(tables.AllRunsTable());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    // commit() does not notice a flush that fails when it closes the file (a full disk then
+    // leaves a truncated file in place of the old one), so the flush is checked here.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        return false;
+    }
+    settings.SetKeyValue(kLogFileKey, kLogFileValue, path, ValueType::RegSz);
+    return true;
+}
+
+RaceLogLoadResult LoadRaceLog(const QString& path, RunTables& tables) {
+    if (!QFileInfo::exists(path)) {
+        return {};
+    }
+    tables.ResetRunTables();
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return Failure(tables);
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return Failure(tables);
+    }
+
+    RaceLogItemReader reader(data);
+    RunTable& all = tables.MutableAllRunsTable();
+    while (!reader.AtEnd()) {
+        all.OpenNextPair();
+        RunRow* left = all.MutableRow(all.LeftRow());
+        RunRow* right = all.MutableRow(all.RightRow());
+        if (!left || !right || !ReadRow(reader, *left) || !ReadRow(reader, *right)) {
+            return Failure(tables);
+        }
+        if ((*right)[Category].isEmpty()) {
+            // A race without a category marks the end of the log, unless it is the first.
+            if (all.RightRow() - 2 >= 1) {
+                all.DropLastPair();
+                break;
+            }
+        }
+    }
+    return {RaceLogLoadOutcome::Loaded, QString()};
+}
+
+}  // namespace orvanrx
