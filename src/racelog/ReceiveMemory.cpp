@@ -88,15 +88,17 @@ void LoadRunBlock(const SettingsStore& settings, ReceiveBuffer& buffer) {
 }
 
 void SaveRunBlock(const SettingsStore& settings, const ReceiveBuffer& buffer) {
+    // The bytes up to the first offset outside the mirror, written in one pass over the store.
     const long long first = buffer.RunBlockPointer();
+    std::vector<std::pair<QString, QVariant>> values;
     for (long long offset = first; offset < first + kSavedRunBlockBytes; ++offset) {
         const auto byte = buffer.At(offset);
         if (!byte) {
-            return;
+            break;
         }
-        settings.SetKeyValue(kRamKey, QString::number(offset), static_cast<int>(*byte),
-                             ValueType::RegDword);
+        values.emplace_back(QString::number(offset), static_cast<int>(*byte));
     }
+    settings.SetKeyValues(kRamKey, values, ValueType::RegDword);
 }
 
 }  // namespace orvanrx

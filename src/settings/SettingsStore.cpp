@@ -17,14 +17,8 @@ SettingsKey::SettingsKey(SettingsKey&&) noexcept = default;
 SettingsKey& SettingsKey::operator=(SettingsKey&&) noexcept = default;
 SettingsKey::~SettingsKey() = default;
 
-SettingsStatus SettingsKey::SetValueEx(const QString& valueName, ValueType type,
-                                       const QVariant& value) {
-    if (type != ValueType::RegSz && type != ValueType::RegDword) {
-        return kStatusSuccess;
-    }
-    if (!IsOpen()) {
-        return kStatusAccessDenied;
-    }
+SettingsStatus SettingsKey::Stage(const QString& valueName, ValueType type, const QVariant& value,
+                                  std::vector<Staged>& staged) {
     const auto key = SettingsKeyFor(keyPath_, valueName);
     if (!key) {
         return kStatusNotFound;
@@ -39,19 +33,52 @@ SettingsStatus SettingsKey::SetValueEx(const QString& valueName, ValueType type,
         }
         stored = EncodeDwordValue(*number, typedValues_);
     }
-    const bool existed = settings_->contains(*key);
-    const QVariant previous = settings_->value(*key);
+    staged.push_back({*key, settings_->contains(*key), settings_->value(*key)});
     settings_->setValue(*key, stored);
+    return kStatusSuccess;
+}
+
+SettingsStatus SettingsKey::Commit(const std::vector<Staged>& staged) {
+    if (staged.empty()) {
+        return kStatusSuccess;
+    }
     settings_->sync();
     // QSettings still writes a file it found format errors in; only an access error means
-    // the value did not reach the file.
+    // the values did not reach the file.
     if (settings_->status() != QSettings::AccessError) {
         return kStatusSuccess;
     }
     if (!typedValues_) {
-        TakeBack(*key, existed, previous);
+        for (auto it = staged.rbegin(); it != staged.rend(); ++it) {
+            TakeBack(it->key, it->existed, it->previous);
+        }
     }
     return kStatusAccessDenied;
+}
+
+SettingsStatus SettingsKey::SetValueEx(const QString& valueName, ValueType type,
+                                       const QVariant& value) {
+    return SetValuesEx({{valueName, value}}, type);
+}
+
+SettingsStatus SettingsKey::SetValuesEx(const std::vector<std::pair<QString, QVariant>>& values,
+                                        ValueType type) {
+    if (type != ValueType::RegSz && type != ValueType::RegDword) {
+        return kStatusSuccess;
+    }
+    if (!IsOpen()) {
+        return kStatusAccessDenied;
+    }
+    std::vector<Staged> staged;
+    SettingsStatus status = kStatusSuccess;
+    for (const auto& [name, value] : values) {
+        const SettingsStatus one = Stage(name, type, value, staged);
+        if (status == kStatusSuccess) {
+            status = one;
+        }
+    }
+    const SettingsStatus written = Commit(staged);
+    return status == kStatusSuccess ? written : status;
 }
 
 void SettingsKey::TakeBack(const QString& key, bool existed, const QVariant& previous) {
@@ -141,6 +168,13 @@ void SettingsStore::SetKeyValue(const QString& keyPath, const QString& valueName
                                 const QVariant& value, ValueType type, SettingsRoot root) const {
     SettingsKey key = OpenKey(keyPath, root);
     (void)key.SetValueEx(valueName, type, value);
+}
+
+void SettingsStore::SetKeyValues(const QString& keyPath,
+                                 const std::vector<std::pair<QString, QVariant>>& values,
+                                 ValueType type, SettingsRoot root) const {
+    SettingsKey key = OpenKey(keyPath, root);
+    (void)key.SetValuesEx(values, type);
 }
 
 QString SettingsStore::QueryValue(const QString& keyPath, const QString& valueName,

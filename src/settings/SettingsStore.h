@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "settings/SettingsCodec.h"
 
@@ -36,6 +38,11 @@ public:
     // (SzText), REG_DWORD its 32-bit number (DwordNumber; kStatusInvalidData when there is
     // none, nothing stored); any other type stores nothing and answers kStatusSuccess.
     SettingsStatus SetValueEx(const QString& valueName, ValueType type, const QVariant& value);
+    // Stores several values of one type at once with one write of the store: the same as
+    // SetValueEx for each, in order, but the file is rewritten once. The status is that of
+    // the first value that failed, or kStatusSuccess.
+    SettingsStatus SetValuesEx(const std::vector<std::pair<QString, QVariant>>& values,
+                               ValueType type);
 
     // Reads one value: a QString for REG_SZ, an int for REG_DWORD. On any failure `value` is
     // left as it was.
@@ -44,6 +51,18 @@ public:
 private:
     friend class SettingsStore;
     SettingsKey(std::unique_ptr<QSettings> settings, QString keyPath, bool typedValues);
+    // One value the caller asked for, encoded and put into QSettings' copy but not yet
+    // written out.
+    struct Staged {
+        QString key;
+        bool existed = false;
+        QVariant previous;
+    };
+    // Encodes and stages one value; a status when it cannot be stored at all.
+    SettingsStatus Stage(const QString& valueName, ValueType type, const QVariant& value,
+                         std::vector<Staged>& staged);
+    // Writes the staged values out; on failure takes them back, last first.
+    SettingsStatus Commit(const std::vector<Staged>& staged);
     // Undoes a change that could not be written.
     void TakeBack(const QString& key, bool existed, const QVariant& previous);
 
@@ -80,6 +99,11 @@ public:
     // Writes one value, creating what it needs; failures are silent.
     void SetKeyValue(const QString& keyPath, const QString& valueName, const QVariant& value,
                      ValueType type, SettingsRoot root = SettingsRoot::CurrentUser) const;
+    // Writes several values of one type under one key path with one write of the store (the
+    // last race's 73 bytes at shut-down); failures are silent.
+    void SetKeyValues(const QString& keyPath,
+                      const std::vector<std::pair<QString, QVariant>>& values, ValueType type,
+                      SettingsRoot root = SettingsRoot::CurrentUser) const;
     // The value as text (a REG_DWORD as decimal, e.g. "255", "-1"), or "No Key Value".
     QString QueryValue(const QString& keyPath, const QString& valueName,
                        SettingsRoot root = SettingsRoot::CurrentUser) const;

@@ -1,0 +1,110 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+
+#include "Commands.h"
+#include "TerminationSignals.h"
+#include "receiver/LibusbXpress.h"
+#include "settings/SettingsStore.h"
+#include "shell/DataFolder.h"
+#include "shell/Station.h"
+
+namespace orvanrx::cli {
+
+namespace {
+
+// Says "Searching for receiver..." whenever the loop starts searching, and once per search
+// when a receiver is attached that this user may not open.
+class SearchReporter {
+public:
+    SearchReporter(Console& console, const UsbXpress& usb) : console_(console), usb_(usb) {}
+
+    void After(TickOutcome outcome) {
+        const bool searching = outcome == TickOutcome::Searching;
+        if (searching && !searching_) {
+            console_.out << "Searching for receiver...\n";
+            deniedReported_ = false;
+        }
+        if (searching && usb_.ReceiverAccessDenied() && !deniedReported_) {
+            console_.out << "A receiver is attached, but this user may not open it. Install "
+                            "packaging/70-orvanrx-receiver.rules (see README) and plug it in "
+                            "again.\n";
+            deniedReported_ = true;
+        }
+        if (searching != searching_) {
+            console_.out.flush();
+        }
+        searching_ = searching;
+    }
+
+private:
+    Console& console_;
+    const UsbXpress& usb_;
+    bool searching_ = false;
+    bool deniedReported_ = false;
+};
+
+}  // namespace
+
+int LogCommand(const QStringList& args, Console& console, bool record) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        record ? QStringLiteral("Logs races from the attached receiver, like 'log', and also "
+                                "records what the receiver says as a trace for 'replay'.")
+               : QStringLiteral("Logs races from the attached receiver until Ctrl-C or "
+                                "SIGTERM, then saves the race log and the receive memory."));
+    if (record) {
+        parser.addPositionalArgument(QStringLiteral("TRACE"),
+                                     QStringLiteral("The receiver trace to write."));
+    }
+    const QCommandLineOption logOption(QStringLiteral("log"),
+                                       QStringLiteral("Write the race log to FILE."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption quietOption(QStringLiteral("quiet"),
+                                         QStringLiteral("Print no race lines."));
+    parser.addOptions({logOption, quietOption});
+    if (const auto exit = ParseArguments(parser, args, record ? 1 : 0, console)) {
+        return *exit;
+    }
+
+    const bool quiet = parser.isSet(quietOption);
+    const SettingsStore settings = SettingsStore::ForCurrentUser();
+    LibusbXpress usb;
+    UsbXpress& device = usb;
+    ConsoleIndicators indicators(console, false);
+    RacePrinter printer(console, quiet);
+    Station station(
+        Station::Setup{device, settings, indicators, printer, SystemClock(), SteadyMilliseconds()});
+    printer.Attach(station.Tables());
+    SearchReporter searchReporter(console, usb);
+
+    const QString logFile =
+        parser.isSet(logOption)
+            ? parser.value(logOption)
+            : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
+                              QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    console.out << "Race log: " << QDir::toNativeSeparators(logFile) << '\n';
+    station.Start(logFile);
+
+    QTimer tmrMain;
+    tmrMain.setInterval(PollLoop::kIntervalMs);
+    QObject::connect(&tmrMain, &QTimer::timeout,
+                     [&] { searchReporter.After(station.Loop().RunPollCycle()); });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Received, [&](int) {
+        tmrMain.stop();
+        QCoreApplication::quit();
+    });
+    tmrMain.start();
+    QCoreApplication::exec();
+
+    const bool saved = station.Stop();
+    console.out << (saved ? QStringLiteral("Race log saved: ") +
+                                QDir::toNativeSeparators(station.LogFileName())
+                          : QStringLiteral("No races logged; no race log written."))
+                << '\n';
+    return kExitOk;
+}
+
+}  // namespace orvanrx::cli

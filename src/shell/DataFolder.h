@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace orvanrx {
+
+inline constexpr char kFolderNotValid[] = "Folder Not Valid";
+
+// The folder that holds one race-log file per program start: `subFolder` below `base`,
+// created (with any missing parents) when it does not exist. "Folder Not Valid" when `base`
+// is empty or the folder cannot be created.
+QString GetDataFolder(const QString& base, const QString& subFolder);
+
+// The base of the data folder on this system: $XDG_DATA_HOME (default ~/.local/share) on
+// Linux, the all-users application-data folder (%ProgramData%) on Windows.
+QString DataFolderBase();
+
+// This start's race-log file: the data folder (or, when that is not valid, the program's own
+// folder), "/", LogFileStamp(now) and ".csv".
+QString RaceLogFileName(const QString& dataFolder, const QString& programFolder,
+                        const QDateTime& now);
+
+}  // namespace orvanrx

@@ -1,0 +1,40 @@
+#include "shell/Station.h"
+
+#include "racelog/RaceLogFile.h"
+#include "racelog/ReceiveMemory.h"
+
+namespace orvanrx {
+
+Station::Station(Setup setup)
+    : settings_(setup.settings),
+      tables_(setup.clock),
+      receiver_(setup.usb, setup.indicators, setup.waitClock),
+      loop_(PollLoop::Parts{receiver_, buffer_, currentVenue_, tables_, setup.indicators,
+                            setup.observer, setup.waitClock, [this] { SaveLog(); }}) {}
+
+void Station::Start(const QString& logFileName) {
+    ClearReceiveBuffer(buffer_);
+    InitReceiveState(buffer_);
+    LoadVenue(settings_, currentVenue_);
+
+    logFileName_ = logFileName;
+    tables_.ResetRunTables();
+    LoadRunBlockPointer(settings_, buffer_);
+    LoadRunBlock(settings_, buffer_);
+    receiver_.OpenDevice();
+}
+
+bool Station::Stop() {
+    receiver_.CloseDevice();
+    const bool saved = SaveLog();
+    SaveRunBlockPointer(settings_, buffer_);
+    SaveVenue(settings_, currentVenue_);
+    SaveRunBlock(settings_, buffer_);
+    return saved;
+}
+
+bool Station::SaveLog() {
+    return SaveRaceLog(logFileName_, tables_, settings_);
+}
+
+}  // namespace orvanrx

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "decoding/ReceiveBuffer.h"
+#include "decoding/RunTables.h"
+#include "receiver/Receiver.h"
+#include "receiver/StatusIndicators.h"
+#include "receiver/UsbXpress.h"
+#include "receiver/WaitClock.h"
+#include "settings/SettingsStore.h"
+#include "shell/PollLoop.h"
+#include "support/Clock.h"
+
+namespace orvanrx {
+
+// Everything one running OrvanRX owns on the receive path, without windows: the mirror, the
+// venue, the run tables, the receiver link, the poll loop and this start's race-log file.
+// The desktop program and the headless program each create one in main() and drive its
+// PollLoop with their timer; they add only their windows or their printing.
+class Station {
+public:
+    struct Setup {
+        UsbXpress& usb;
+        const SettingsStore& settings;
+        StatusIndicators& indicators;
+        PollObserver& observer;
+        Clock clock;
+        MonotonicClock waitClock;
+    };
+
+    explicit Station(Setup setup);
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    // Program start: a clean mirror with no scroll message and the venue of the last run;
+    // then, as the main window loads: this start's race-log file (`logFileName`), empty run
+    // tables, the last race's pointer and first bytes back in the mirror, and the receiver
+    // opened if one is attached.
+    void Start(const QString& logFileName);
+
+    // Orderly end, after the caller has stopped its timer: the receiver closed, the race log
+    // saved, and the last race's pointer, the venue and the race's first bytes kept for the
+    // next start. True when the race log was written (false for an empty log or a failed
+    // write).
+    bool Stop();
+
+    // Rewrites this start's race-log file (the automatic save of the poll loop).
+    bool SaveLog();
+
+    PollLoop& Loop() { return loop_; }
+    Receiver& ReceiverLink() { return receiver_; }
+    const ReceiveBuffer& Buffer() const { return buffer_; }
+    ReceiveBuffer& Buffer() { return buffer_; }
+    const RunTables& Tables() const { return tables_; }
+    RunTables& Tables() { return tables_; }
+    std::int16_t CurrentVenue() const { return currentVenue_; }
+    const QString& LogFileName() const { return logFileName_; }
+    const SettingsStore& Settings() const { return settings_; }
+
+private:
+    const SettingsStore& settings_;
+    ReceiveBuffer buffer_;
+    std::int16_t currentVenue_ = 0;
+    RunTables tables_;
+    Receiver receiver_;
+    PollLoop loop_;
+    QString logFileName_;
+};
+
+}  // namespace orvanrx

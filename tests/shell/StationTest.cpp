@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "racelog/RaceLogFile.h"
+#include "shell/DataFolder.h"
+#include "shell/Replay.h"
+#include "sim/RaceDayGenerator.h"
+
+namespace orvanrx {
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 4), QTime(18, 53));
+
+// The cells a finished race must leave in its two rows (GeneralID and DateTime aside).
+std::array<RunRow, 2> ExpectedRows(const RunRecord& r) {
+    const auto lane = [&r](bool left) {
+        RunRow row;
+        row[Category] = r.Category;
+        row[Class] = left ? r.ClassL : r.ClassR;
+        row[Car] = left ? r.CarL : r.CarR;
+        row[Name] = left ? r.NameL : r.NameR;
+        row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
+        row[Bump] = left ? r.BumpL : r.BumpR;
+        row[Dial] = left ? r.DialL : r.DialR;
+        row[RT] = left ? r.RTL : r.RTR;
+        row[et60] = left ? r.et60L : r.et60R;
+        row[et330] = left ? r.et330L : r.et330R;
+        row[et660] = left ? r.et660L : r.et660R;
+        row[mph660] = left ? r.mph660L : r.mph660R;
+        row[et1000] = left ? r.et1000L : r.et1000R;
+        row[et1320] = left ? r.et1320L : r.et1320R;
+        row[mph1320] = left ? r.mph1320L : r.mph1320R;
+        row[margin] = left ? r.marginL : r.marginR;
+        row[overund] = left ? r.overundL : r.overundR;
+        row[win] = (left ? r.winL : r.winR) ? QStringLiteral("W") : QString();
+        return row;
+    };
+    return {lane(true), lane(false)};
+}
+
+class StationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    // One start of the program against a simulated receiver playing `steps`, to the end of
+    // the trace and the orderly stop. The station is kept for inspection.
+    void RunOnce(std::vector<trace::Step> steps, const QString& logFile) {
+        sim = std::make_unique<SimulatedXpress>(std::move(steps));
+        station = std::make_unique<Station>(
+            Station::Setup{*sim, settings, indicators, observer, FixedClock(kNow), sim->Clock()});
+        station->Start(logFile);
+        const ReplayStats stats = RunUntilTraceEnds(*station, *sim);
+        EXPECT_FALSE(stats.receiverNeverFound);
+        station->Stop();
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    SettingsStore settings{dir.filePath(QStringLiteral("OrvanRX.ini"))};
+    StatusIndicators indicators;
+    PollObserver observer;
+    std::unique_ptr<SimulatedXpress> sim;
+    std::unique_ptr<Station> station;
+};
+
+TEST_F(StationTest, ReplayOfAGeneratedDayLogsExactlyItsRaces) {
+    struct Case {
+        std::uint32_t seed;
+        double noise;
+        bool venueChange;
+    };
+    for (const Case& c : {Case{1, 0.0, false}, Case{7, 0.2, false}, Case{11, 0.1, true}}) {
+        const RaceDay day = GenerateRaceDay({12, c.seed, c.noise, c.venueChange});
+        const QString logFile = Path("day.csv");
+        QFile::remove(logFile);
+        // Every day starts from a fresh settings store, so no earlier day's memory is restored.
+        QFile::remove(settings.Location());
+        RunOnce(day.steps, logFile);
+
+        RunTables loaded;
+        ASSERT_EQ(LoadRaceLog(logFile, loaded).outcome, RaceLogLoadOutcome::Loaded);
+        const RunTable& all = loaded.AllRunsTable();
+        ASSERT_EQ(all.RowCount(), 2 * static_cast<int>(day.races.size())) << c.seed;
+        for (std::size_t i = 0; i < day.races.size(); ++i) {
+            const auto expected = ExpectedRows(day.races[i]);
+            for (int side = 0; side < 2; ++side) {
+                const int row = 2 * static_cast<int>(i) + side;
+                for (int column = Category; column < kRunColumnCount; ++column) {
+                    EXPECT_EQ(
+                        all.Cell(row, column).toStdString(),
+                        expected[static_cast<std::size_t>(side)][static_cast<std::size_t>(column)]
+                            .toStdString())
+                        << "seed " << c.seed << " row " << row << " column " << column;
+                }
+                EXPECT_EQ(all.Cell(row, GeneralID), QString::number(row ^ 1));
+            }
+        }
+    }
+}
+
+TEST_F(StationTest, NextStartRestoresTheLastRaceUnlessTheVenueChanges) {
+    const RaceDay day = GenerateRaceDay({3, 5, 0.0, false});
+    RunOnce(day.steps, Path("first.csv"));
+    const ReceiveBuffer first = station->Buffer();
+    const int h = first.RunBlockPointer();
+    const std::int16_t venue = station->CurrentVenue();
+
+    // A start with nothing to poll: the mirror holds what the last stop kept.
+    RunOnce({}, Path("second.csv"));
+    const ReceiveBuffer& restored = station->Buffer();
+    EXPECT_EQ(station->CurrentVenue(), venue);
+    for (int i = 0; i < ReceiveBuffer::kSize; ++i) {
+        const bool kept = i == 2 || i == 3 || (i >= h && i <= h + 72);
+        const std::uint8_t expected = kept ? *first.At(i) : (i == 262 ? 0xFF : 0);
+        ASSERT_EQ(*restored.At(i), expected) << "offset " << i;
+    }
+    EXPECT_FALSE(QFile::exists(Path("second.csv")));  // no race, no file
+
+    // The first reply from another venue clears the restored bytes.
+    const auto other = static_cast<std::uint8_t>(venue + 1);
+    RunOnce({trace::Reply{{0xFA, other, 0x10, 0x00, 1, 2, 3, 4, 5, 6, 7, 8}}}, Path("third.csv"));
+    EXPECT_EQ(station->CurrentVenue(), other);
+    EXPECT_EQ(station->Buffer().RunBlockPointer(), 0);
+    EXPECT_EQ(station->Buffer().At(h), 0);
+    EXPECT_EQ(station->Buffer().At(0x1000), 1);
+}
+
+TEST_F(StationTest, AutomaticSaveWritesTheLogFileEveryThirtySecondsOfTimerTime) {
+    const RaceDay day = GenerateRaceDay({2, 9, 0.0, false});
+    std::vector<trace::Step> steps = day.steps;
+    steps.push_back(trace::Idle{1000});
+    sim = std::make_unique<SimulatedXpress>(steps);
+    station = std::make_unique<Station>(
+        Station::Setup{*sim, settings, indicators, observer, FixedClock(kNow), sim->Clock()});
+    station->Start(Path("auto.csv"));
+    while (station->Loop().SaveElapsed() != 0 || !QFile::exists(Path("auto.csv"))) {
+        ASSERT_FALSE(sim->TraceExhausted());
+        station->Loop().RunPollCycle();
+    }
+    RunTables loaded;
+    EXPECT_EQ(LoadRaceLog(Path("auto.csv"), loaded).outcome, RaceLogLoadOutcome::Loaded);
+    EXPECT_EQ(settings.QueryValue(QStringLiteral("SOFTWARE\\OrvanRX\\LogFile\\"),
+                                  QStringLiteral("LogFile")),
+              Path("auto.csv"));
+}
+
+TEST(DataFolder, CreatedWhenMissingAndFallsBackToTheProgramFolder) {
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("share"));
+    const QString folder = GetDataFolder(base, QStringLiteral("OrvanRX"));
+    EXPECT_EQ(folder, base + QStringLiteral("/OrvanRX"));
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_EQ(GetDataFolder(base, QStringLiteral("/OrvanRX")), folder);
+
+    QFile blocker(dir.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString invalid = GetDataFolder(blocker.fileName(), QStringLiteral("OrvanRX"));
+    EXPECT_EQ(invalid, QStringLiteral("Folder Not Valid"));
+    EXPECT_EQ(GetDataFolder(QString(), QStringLiteral("OrvanRX")), invalid);
+
+    EXPECT_EQ(RaceLogFileName(folder, QStringLiteral("/opt/orvanrx"), kNow),
+              folder + QStringLiteral("/2026-12-04 1853.csv"));
+    EXPECT_EQ(RaceLogFileName(invalid, QStringLiteral("/opt/orvanrx"), kNow),
+              QStringLiteral("/opt/orvanrx/2026-12-04 1853.csv"));
+}
+
+}  // namespace
+}  // namespace orvanrx
