@@ -1,25 +1,45 @@
 #include "CliSupport.h"
 
+#include <QCoreApplication>
+#include <utility>
+
 #include "receiver/Receiver.h"
 #include "shell/RaceText.h"
 
 namespace orvanrx::cli {
 
+namespace {
+
+// The parser's help names the program by the path it was started with; the usage line of a
+// subcommand reads better as "orvanrx-cli <command>".
+QString HelpText(const QCommandLineParser& parser, const QString& command) {
+    QString text = parser.helpText();
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    const QString usage = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
+    if (text.startsWith(usage) && (lineEnd < 0 || usage.size() <= lineEnd)) {
+        text.replace(0, usage.size(), QStringLiteral("Usage: orvanrx-cli ") + command);
+    }
+    return text;
+}
+
+}  // namespace
+
 std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args,
                                   int positionalCount, Console& console) {
     const QCommandLineOption help = parser.addHelpOption();
+    const QString command = args.value(0);
     if (!parser.parse(args)) {
-        console.err << parser.errorText() << "\n\n" << parser.helpText();
+        console.err << parser.errorText() << "\n\n" << HelpText(parser, command);
         return kExitUsage;
     }
     if (parser.isSet(help)) {
-        console.out << parser.helpText();
+        console.out << HelpText(parser, command);
         return kExitOk;
     }
     if (parser.positionalArguments().size() != positionalCount) {
         console.err << "Expected " << positionalCount << " argument(s), got "
                     << parser.positionalArguments().size() << ".\n\n"
-                    << parser.helpText();
+                    << HelpText(parser, command);
         return kExitUsage;
     }
     return std::nullopt;
@@ -36,7 +56,8 @@ void RacePrinter::RunTablesChanged() {
 }
 
 void ConsoleIndicators::SetDevicePanelsActive(bool active) {
-    if (quiet_) {
+    const bool wasActive = std::exchange(active_, active);
+    if (quiet_ || active == wasActive) {
         return;
     }
     if (active) {
@@ -48,7 +69,8 @@ void ConsoleIndicators::SetDevicePanelsActive(bool active) {
 }
 
 void ConsoleIndicators::SetChannelCaption(const QString& caption) {
-    if (quiet_ || caption == caption_) {
+    // Only a receiver that is open has a channel worth reporting.
+    if (quiet_ || !active_ || caption == caption_) {
         return;
     }
     caption_ = caption;

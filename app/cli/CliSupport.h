@@ -54,6 +54,7 @@ public:
 private:
     Console& console_;
     bool quiet_;
+    bool active_ = false;
     QString caption_;
 };
 

@@ -9,6 +9,8 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "sim/TraceRecorder.h"
+#include "sim/TraceWriter.h"
 
 namespace orvanrx::cli {
 
@@ -71,7 +73,20 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
     const bool quiet = parser.isSet(quietOption);
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     LibusbXpress usb;
-    UsbXpress& device = usb;
+    // With `record`, every call goes through the recorder, which writes what the receiver
+    // says to the trace file as it happens.
+    TraceFileWriter traceWriter;
+    std::unique_ptr<RecordingXpress> recorder;
+    if (record) {
+        const QString tracePath = parser.positionalArguments().constFirst();
+        if (!traceWriter.Open(tracePath)) {
+            console.err << traceWriter.ErrorString() << '\n';
+            return kExitFailure;
+        }
+        recorder = std::make_unique<RecordingXpress>(usb, traceWriter.Sink());
+        console.out << "Recording receiver trace: " << QDir::toNativeSeparators(tracePath) << '\n';
+    }
+    UsbXpress& device = recorder ? static_cast<UsbXpress&>(*recorder) : usb;
     ConsoleIndicators indicators(console, false);
     RacePrinter printer(console, quiet);
     Station station(
@@ -100,6 +115,13 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
     QCoreApplication::exec();
 
     const bool saved = station.Stop();
+    if (recorder) {
+        recorder->Finish();
+        traceWriter.Close();
+        if (!traceWriter.Ok()) {
+            console.err << traceWriter.ErrorString() << '\n';
+        }
+    }
     console.out << (saved ? QStringLiteral("Race log saved: ") +
                                 QDir::toNativeSeparators(station.LogFileName())
                           : QStringLiteral("No races logged; no race log written."))

@@ -36,6 +36,14 @@ void RaceLogItemReader::SkipDelimiter() {
 }
 
 std::optional<QString> RaceLogItemReader::NextItem() {
+    const auto bytes = NextItemBytes();
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return bytes->isEmpty() ? QString() : QString::fromLatin1(bytes->data(), bytes->size());
+}
+
+std::optional<QByteArrayView> RaceLogItemReader::NextItemBytes() {
     const qsizetype size = data_.size();
     while (pos_ < size && IsBlank(data_[pos_])) {
         ++pos_;
@@ -65,10 +73,7 @@ std::optional<QString> RaceLogItemReader::NextItem() {
         end = pos_;
     }
     SkipDelimiter();
-    if (end == start) {
-        return QString();
-    }
-    return QString::fromLatin1(data_.data() + start, end - start);
+    return data_.sliced(start, end - start);
 }
 
 }  // namespace orvanrx

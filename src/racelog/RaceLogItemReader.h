@@ -28,6 +28,8 @@ public:
 
     // The next item, or nothing when the data has run out (reading past the end).
     std::optional<QString> NextItem();
+    // The same, as the item's bytes within the data (valid while the data lives).
+    std::optional<QByteArrayView> NextItemBytes();
 
 private:
     bool IsLineEnd(qsizetype i) const { return data_[i] == '\r' || data_[i] == '\n'; }

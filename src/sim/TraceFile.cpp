@@ -59,7 +59,10 @@ std::optional<std::uint8_t> ParseHexByte(std::string_view token, std::size_t max
 }
 
 std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    std::string quoted(1, '\'');
+    quoted.append(text);
+    quoted.push_back('\'');
+    return quoted;
 }
 
 // The step on one line (blank and comment lines excluded), or the reason it is none.
@@ -253,7 +256,10 @@ std::string FormatTraceStep(const trace::Step& step) {
         std::string operator()(const trace::Reply& s) const {
             std::string line;
             for (const std::uint8_t byte : s.bytes) {
-                line += (line.empty() ? "" : " ") + HexByte(byte);
+                if (!line.empty()) {
+                    line.push_back(' ');
+                }
+                line.append(HexByte(byte));
             }
             return line;
         }

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "racelog/RaceLogFile.h"
+#include "sim/RaceDayGenerator.h"
+
+namespace orvanrx {
+namespace {
+
+// Runs orvanrx-cli with its settings and data folders inside a temporary folder.
+class CliTest : public ::testing::Test {
+protected:
+    struct Result {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    Result Run(const QStringList& args) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(ORVANRX_CLI_PATH), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    bool Write(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{QStringLiteral("bogus")},
+          QStringList{QStringLiteral("replay")},
+          QStringList{QStringLiteral("replay"), QStringLiteral("a"), QStringLiteral("b")},
+          QStringList{QStringLiteral("simulate"), QStringLiteral("--nope")},
+          QStringList{QStringLiteral("simulate"), QStringLiteral("--races"), QStringLiteral("x")},
+          QStringList{QStringLiteral("settings"), QStringLiteral("get")}}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    const Result help = Run({QStringLiteral("replay"), QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: orvanrx-cli replay")));
+}
+
+TEST_F(CliTest, BadTraceNamesItsLineAndWritesNothing) {
+    ASSERT_TRUE(
+        Write(Path("bad.trace"), "# a trace\nFA 01 00 00 01 02 03 04 05 06 07 08\nidle x\n"));
+    const Result r = Run({QStringLiteral("replay"), Path("bad.trace")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith(Path("bad.trace") + QStringLiteral(":3: ")))
+        << r.err.toStdString();
+    EXPECT_FALSE(QDir(Path("data")).exists());
+    EXPECT_FALSE(QDir(Path("config")).exists());
+}
+
+TEST_F(CliTest, SimulatedDayReplaysIntoTheRacesItHolds) {
+    const Result sim = Run({QStringLiteral("simulate"), QStringLiteral("--races"),
+                            QStringLiteral("6"), QStringLiteral("--seed"), QStringLiteral("4"),
+                            QStringLiteral("--noise"), QStringLiteral("0.1")});
+    ASSERT_EQ(sim.exitCode, 0) << sim.err.toStdString();
+    ASSERT_TRUE(Write(Path("day.trace"), sim.out.toUtf8()));
+
+    const Result replay = Run({QStringLiteral("replay"), Path("day.trace"), QStringLiteral("--log"),
+                               Path("day.csv"), QStringLiteral("--image"), Path("day.bin"),
+                               QStringLiteral("--timeslip"), Path("slip.txt")});
+    ASSERT_EQ(replay.exitCode, 0) << replay.err.toStdString();
+    EXPECT_TRUE(replay.out.contains(QStringLiteral("Race log: ")));
+
+    const RaceDay day = GenerateRaceDay({6, 4, 0.1, false});
+    RunTables loaded;
+    ASSERT_EQ(LoadRaceLog(Path("day.csv"), loaded).outcome, RaceLogLoadOutcome::Loaded);
+    ASSERT_EQ(loaded.AllRunsTable().RowCount(), 12);
+    for (int i = 0; i < 6; ++i) {
+        const RunRecord& race = day.races[static_cast<std::size_t>(i)];
+        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i, Car), race.CarL);
+        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i + 1, et1320), race.et1320R);
+        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i, Category), race.Category);
+        // One printed line at least for each race.
+        EXPECT_TRUE(replay.out.contains(race.Category + QStringLiteral(" | L ")));
+    }
+    EXPECT_EQ(QFileInfo(Path("day.bin")).size(), 32769);
+    QFile slip(Path("slip.txt"));
+    ASSERT_TRUE(slip.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(slip.readAll().startsWith(day.races.back().Category.toLatin1()));
+
+    // The venue and the last race's bytes were kept for the next start.
+    const Result venue = Run({QStringLiteral("settings"), QStringLiteral("get"),
+                              QStringLiteral("SOFTWARE\\OrvanRX\\"), QStringLiteral("Venue")});
+    EXPECT_NE(venue.out.trimmed(), QStringLiteral("No Key Value"));
+}
+
+TEST_F(CliTest, SettingsRoundTrip) {
+    const QString key = QStringLiteral("SOFTWARE\\OrvanRX\\RaceLog\\ScreenSettings\\");
+    EXPECT_EQ(
+        Run({QStringLiteral("settings"), QStringLiteral("get"), key, QStringLiteral("Name")}).out,
+        QStringLiteral("No Key Value\n"));
+    EXPECT_EQ(Run({QStringLiteral("settings"), QStringLiteral("set"), key, QStringLiteral("Name"),
+                   QStringLiteral("2.5"), QStringLiteral("--dword")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(
+        Run({QStringLiteral("settings"), QStringLiteral("get"), key, QStringLiteral("Name")}).out,
+        QStringLiteral("2\n"));
+}
+
+}  // namespace
+}  // namespace orvanrx
