@@ -4,18 +4,12 @@
 #include <cmath>
 
 #include "decoding/ByteOrder.h"
+#include "receiver/ReceiverProtocol.h"
 #include "support/Support.h"
 
 namespace orvanrx {
 
 namespace {
-
-constexpr std::uint8_t kEscape = 0x1B;
-constexpr std::uint8_t kCommandStatus = 0x05;
-constexpr std::uint8_t kCommandReadFrequency = 0x06;
-constexpr std::uint8_t kCommandWriteFrequency = 0x07;
-constexpr std::uint8_t kCommandSignal = 0x0A;
-constexpr std::size_t kShortReplyLength = 8;
 
 // Rounds to the nearest integer, halves to the even neighbour, whatever the floating-point
 // environment's rounding mode.
@@ -126,10 +120,9 @@ QString Receiver::ReadReceiverText(std::uint8_t code, std::int16_t replyLength) 
     if (replyLength < 1) {
         return error;
     }
-    const std::array<std::uint8_t, 2> frame{kEscape, code};
     std::vector<std::uint8_t> reply;
-    if (!Exchange(frame, static_cast<std::size_t>(replyLength), CountTest::No, FlushAfter::Yes,
-                  reply)) {
+    if (!Exchange(CommandFrame(code), static_cast<std::size_t>(replyLength), CountTest::No,
+                  FlushAfter::Yes, reply)) {
         return error;
     }
     return BytesToText(reply);
@@ -139,9 +132,9 @@ bool Receiver::ReadReceiverStatus() {
     if (!deviceOpen_) {
         return false;
     }
-    const std::array<std::uint8_t, 2> frame{kEscape, kCommandStatus};
     std::vector<std::uint8_t> reply;
-    if (!Exchange(frame, kShortReplyLength, CountTest::Yes, FlushAfter::No, reply)) {
+    if (!Exchange(CommandFrame(kCommandStatus), kShortReplyLength, CountTest::Yes, FlushAfter::No,
+                  reply)) {
         return false;
     }
     const std::uint8_t flags = reply[0];
@@ -156,38 +149,33 @@ std::int16_t Receiver::ReadSignalStrength() {
     if (!deviceOpen_) {
         return 0;
     }
-    const std::array<std::uint8_t, 2> frame{kEscape, kCommandSignal};
     std::vector<std::uint8_t> reply;
-    if (!Exchange(frame, kShortReplyLength, CountTest::Yes, FlushAfter::No, reply)) {
+    if (!Exchange(CommandFrame(kCommandSignal), kShortReplyLength, CountTest::Yes, FlushAfter::No,
+                  reply)) {
         return 0;
     }
-    const std::array<std::uint8_t, 2> scratch{reply[1], reply[0]};
-    return SignalLevel(BufferToInteger(scratch));
+    return SignalLevel(BigEndianInt16(reply[0], reply[1]));
 }
 
 std::int32_t Receiver::ReadFrequency() {
     if (!deviceOpen_) {
         return 0;
     }
-    const std::array<std::uint8_t, 2> frame{kEscape, kCommandReadFrequency};
     std::vector<std::uint8_t> reply;
-    if (!Exchange(frame, kShortReplyLength, CountTest::Yes, FlushAfter::Yes, reply)) {
+    if (!Exchange(CommandFrame(kCommandReadFrequency), kShortReplyLength, CountTest::Yes,
+                  FlushAfter::Yes, reply)) {
         return -1;
     }
-    const std::array<std::uint8_t, 4> scratch{reply[3], reply[2], reply[1], reply[0]};
-    return BufferToLong(scratch);
+    return BigEndianInt32(reply[0], reply[1], reply[2], reply[3]);
 }
 
 bool Receiver::WriteFrequency(std::int32_t frequency) {
     if (!deviceOpen_) {
         return false;
     }
-    std::array<std::uint8_t, 4> bytes{};
-    LongToBuffer(frequency, bytes);
-    const std::array<std::uint8_t, 6> frame{
-        kEscape, kCommandWriteFrequency, bytes[3], bytes[2], bytes[1], bytes[0]};
     std::vector<std::uint8_t> reply;
-    Exchange(frame, kShortReplyLength, CountTest::No, FlushAfter::No, reply, true);
+    Exchange(FrequencyFrame(frequency), kShortReplyLength, CountTest::No, FlushAfter::No, reply,
+             true);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "decoding/ReceiveBuffer.h"
+#include "receiver/ReceiverProtocol.h"
 
 namespace orvanrx {
 
@@ -15,9 +16,7 @@ namespace orvanrx {
 // A read that delivers fewer bytes leaves the rest of the previous reply in place.
 using ReplyBuffer = std::array<std::uint8_t, 17>;
 
-inline constexpr std::uint8_t kDataReplyMarker = 0xFA;
-inline constexpr int kDataReplyLength = 12;
-inline constexpr int kDataBytesPerReply = 8;
+// kDataReplyMarker, kDataReplyLength and kDataBytesPerReply come from the protocol header.
 
 struct DataReplyResult {
     enum class Kind {

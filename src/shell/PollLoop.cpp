@@ -1,17 +1,13 @@
 #include "shell/PollLoop.h"
 
 #include <algorithm>
-#include <array>
 #include <span>
 
 #include "decoding/RunDecoder.h"
+#include "receiver/ReceiverProtocol.h"
 #include "shell/StatusTexts.h"
 
 namespace orvanrx {
-
-namespace {
-constexpr std::array<std::uint8_t, 2> kPollCommand{0x1B, 0x0F};
-}  // namespace
 
 PollLoop::PollLoop(Parts parts) : parts_(std::move(parts)) {}
 
@@ -29,7 +25,7 @@ TickOutcome PollLoop::RunPollCycle() {
     }
 
     std::uint32_t written = 0;
-    usb.F32x_Write(handle, kPollCommand, written);
+    usb.F32x_Write(handle, CommandFrame(kCommandPoll), written);
 
     const std::optional<std::uint32_t> waiting = WaitForReply();
     if (!waiting) {

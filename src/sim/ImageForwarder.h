@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "decoding/ReceiveBuffer.h"
+#include "receiver/ReceiverProtocol.h"
 #include "sim/RaceDayRandom.h"
 #include "sim/TraceStep.h"
 
@@ -25,10 +26,9 @@ namespace orvanrx {
 // the bytes set with SetNoiseShield, and it never turns a byte into a win mark ("W" or "w").
 class ImageForwarder {
 public:
-    static constexpr int kPieceSize = 8;
+    static constexpr int kPieceSize = kDataBytesPerReply;
     // Pieces start at 0, 8, ..., 32760; byte 32768 of the mirror is never sent.
     static constexpr int kPieceCount = (ReceiveBuffer::kSize - 1) / kPieceSize;
-    static constexpr std::uint8_t kDataReplyMarker = 0xFA;
 
     // `seed` drives the order of the pieces and the idle answers; the noise has its own draws
     // (from the same seed), so switching noise on leaves what the timing system does alone.

@@ -6,15 +6,12 @@
 #include <type_traits>
 
 #include "decoding/ByteOrder.h"
+#include "receiver/ReceiverProtocol.h"
 
 namespace orvanrx {
 
 namespace {
 
-constexpr std::uint8_t kEscape = 0x1B;
-constexpr std::size_t kShortReplyLength = 8;
-constexpr std::size_t kNameLength = 51;
-constexpr std::size_t kDateLength = 16;
 constexpr std::size_t kMaxProductLength = UsbXpress::kProductBufferSize - 1;
 
 QByteArray Latin1(const std::string& utf8) {
@@ -178,16 +175,16 @@ UsbXpress::Status SimulatedXpress::F32x_Write(Handle handle, std::span<const std
     written = static_cast<std::uint32_t>(data.size());
     std::size_t i = 0;
     while (i + 1 < data.size()) {
-        if (data[i] != kEscape) {
+        if (data[i] != kCommandEscape) {
             ++i;
             continue;
         }
         const std::uint8_t code = data[i + 1];
-        const std::size_t length = code == 0x07 ? 6 : 2;
+        const std::size_t length = FrameLength(code);
         if (i + length > data.size()) {
             break;
         }
-        Execute(code, data.subspan(i + 2, length - 2));
+        Execute(code, data.subspan(i + kCommandFrameLength, length - kCommandFrameLength));
         i += length;
     }
     return kSuccess;
@@ -240,29 +237,29 @@ void SimulatedXpress::QueueText(const std::string& text, std::size_t length) {
 
 void SimulatedXpress::Execute(std::uint8_t code, std::span<const std::uint8_t> data) {
     switch (code) {
-        case 0x00:
+        case kCommandVersion:
             QueueWord(version_, 1);
             break;
-        case 0x01:
-            QueueText(name_, kNameLength);
+        case kCommandName:
+            QueueText(name_, kNameReplyLength);
             break;
-        case 0x02:
-            QueueText(date_, kDateLength);
+        case kCommandDate:
+            QueueText(date_, kDateReplyLength);
             break;
-        case 0x05:
+        case kCommandStatus:
             QueueWord(status_, 1);
             break;
-        case 0x06:
+        case kCommandReadFrequency:
             QueueWord(frequency_, 4);
             break;
-        case 0x07:
+        case kCommandWriteFrequency:
             frequency_ = BigEndianInt32(data[0], data[1], data[2], data[3]);
             QueueWord(frequency_, 4);
             break;
-        case 0x0A:
+        case kCommandSignal:
             QueueWord(static_cast<std::uint16_t>(signal_), 2);
             break;
-        case 0x0F:
+        case kCommandPoll:
             AnswerPoll();
             break;
         default:

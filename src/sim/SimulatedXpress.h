@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "receiver/ReceiverProtocol.h"
 #include "receiver/UsbXpress.h"
 #include "receiver/WaitClock.h"
 #include "sim/TraceStep.h"
@@ -14,16 +15,10 @@ namespace orvanrx {
 
 // A scripted receiver: one device of the family that answers the receiver's commands.
 //
-// Commands (frames 0x1B + code, one or more per write; bytes that do not start a known
-// frame are ignored, like a 0x07 frame shorter than 6 bytes) and their replies:
-//   0x00  8 bytes: the version byte, then 0x00
-//   0x01  51 bytes: the name text, then 0x00 padding (cut at 51)
-//   0x02  16 bytes: the date text, then 0x00 padding (cut at 16)
-//   0x05  8 bytes: the status byte, then 0x00
-//   0x06  8 bytes: the frequency, big-endian, then 0x00
-//   0x07  tunes to the frame's big-endian frequency; 8 bytes as for 0x06 (the new frequency)
-//   0x0A  8 bytes: the raw signal reading, big-endian signed, then 0x00
-//   0x0F  the next answer of the trace
+// It answers the commands of receiver/ReceiverProtocol.h (frames of 0x1B + code, one or more
+// per write; bytes that do not start a known frame are ignored, like a 0x07 frame shorter
+// than 6 bytes; texts longer than their reply are cut). A poll (0x0F) gets the next answer of
+// the trace.
 // Texts of the trace are UTF-8; the receiver sends them as Latin-1 ("?" for other
 // characters). Replies wait in the receive queue at once.
 //
@@ -48,7 +43,7 @@ namespace orvanrx {
 // handed out by Clock(), so that a wait for a reply that never comes ends without sleeping.
 class SimulatedXpress final : public UsbXpress {
 public:
-    static constexpr std::size_t kIdleReplyLength = 12;
+    static constexpr std::size_t kIdleReplyLength = kDataReplyLength;
 
     explicit SimulatedXpress(std::vector<trace::Step> trace = {});
 

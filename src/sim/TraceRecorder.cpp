@@ -6,33 +6,18 @@
 
 #include "decoding/ByteOrder.h"
 #include "receiver/Receiver.h"
-#include "sim/SimulatedXpress.h"
+#include "receiver/ReceiverProtocol.h"
 
 namespace orvanrx {
 
 namespace {
 
-constexpr std::uint8_t kEscape = 0x1B;
-constexpr std::uint8_t kPoll = 0x0F;
-constexpr std::uint8_t kRetune = 0x07;
-constexpr std::size_t kRetuneFrameLength = 6;
 constexpr std::size_t kMaxReplyBytes = 64;
 
-// The reply length of the commands whose replies are recorded; 0 for the others.
+// The reply length of the commands whose replies are recorded; 0 for the others. Tuning is
+// not recorded: the frequency it sets is recorded when it is read back.
 std::size_t RecordedReplyLength(std::uint8_t code) {
-    switch (code) {
-        case 0x00:  // version
-        case 0x05:  // status
-        case 0x06:  // frequency
-        case 0x0A:  // signal
-            return 8;
-        case 0x01:  // name
-            return 51;
-        case 0x02:  // date
-            return 16;
-        default:
-            return 0;
-    }
+    return code == kCommandWriteFrequency ? 0 : ReplyLength(code);
 }
 
 // The bytes before the first 0 byte, as text (the receiver sends Latin-1).
@@ -43,7 +28,7 @@ std::string ReplyText(std::span<const std::uint8_t> bytes) {
 }
 
 bool IsIdleAnswer(std::span<const std::uint8_t> bytes) {
-    return bytes.size() == SimulatedXpress::kIdleReplyLength &&
+    return bytes.size() == kDataReplyLength &&
            std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
 
@@ -179,18 +164,17 @@ void RecordingXpress::Finish() {
 
 void RecordingXpress::StartExchange(std::span<const std::uint8_t> frame) {
     exchange_ = {};
-    if (frame.size() < 2 || frame[0] != kEscape) {
+    if (frame.size() < kCommandFrameLength || frame[0] != kCommandEscape) {
         exchange_.kind = ExchangeKind::Unrecorded;
         return;
     }
     const std::uint8_t code = frame[1];
-    const std::size_t frameLength = code == kRetune ? kRetuneFrameLength : 2;
     const std::size_t replyLength = RecordedReplyLength(code);
-    if (frame.size() != frameLength || (code != kPoll && replyLength == 0)) {
+    if (frame.size() != FrameLength(code) || (code != kCommandPoll && replyLength == 0)) {
         exchange_.kind = ExchangeKind::Unrecorded;
         return;
     }
-    exchange_.kind = code == kPoll ? ExchangeKind::Poll : ExchangeKind::Command;
+    exchange_.kind = code == kCommandPoll ? ExchangeKind::Poll : ExchangeKind::Command;
     exchange_.code = code;
     exchange_.replyLength = replyLength;
 }
@@ -212,7 +196,7 @@ void RecordingXpress::RecordPollAnswer(std::vector<std::uint8_t> bytes, bool rea
         // same bytes again has the same effect.
         bytes = lastPollAnswer_;
         if (bytes.empty()) {
-            bytes.assign(SimulatedXpress::kIdleReplyLength, 0);
+            bytes.assign(kDataReplyLength, 0);
         }
     }
     if (bytes.size() > kMaxReplyBytes) {
@@ -229,19 +213,19 @@ void RecordingXpress::RecordPollAnswer(std::vector<std::uint8_t> bytes, bool rea
 void RecordingXpress::RecordValue(std::uint8_t code, std::span<const std::uint8_t> reply) {
     trace::Step value;
     switch (code) {
-        case 0x00:
+        case kCommandVersion:
             value = trace::Version{reply[0]};
             break;
-        case 0x01:
+        case kCommandName:
             value = trace::Name{ReplyText(reply)};
             break;
-        case 0x02:
+        case kCommandDate:
             value = trace::Date{ReplyText(reply)};
             break;
-        case 0x05:
+        case kCommandStatus:
             value = trace::Status{reply[0]};
             break;
-        case 0x06:
+        case kCommandReadFrequency:
             value = trace::Frequency{BigEndianInt32(reply[0], reply[1], reply[2], reply[3])};
             break;
         default:
