@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "decoding/RaceRows.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
 
@@ -20,7 +21,9 @@ protected:
         QString err;
     };
 
-    Result Run(const QStringList& args) {
+    // `words` split at blanks, then `more` as they are.
+    Result Run(const char* words, const QStringList& more = {}) {
+        const QStringList args = QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts) + more;
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
@@ -43,18 +46,13 @@ protected:
 };
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    for (const QStringList& args :
-         {QStringList{}, QStringList{QStringLiteral("bogus")},
-          QStringList{QStringLiteral("replay")},
-          QStringList{QStringLiteral("replay"), QStringLiteral("a"), QStringLiteral("b")},
-          QStringList{QStringLiteral("simulate"), QStringLiteral("--nope")},
-          QStringList{QStringLiteral("simulate"), QStringLiteral("--races"), QStringLiteral("x")},
-          QStringList{QStringLiteral("settings"), QStringLiteral("get")}}) {
+    for (const char* args : {"", "bogus", "replay", "replay a b", "simulate --nope",
+                             "simulate --races x", "settings get"}) {
         const Result r = Run(args);
-        EXPECT_EQ(r.exitCode, 2) << args.join(u' ').toStdString();
+        EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.isEmpty());
     }
-    const Result help = Run({QStringLiteral("replay"), QStringLiteral("--help")});
+    const Result help = Run("replay --help");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: orvanrx-cli replay")));
 }
@@ -62,7 +60,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
 TEST_F(CliTest, BadTraceNamesItsLineAndWritesNothing) {
     ASSERT_TRUE(
         Write(Path("bad.trace"), "# a trace\nFA 01 00 00 01 02 03 04 05 06 07 08\nidle x\n"));
-    const Result r = Run({QStringLiteral("replay"), Path("bad.trace")});
+    const Result r = Run("replay", {Path("bad.trace")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.startsWith(Path("bad.trace") + QStringLiteral(":3: ")))
         << r.err.toStdString();
@@ -71,27 +69,22 @@ TEST_F(CliTest, BadTraceNamesItsLineAndWritesNothing) {
 }
 
 TEST_F(CliTest, SimulatedDayReplaysIntoTheRacesItHolds) {
-    const Result sim = Run({QStringLiteral("simulate"), QStringLiteral("--races"),
-                            QStringLiteral("6"), QStringLiteral("--seed"), QStringLiteral("4"),
-                            QStringLiteral("--noise"), QStringLiteral("0.1")});
+    const Result sim = Run("simulate --races 6 --seed 4 --noise 0.1");
     ASSERT_EQ(sim.exitCode, 0) << sim.err.toStdString();
     ASSERT_TRUE(Write(Path("day.trace"), sim.out.toUtf8()));
 
-    const Result replay = Run({QStringLiteral("replay"), Path("day.trace"), QStringLiteral("--log"),
-                               Path("day.csv"), QStringLiteral("--image"), Path("day.bin"),
-                               QStringLiteral("--timeslip"), Path("slip.txt")});
+    const Result replay =
+        Run("replay",
+            {Path("day.trace"), QStringLiteral("--log"), Path("day.csv"), QStringLiteral("--image"),
+             Path("day.bin"), QStringLiteral("--timeslip"), Path("slip.txt")});
     ASSERT_EQ(replay.exitCode, 0) << replay.err.toStdString();
     EXPECT_TRUE(replay.out.contains(QStringLiteral("Race log: ")));
 
     const RaceDay day = GenerateRaceDay({6, 4, 0.1, false});
     RunTables loaded;
     ASSERT_EQ(LoadRaceLog(Path("day.csv"), loaded).outcome, RaceLogLoadOutcome::Loaded);
-    ASSERT_EQ(loaded.AllRunsTable().RowCount(), 12);
-    for (int i = 0; i < 6; ++i) {
-        const RunRecord& race = day.races[static_cast<std::size_t>(i)];
-        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i, Car), race.CarL);
-        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i + 1, et1320), race.et1320R);
-        EXPECT_EQ(loaded.AllRunsTable().Cell(2 * i, Category), race.Category);
+    testing::ExpectLogHoldsExactly(loaded.AllRunsTable(), day.races);
+    for (const RunRecord& race : day.races) {
         // One printed line at least for each race.
         EXPECT_TRUE(replay.out.contains(race.Category + QStringLiteral(" | L ")));
     }
@@ -101,23 +94,17 @@ TEST_F(CliTest, SimulatedDayReplaysIntoTheRacesItHolds) {
     EXPECT_TRUE(slip.readAll().startsWith(day.races.back().Category.toLatin1()));
 
     // The venue and the last race's bytes were kept for the next start.
-    const Result venue = Run({QStringLiteral("settings"), QStringLiteral("get"),
-                              QStringLiteral("SOFTWARE\\OrvanRX\\"), QStringLiteral("Venue")});
+    const Result venue = Run("settings get SOFTWARE\\OrvanRX\\ Venue");
     EXPECT_NE(venue.out.trimmed(), QStringLiteral("No Key Value"));
 }
 
 TEST_F(CliTest, SettingsRoundTrip) {
-    const QString key = QStringLiteral("SOFTWARE\\OrvanRX\\RaceLog\\ScreenSettings\\");
+    const char* get = "settings get SOFTWARE\\OrvanRX\\RaceLog\\ScreenSettings\\ Name";
+    EXPECT_EQ(Run(get).out, QStringLiteral("No Key Value\n"));
     EXPECT_EQ(
-        Run({QStringLiteral("settings"), QStringLiteral("get"), key, QStringLiteral("Name")}).out,
-        QStringLiteral("No Key Value\n"));
-    EXPECT_EQ(Run({QStringLiteral("settings"), QStringLiteral("set"), key, QStringLiteral("Name"),
-                   QStringLiteral("2.5"), QStringLiteral("--dword")})
-                  .exitCode,
-              0);
-    EXPECT_EQ(
-        Run({QStringLiteral("settings"), QStringLiteral("get"), key, QStringLiteral("Name")}).out,
-        QStringLiteral("2\n"));
+        Run("settings set SOFTWARE\\OrvanRX\\RaceLog\\ScreenSettings\\ Name 2.5 --dword").exitCode,
+        0);
+    EXPECT_EQ(Run(get).out, QStringLiteral("2\n"));
 }
 
 }  // namespace

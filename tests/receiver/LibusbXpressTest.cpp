@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using usb::Result;
 
+using Request = std::pair<std::uint8_t, std::uint16_t>;
+using Queue = std::array<std::uint32_t, 3>;
+
 // What one fake receiver was asked to do, and what it answers.
 struct FakeDevice {
     std::string product = "ORVAN01 USB Receiver";
@@ -23,109 +27,104 @@ struct FakeDevice {
     Result openResult = Result::Ok;
     std::map<std::uint16_t, Result> requestResults;  // by wValue; Ok when absent
     std::deque<std::pair<Result, Bytes>> incoming;   // one per bulk IN; then Timeout
-    std::vector<std::pair<std::uint8_t, std::uint16_t>> requests;
+    std::vector<Request> requests;
     std::vector<Bytes> bulkOut;
     std::vector<unsigned> outTimeouts;
     int closes = 0;
 };
 
-class FakeLink final : public usb::Link {
-public:
-    explicit FakeLink(FakeDevice& device) : device_(device) {}
-    ~FakeLink() override { ++device_.closes; }
+struct FakeLink final : usb::Link {
+    explicit FakeLink(FakeDevice& device) : d(device) {}
+    ~FakeLink() override { ++d.closes; }
     Result VendorRequest(std::uint8_t request, std::uint16_t value) override {
-        device_.requests.emplace_back(request, value);
-        const auto found = device_.requestResults.find(value);
-        return found == device_.requestResults.end() ? Result::Ok : found->second;
+        d.requests.emplace_back(request, value);
+        return d.requestResults.contains(value) ? d.requestResults[value] : Result::Ok;
     }
     Result BulkOut(std::span<const std::uint8_t> data, std::size_t& transferred,
                    unsigned timeoutMs) override {
-        device_.bulkOut.emplace_back(data.begin(), data.end());
-        device_.outTimeouts.push_back(timeoutMs);
+        d.bulkOut.emplace_back(data.begin(), data.end());
+        d.outTimeouts.push_back(timeoutMs);
         transferred = data.size();
         return Result::Ok;
     }
     Result BulkIn(std::span<std::uint8_t> buffer, std::size_t& transferred, unsigned) override {
-        transferred = 0;
-        if (device_.incoming.empty()) {
-            return Result::Timeout;
+        const auto [result, bytes] =
+            d.incoming.empty() ? std::pair(Result::Timeout, Bytes{}) : d.incoming.front();
+        if (!d.incoming.empty()) {
+            d.incoming.pop_front();
         }
-        auto [result, bytes] = device_.incoming.front();
-        device_.incoming.pop_front();
         std::copy(bytes.begin(), bytes.end(), buffer.begin());
         transferred = bytes.size();
         return result;
     }
     std::size_t MaxPacketSize() const override { return 64; }
-
-private:
-    FakeDevice& device_;
+    FakeDevice& d;
 };
 
-struct FakeBusState {
-    std::vector<FakeDevice> devices;
-    int enumerations = 0;
-};
-
-class FakeBus final : public usb::Bus {
-public:
-    explicit FakeBus(FakeBusState& state) : state_(state) {}
+struct FakeBus final : usb::Bus {
+    FakeBus(std::vector<FakeDevice>& devices, int& enumerations)
+        : devices(devices), enumerations(enumerations) {}
     Result Enumerate(std::size_t& count) override {
-        ++state_.enumerations;
-        count = state_.devices.size();
+        ++enumerations;
+        count = devices.size();
         return Result::Ok;
     }
     Result ProductText(std::size_t index, std::string& text) override {
-        text = state_.devices.at(index).product;
-        return state_.devices.at(index).productResult;
+        text = devices.at(index).product;
+        return devices.at(index).productResult;
     }
     Result Open(std::size_t index, std::unique_ptr<usb::Link>& link) override {
-        if (index >= state_.devices.size()) {
-            return Result::NoDevice;
+        if (index >= devices.size() || devices[index].openResult != Result::Ok) {
+            return index >= devices.size() ? Result::NoDevice : devices[index].openResult;
         }
-        FakeDevice& device = state_.devices[index];
-        if (device.openResult != Result::Ok) {
-            return device.openResult;
-        }
-        link = std::make_unique<FakeLink>(device);
+        link = std::make_unique<FakeLink>(devices[index]);
         return Result::Ok;
     }
-
-private:
-    FakeBusState& state_;
+    std::vector<FakeDevice>& devices;
+    int& enumerations;
 };
 
 struct Fixture {
-    explicit Fixture(std::size_t devices = 1) { bus.devices.resize(devices); }
-    FakeDevice& device() { return bus.devices.front(); }
+    explicit Fixture(std::size_t count = 1) : devices(count) {}
+    FakeDevice& device() { return devices.front(); }
     UsbXpress::Handle Open() {
         std::uint32_t count = 0;
-        EXPECT_EQ(usb.F32x_GetNumDevices(count), 0);
-        UsbXpress::Handle handle = 0;
-        EXPECT_EQ(usb.F32x_Open(0, handle), 0);
+        EXPECT_EQ(usb->F32x_GetNumDevices(count), 0);
+        EXPECT_EQ(usb->F32x_Open(0, handle), 0);
         return handle;
     }
-    FakeBusState bus;
-    LibusbXpress usb{std::make_unique<FakeBus>(bus)};
+    // A queue check of the open receiver: its status, the bytes waiting, the queue state.
+    Queue Check() {
+        std::uint32_t waiting = 0;
+        std::uint32_t state = 0;
+        const auto status =
+            static_cast<std::uint32_t>(usb->F32x_CheckRXQueue(handle, waiting, state));
+        return {status, waiting, state};
+    }
+    UsbXpress::Handle handle = 0;
+    std::vector<FakeDevice> devices;
+    int enumerations = 0;
+    std::optional<LibusbXpress> usb{std::in_place,
+                                    std::make_unique<FakeBus>(devices, enumerations)};
 };
 
 TEST(LibusbXpress, EnumeratesAfreshAndCopiesTheProductText) {
     Fixture f(0);
     std::uint32_t count = 9;
-    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    EXPECT_EQ(f.usb->F32x_GetNumDevices(count), 0);
     EXPECT_EQ(count, 0u);
-    f.bus.devices.resize(2);  // plugged in later
-    f.bus.devices[1].product = "Other";
-    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    f.devices.resize(2);  // plugged in later
+    f.devices[1].product = "Other";
+    EXPECT_EQ(f.usb->F32x_GetNumDevices(count), 0);
     EXPECT_EQ(count, 2u);
-    EXPECT_EQ(f.bus.enumerations, 2);
+    EXPECT_EQ(f.enumerations, 2);
 
     std::array<std::uint8_t, UsbXpress::kProductBufferSize> buffer;
     buffer.fill(0xEE);
-    EXPECT_EQ(f.usb.F32x_GetProductString(1, buffer, UsbXpress::kProductDescription), 0);
+    EXPECT_EQ(f.usb->F32x_GetProductString(1, buffer, UsbXpress::kProductDescription), 0);
     EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 6), std::string("Other\0", 6));
     EXPECT_EQ(buffer[6], 0xEE);  // left as it was
-    EXPECT_NE(f.usb.F32x_GetProductString(1, buffer, 2), 0);
+    EXPECT_NE(f.usb->F32x_GetProductString(1, buffer, 2), 0);
 }
 
 TEST(LibusbXpress, OpenAndCloseSendTheVendorRequests) {
@@ -134,22 +133,21 @@ TEST(LibusbXpress, OpenAndCloseSendTheVendorRequests) {
     const UsbXpress::Handle first = f.Open();
     std::uint32_t count = 0;
     UsbXpress::Handle second = 0;
-    EXPECT_EQ(f.usb.F32x_Open(1, second), 0);
+    EXPECT_EQ(f.usb->F32x_Open(1, second), 0);
     EXPECT_NE(first, second);
-    EXPECT_EQ(f.device().requests, (std::vector<std::pair<std::uint8_t, std::uint16_t>>{
-                                       {0x00, 0xFFFF}, {0x02, 0x0002}}));
+    EXPECT_EQ(f.device().requests, (std::vector<Request>{{0x00, 0xFFFF}, {0x02, 0x0002}}));
 
-    EXPECT_EQ(f.usb.F32x_Close(first), 0);
-    EXPECT_EQ(f.device().requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 0x0004}));
+    EXPECT_EQ(f.usb->F32x_Close(first), 0);
+    EXPECT_EQ(f.device().requests.back(), (Request{0x02, 0x0004}));
     EXPECT_EQ(f.device().closes, 1);
-    EXPECT_NE(f.usb.F32x_Close(first), 0);
-    EXPECT_NE(f.usb.F32x_FlushBuffers(first), 0);
+    EXPECT_NE(f.usb->F32x_Close(first), 0);
+    EXPECT_NE(f.usb->F32x_FlushBuffers(first), 0);
 
     // Without clear-to-send the receiver would stay silent: the open fails.
     f.device().requestResults[0x0002] = Result::Failed;
-    EXPECT_EQ(f.usb.F32x_GetNumDevices(count), 0);
+    EXPECT_EQ(f.usb->F32x_GetNumDevices(count), 0);
     UsbXpress::Handle third = 0;
-    EXPECT_NE(f.usb.F32x_Open(0, third), 0);
+    EXPECT_NE(f.usb->F32x_Open(0, third), 0);
     EXPECT_EQ(f.device().closes, 2);
 }
 
@@ -158,65 +156,47 @@ TEST(LibusbXpress, CheckQueueCollectsAndReadTakesInOrder) {
     f.device().incoming = {
         {Result::Ok, {1, 2, 3}}, {Result::Timeout, {}}, {Result::Timeout, {4, 5}}};
     const UsbXpress::Handle h = f.Open();
-    std::uint32_t waiting = 0;
-    std::uint32_t state = 0;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> checks;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
-        checks.emplace_back(waiting, state);
-    }
-    EXPECT_EQ(checks,
-              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{3, 2}, {3, 2}, {5, 2}}));
+    const Queue ready3{0, 3, UsbXpress::kQueueReady};
+    EXPECT_EQ((std::vector{f.Check(), f.Check(), f.Check()}),
+              (std::vector<Queue>{ready3, ready3, {0, 5, UsbXpress::kQueueReady}}));
     std::array<std::uint8_t, 2> two{};
     std::uint32_t read = 0;
-    EXPECT_EQ(f.usb.F32x_Read(h, two, read), 0);
-    EXPECT_EQ(read, 2u);
-    EXPECT_EQ(two, (std::array<std::uint8_t, 2>{1, 2}));
+    EXPECT_EQ(f.usb->F32x_Read(h, two, read), 0);
+    EXPECT_EQ(Bytes(two.begin(), two.begin() + read), (Bytes{1, 2}));
     std::array<std::uint8_t, 10> rest{};
-    EXPECT_EQ(f.usb.F32x_Read(h, rest, read), 0);
-    EXPECT_EQ(read, 3u);
-    EXPECT_EQ(Bytes(rest.begin(), rest.begin() + 3), (Bytes{3, 4, 5}));
-    EXPECT_EQ(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
-    EXPECT_EQ(waiting, 0u);
-    EXPECT_EQ(state, UsbXpress::kQueueEmpty);
+    EXPECT_EQ(f.usb->F32x_Read(h, rest, read), 0);
+    EXPECT_EQ(Bytes(rest.begin(), rest.begin() + read), (Bytes{3, 4, 5}));
+    EXPECT_EQ(f.Check(), (Queue{0, 0, UsbXpress::kQueueEmpty}));
 }
 
 TEST(LibusbXpress, FlushDiscardsTheQueueAndReportsAGoneReceiver) {
     Fixture f;
     f.device().incoming = {{Result::Ok, {9, 9, 9}}, {Result::Ok, {7}}};
     const UsbXpress::Handle h = f.Open();
-    std::uint32_t waiting = 0;
-    std::uint32_t state = 0;
-    f.usb.F32x_CheckRXQueue(h, waiting, state);
-    EXPECT_EQ(f.usb.F32x_FlushBuffers(h), 0);
-    EXPECT_EQ(f.device().requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 0x0001}));
-    f.usb.F32x_CheckRXQueue(h, waiting, state);
-    EXPECT_EQ(waiting, 1u);  // only what came after the flush
+    f.Check();
+    EXPECT_EQ(f.usb->F32x_FlushBuffers(h), 0);
+    EXPECT_EQ(f.device().requests.back(), (Request{0x02, 0x0001}));
+    EXPECT_EQ(f.Check()[1], 1u);  // only what came after the flush
 
     f.device().requestResults[0x0001] = Result::NoDevice;
     f.device().incoming = {{Result::NoDevice, {}}};
-    EXPECT_NE(f.usb.F32x_FlushBuffers(h), 0);
-    EXPECT_NE(f.usb.F32x_CheckRXQueue(h, waiting, state), 0);
-    EXPECT_EQ(waiting, 0u);  // the flush emptied the queue even though the request failed
+    EXPECT_NE(f.usb->F32x_FlushBuffers(h), 0);
+    const Queue gone = f.Check();
+    EXPECT_NE(gone[0], 0u);
+    EXPECT_EQ(gone[1], 0u);  // the flush emptied the queue even though the request failed
 }
 
 TEST(LibusbXpress, QueueOverrunIsReportedUntilTheNextFlush) {
     Fixture f;
     const std::size_t chunks = LibusbXpress::kQueueCapacity / 4096 + 1;
-    for (std::size_t i = 0; i < chunks; ++i) {
-        f.device().incoming.emplace_back(Result::Ok, Bytes(4096, 0xAA));
+    f.device().incoming.assign(chunks, {Result::Ok, Bytes(4096, 0xAA)});
+    f.Open();
+    for (std::size_t i = 1; i < chunks; ++i) {
+        f.Check();
     }
-    const UsbXpress::Handle h = f.Open();
-    std::uint32_t waiting = 0;
-    std::uint32_t state = 0;
-    for (std::size_t i = 0; i < chunks; ++i) {
-        f.usb.F32x_CheckRXQueue(h, waiting, state);
-    }
-    EXPECT_EQ(waiting, LibusbXpress::kQueueCapacity);
-    EXPECT_EQ(state, UsbXpress::kQueueOverrun);
-    f.usb.F32x_FlushBuffers(h);
-    f.usb.F32x_CheckRXQueue(h, waiting, state);
-    EXPECT_EQ(state, UsbXpress::kQueueEmpty);
+    EXPECT_EQ(f.Check(), (Queue{0, LibusbXpress::kQueueCapacity, UsbXpress::kQueueOverrun}));
+    f.usb->F32x_FlushBuffers(f.handle);
+    EXPECT_EQ(f.Check()[2], UsbXpress::kQueueEmpty);
 }
 
 TEST(LibusbXpress, WriteEndsWholePacketsWithAZeroLengthPacket) {
@@ -225,7 +205,7 @@ TEST(LibusbXpress, WriteEndsWholePacketsWithAZeroLengthPacket) {
         const UsbXpress::Handle h = f.Open();
         const Bytes data(length, 0x1B);
         std::uint32_t written = 0;
-        EXPECT_EQ(f.usb.F32x_Write(h, data, written), 0);
+        EXPECT_EQ(f.usb->F32x_Write(h, data, written), 0);
         EXPECT_EQ(written, length);
         std::vector<Bytes> expected{data};
         if (length % 64 == 0) {
@@ -239,32 +219,26 @@ TEST(LibusbXpress, WriteEndsWholePacketsWithAZeroLengthPacket) {
 TEST(LibusbXpress, AccessDeniedIsReportedUntilTheNextEnumeration) {
     Fixture f;
     std::uint32_t count = 0;
-    f.usb.F32x_GetNumDevices(count);
-    EXPECT_FALSE(f.usb.ReceiverAccessDenied());
+    f.usb->F32x_GetNumDevices(count);
+    EXPECT_FALSE(f.usb->ReceiverAccessDenied());
     f.device().productResult = Result::AccessDenied;
     std::array<std::uint8_t, UsbXpress::kProductBufferSize> buffer{};
-    EXPECT_NE(f.usb.F32x_GetProductString(0, buffer, 1), 0);
-    EXPECT_TRUE(f.usb.ReceiverAccessDenied());
-    f.usb.F32x_GetNumDevices(count);
-    EXPECT_FALSE(f.usb.ReceiverAccessDenied());
+    EXPECT_NE(f.usb->F32x_GetProductString(0, buffer, 1), 0);
+    EXPECT_TRUE(f.usb->ReceiverAccessDenied());
+    f.usb->F32x_GetNumDevices(count);
+    EXPECT_FALSE(f.usb->ReceiverAccessDenied());
     f.device().openResult = Result::AccessDenied;
     UsbXpress::Handle h = 0;
-    EXPECT_NE(f.usb.F32x_Open(0, h), 0);
-    EXPECT_TRUE(f.usb.ReceiverAccessDenied());
+    EXPECT_NE(f.usb->F32x_Open(0, h), 0);
+    EXPECT_TRUE(f.usb->ReceiverAccessDenied());
 }
 
 TEST(LibusbXpress, DestructionReleasesOpenReceivers) {
-    FakeBusState bus;
-    bus.devices.resize(1);
-    {
-        LibusbXpress usb(std::make_unique<FakeBus>(bus));
-        std::uint32_t count = 0;
-        UsbXpress::Handle h = 0;
-        usb.F32x_GetNumDevices(count);
-        usb.F32x_Open(0, h);
-    }
-    EXPECT_EQ(bus.devices[0].requests.back(), (std::pair<std::uint8_t, std::uint16_t>{0x02, 4}));
-    EXPECT_EQ(bus.devices[0].closes, 1);
+    Fixture f;
+    f.Open();
+    f.usb.reset();
+    EXPECT_EQ(f.device().requests.back(), (Request{0x02, 4}));
+    EXPECT_EQ(f.device().closes, 1);
 }
 
 TEST(LibusbXpress, RealBusWithoutReceiverOpensNothing) {

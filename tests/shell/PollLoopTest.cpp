@@ -1,231 +1,243 @@
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
 #include "decoding/TestRace.h"
-#include "shell/PollLoop.h"
-#include "sim/SimulatedXpress.h"
+#include "shell/DataReply.h"
+#include "shell/StatusTexts.h"
+#include "sim/SimLoop.h"
 
 namespace orvanrx {
 namespace {
 
-// Records what the status bar and the views were told.
-struct Recorder : StatusIndicators, PollObserver {
-    void SetDevicePanelsActive(bool active) override { panelsActive = active; }
-    void SetChannelCaption(const QString& caption) override { captions << caption; }
-    void SetBufferPosition(int address) override { bufferPositions.push_back(address); }
-    void SetSignalLevel(int level) override { signalLevels.push_back(level); }
-    void SetScrollMessageVisible(bool visible) override { messageVisible = visible; }
-    void SetScrollMessageText(const QString& text) override { messageText = text; }
-    void RunTablesChanged() override { ++tablesChanged; }
-    void DataReplyStored() override { ++repliesStored; }
+using testing::DataReply;
+using testing::RegionReplies;
+using testing::SimLoop;
+using Strings = std::vector<std::string>;
 
-    bool panelsActive = false;
-    QStringList captions;
-    std::vector<int> bufferPositions;
-    std::vector<int> signalLevels;
-    bool messageVisible = false;
-    QString messageText;
-    int tablesChanged = 0;
-    int repliesStored = 0;
-};
-
-trace::Step DataReply(std::uint8_t venue, int address, std::array<std::uint8_t, 8> data,
-                      std::uint8_t marker = 0xFA) {
-    trace::Reply reply{{marker, venue, static_cast<std::uint8_t>((address >> 8) & 0xFF),
-                        static_cast<std::uint8_t>(address & 0xFF)}};
-    reply.bytes.insert(reply.bytes.end(), data.begin(), data.end());
-    return reply;
+TEST(PollLoop, ThousandTicksGiveOneSaveAndTenStatusRefreshes) {
+    SimLoop s({trace::Idle{2000}});
+    EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::Searching);
+    EXPECT_EQ(s.log.With("panels "), Strings{"on"});
+    s.Run(999);
+    EXPECT_TRUE(s.log.With("save").empty());
+    s.Run(1);
+    EXPECT_EQ(s.log.With("save").size(), 1u);  // 1000 completed ticks after the open
+    EXPECT_EQ(s.log.With("caption "), Strings(10, "Channel 1"));
+    EXPECT_EQ(s.log.With("signal ").size(), 10u);
+    EXPECT_TRUE(s.log.With("stored").empty());
 }
 
-// The replies that carry a whole mirror region, eight bytes at a time.
-std::vector<trace::Step> RegionReplies(const ReceiveBuffer& image, int first, int length,
-                                       std::uint8_t venue) {
-    std::vector<trace::Step> steps;
-    for (int a = first; a < first + length; a += 8) {
-        std::array<std::uint8_t, 8> data{};
-        for (int k = 0; k < 8; ++k) {
-            data[static_cast<std::size_t>(k)] = image.At(a + k).value_or(0);
-        }
-        steps.push_back(DataReply(venue, a, data));
-    }
-    return steps;
+TEST(PollLoop, NoReceiverMeansNoSaveAndNoRefresh) {
+    SimLoop s({trace::Idle{10}});
+    s.sim.Detach();
+    EXPECT_EQ(s.Run(2000), std::vector<TickOutcome>(2000, TickOutcome::Searching));
+    EXPECT_EQ(s.loop.SaveElapsed(), 0);
+    EXPECT_TRUE(s.log.calls.empty());
 }
 
-class PollLoopTest : public ::testing::Test {
-protected:
-    explicit PollLoopTest() = default;
-
-    void Load(std::vector<trace::Step> steps) {
-        sim = std::make_unique<SimulatedXpress>(std::move(steps));
-        receiver = std::make_unique<Receiver>(*sim, recorder, sim->Clock());
-        loop = std::make_unique<PollLoop>(PollLoop::Parts{*receiver, buffer, venue, tables,
-                                                          recorder, recorder, sim->Clock(),
-                                                          [this] { ++saves; }});
-    }
-    void Ticks(int n) {
-        for (int i = 0; i < n; ++i) {
-            loop->RunPollCycle();
-        }
-    }
-
-    Recorder recorder;
-    ReceiveBuffer buffer;
-    std::int16_t venue = 0;
-    RunTables tables{FixedClock(QDateTime(QDate(2026, 12, 4), QTime(18, 53)))};
-    int saves = 0;
-    std::unique_ptr<SimulatedXpress> sim;
-    std::unique_ptr<Receiver> receiver;
-    std::unique_ptr<PollLoop> loop;
-};
-
-TEST_F(PollLoopTest, ThousandTicksGiveOneSaveAndTenStatusRefreshes) {
-    Load({trace::Idle{2000}});
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::Searching);
-    EXPECT_TRUE(recorder.panelsActive);
-    Ticks(999);
-    EXPECT_EQ(saves, 0);
-    Ticks(1);
-    EXPECT_EQ(saves, 1);  // 1000 completed ticks after the open
-    EXPECT_EQ(recorder.captions.size(), 10);
-    EXPECT_EQ(recorder.captions.last(), QStringLiteral("Channel 1"));
-    EXPECT_EQ(recorder.signalLevels.size(), 10u);
-    EXPECT_EQ(recorder.repliesStored, 0);
+TEST(PollLoop, RepliesWithoutMarkerStoreNothingButCountTime) {
+    SimLoop s({DataReply(7, 100, {1, 2, 3, 4, 5, 6, 7, 8}, 0xFB)});
+    EXPECT_EQ(s.Run(2).back(), TickOutcome::NotDataReply);
+    EXPECT_EQ(s.loop.SaveElapsed(), 30);
+    EXPECT_EQ(s.loop.StatusElapsed(), 30);
+    EXPECT_EQ(s.venue, 0);
+    EXPECT_EQ(s.buffer.At(100), 0);
+    EXPECT_TRUE(s.log.With("buffer ").empty());
 }
 
-TEST_F(PollLoopTest, NoReceiverMeansNoSaveAndNoRefresh) {
-    Load({trace::Idle{10}});
-    sim->Detach();
-    for (int i = 0; i < 2000; ++i) {
-        ASSERT_EQ(loop->RunPollCycle(), TickOutcome::Searching);
-    }
-    EXPECT_EQ(saves, 0);
-    EXPECT_EQ(loop->SaveElapsed(), 0);
-    EXPECT_TRUE(recorder.captions.isEmpty());
+TEST(PollLoop, StalledReceiverEndsTheTickWithoutCountingIt) {
+    SimLoop s({trace::None{3}, trace::Idle{1}});
+    s.Run(1);
+    const std::int64_t before = s.sim.NowMs();
+    EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::NoAnswer);
+    EXPECT_GE(s.sim.NowMs() - before, kReplyWaitLimitMs);
+    EXPECT_LT(s.sim.NowMs() - before, kReplyWaitLimitMs + 5);
+    EXPECT_EQ(s.loop.SaveElapsed(), 0);
+    EXPECT_EQ(s.Run(3).back(), TickOutcome::NotDataReply);
+    EXPECT_EQ(s.loop.SaveElapsed(), 30);
 }
 
-TEST_F(PollLoopTest, RepliesWithoutMarkerStoreNothingButCountTime) {
-    Load({DataReply(7, 100, {1, 2, 3, 4, 5, 6, 7, 8}, 0xFB)});
-    Ticks(1);
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::NotDataReply);
-    EXPECT_EQ(loop->SaveElapsed(), 30);
-    EXPECT_EQ(loop->StatusElapsed(), 30);
-    EXPECT_EQ(venue, 0);
-    EXPECT_EQ(buffer.At(100), 0);
-    EXPECT_TRUE(recorder.bufferPositions.empty());
-}
-
-TEST_F(PollLoopTest, StalledReceiverEndsTheTickWithoutCountingIt) {
-    Load({trace::None{3}, trace::Idle{1}});
-    Ticks(1);
-    const std::int64_t before = sim->NowMs();
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::NoAnswer);
-    EXPECT_GE(sim->NowMs() - before, kReplyWaitLimitMs);
-    EXPECT_LT(sim->NowMs() - before, kReplyWaitLimitMs + 5);
-    EXPECT_EQ(loop->SaveElapsed(), 0);
-    Ticks(2);
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::NotDataReply);
-    EXPECT_EQ(loop->SaveElapsed(), 30);
-}
-
-TEST_F(PollLoopTest, ShortReadKeepsTheRestOfThePreviousReply) {
-    Load({DataReply(1, 0x0100, {11, 12, 13, 14, 15, 16, 17, 18}),
-          trace::Reply{{0xFA, 0x01, 0x02, 0x00}}});
-    Ticks(2);
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::DataStored);
+TEST(PollLoop, ShortReadKeepsTheRestOfThePreviousReply) {
+    SimLoop s({DataReply(1, 0x0100, {11, 12, 13, 14, 15, 16, 17, 18}), DataReply(1, 0x0200, {})});
+    EXPECT_EQ(s.Run(3).back(), TickOutcome::DataStored);
     // Only the header came in: the eight stale data bytes land at the new address.
     for (int k = 0; k < 8; ++k) {
-        EXPECT_EQ(buffer.At(0x0200 + k), 11 + k);
+        EXPECT_EQ(s.buffer.At(0x0200 + k), 11 + k);
     }
-    EXPECT_EQ(recorder.bufferPositions, (std::vector<int>{0x0100, 0x0200}));
+    EXPECT_EQ(s.log.With("buffer "), (Strings{"256", "512"}));
 }
 
-TEST_F(PollLoopTest, AddressPastTheEndStoresWhatFitsAndEndsTheTick) {
-    Load({DataReply(1, 32761, {1, 1, 1, 1, 1, 1, 1, 1}),
-          DataReply(1, 32762, {2, 2, 2, 2, 2, 2, 2, 2})});
-    Ticks(2);
-    EXPECT_EQ(buffer.At(32768), 1);
-    EXPECT_EQ(loop->SaveElapsed(), 30);
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::AddressOutOfRange);
-    EXPECT_EQ(buffer.At(32762), 2);
-    EXPECT_EQ(buffer.At(32768), 2);
-    EXPECT_EQ(recorder.bufferPositions, (std::vector<int>{32761}));
-    EXPECT_EQ(recorder.repliesStored, 1);
-    EXPECT_EQ(loop->SaveElapsed(), 30);
+TEST(PollLoop, AddressPastTheEndStoresWhatFitsAndEndsTheTick) {
+    SimLoop s({DataReply(1, 32761, {1, 1, 1, 1, 1, 1, 1, 1}),
+               DataReply(1, 32762, {2, 2, 2, 2, 2, 2, 2, 2})});
+    EXPECT_EQ(s.Run(3), (std::vector<TickOutcome>{TickOutcome::Searching, TickOutcome::DataStored,
+                                                  TickOutcome::AddressOutOfRange}));
+    EXPECT_EQ(s.buffer.At(32768), 2);  // what fits is stored (ApplyDataReply has the cases)
+    EXPECT_EQ(s.log.With("buffer "), Strings{"32761"});
+    EXPECT_EQ(s.log.With("stored").size(), 1u);
+    EXPECT_EQ(s.loop.SaveElapsed(), 30);
 }
 
-TEST_F(PollLoopTest, VenueChangeClearsTheMirror) {
-    buffer.Set(262, 0xFF);
-    buffer.Set(2000, 9);
-    venue = 5;
-    Load(
-        {DataReply(5, 100, {1, 1, 1, 1, 1, 1, 1, 1}), DataReply(6, 200, {2, 2, 2, 2, 2, 2, 2, 2})});
-    Ticks(2);
-    EXPECT_EQ(buffer.At(2000), 9);
-    Ticks(1);
-    EXPECT_EQ(venue, 6);
-    EXPECT_EQ(buffer.At(2000), 0);
-    EXPECT_EQ(buffer.At(262), 0);
-    EXPECT_EQ(buffer.At(100), 0);
-    EXPECT_EQ(buffer.At(200), 2);
+TEST(PollLoop, UnplugClosesAndTheReceiverIsFoundAgain) {
+    SimLoop s({trace::Idle{1}, trace::Unplug{3}, trace::Status{0x07}, trace::Idle{5}});
+    s.Run(2);
+    EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::ReceiverLost);
+    EXPECT_FALSE(s.receiver.DeviceOpen());
+    EXPECT_EQ(s.Run(2), std::vector<TickOutcome>(2, TickOutcome::Searching));
+    EXPECT_FALSE(s.receiver.DeviceOpen());
+    EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::Searching);
+    EXPECT_TRUE(s.receiver.DeviceOpen());
+    EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::NotDataReply);
+    EXPECT_TRUE(s.receiver.ReadReceiverStatus());  // the status line after the unplug applied
+    EXPECT_EQ(s.log.calls, (Strings{"panels on", "panels off", "caption Channel ?", "panels on",
+                                    "CD lit", "EF lit", "FF dark"}));
 }
 
-TEST_F(PollLoopTest, UnplugClosesAndTheReceiverIsFoundAgain) {
-    Load({trace::Idle{1}, trace::Unplug{3}, trace::Idle{5}});
-    Ticks(2);
-    EXPECT_TRUE(receiver->DeviceOpen());
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::ReceiverLost);
-    EXPECT_FALSE(receiver->DeviceOpen());
-    EXPECT_FALSE(recorder.panelsActive);
-    EXPECT_EQ(recorder.captions.last(), QStringLiteral("Channel ?"));
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::Searching);
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::Searching);
-    EXPECT_FALSE(receiver->DeviceOpen());
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::Searching);
-    EXPECT_TRUE(receiver->DeviceOpen());
-    EXPECT_EQ(loop->RunPollCycle(), TickOutcome::NotDataReply);
-}
-
-TEST_F(PollLoopTest, ARaceArrivingPieceByPieceIsDecodedOnceWhole) {
+TEST(PollLoop, ARaceArrivingPieceByPieceIsDecodedOnceWhole) {
     ReceiveBuffer image;
     testing::TestRace{}.WriteTo(image, 1000);
     std::vector<trace::Step> steps = RegionReplies(image, 0, 8, 1);
     const auto block = RegionReplies(image, 1000, 16 * 24, 1);
     steps.insert(steps.end(), block.begin(), block.end());
-    steps.insert(steps.end(), block.begin(), block.end());  // a second sweep changes nothing
-    Load(steps);
-    while (!sim->TraceExhausted()) {
-        loop->RunPollCycle();
-    }
-    EXPECT_EQ(recorder.repliesStored, 1 + 2 * 48);
-    // Rows are written when the entries arrive and rewritten as times come in; the second
-    // sweep changes nothing.
-    EXPECT_GE(recorder.tablesChanged, 1);
-    const int changesAfterFirstSweep = recorder.tablesChanged;
-    EXPECT_EQ(tables.AllRunsTable().RightRow(), 1);
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, Car), QStringLiteral("1234"));
-    EXPECT_EQ(tables.AllRunsTable().Cell(1, mph1320), QStringLiteral("131.22"));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, win), QStringLiteral("W"));
-    EXPECT_EQ(changesAfterFirstSweep, recorder.tablesChanged);
+    steps.insert(steps.end(), block.begin(), block.end());
+    SimLoop s(steps);
+    s.Run(1 + 1 + 48);  // the open, the pointer and the block once
+    // Rows are written when the entries arrive and rewritten as times come in.
+    const std::size_t changes = s.log.With("tables").size();
+    EXPECT_GE(changes, 1u);
+    const RunTable& all = s.tables.AllRunsTable();
+    EXPECT_EQ(all.RightRow(), 1);
+    EXPECT_EQ(all.Cell(0, Car), QStringLiteral("1234"));
+    EXPECT_EQ(all.Cell(1, mph1320), QStringLiteral("131.22"));
+    EXPECT_EQ(all.Cell(0, win), QStringLiteral("W"));
+    s.RunToEnd();  // the second sweep changes nothing
+    EXPECT_EQ(s.log.With("stored").size(), 1u + 2 * 48u);
+    EXPECT_EQ(s.log.With("tables").size(), changes);
 }
 
-TEST_F(PollLoopTest, StatusRefreshShowsTheScrollMessage) {
-    ReceiveBuffer image;
-    image.Set(260, 0x10);
-    image.Set(261, 0x00);
-    image.Set(262, 0x00);
-    const char text[] = "\x05WELCOME";
-    for (int i = 0; i < 8; ++i) {
-        image.Set(0x1000 + i, static_cast<std::uint8_t>(text[i]));
+TEST(PollLoop, StatusRefreshShowsTheScrollMessage) {
+    SimLoop s({DataReply(1, 256, {0, 0, 0, 0, 0x10, 0x00, 0x00, 0}),
+               DataReply(1, 0x1000, {5, 'W', 'E', 'L', 'C', 'O', 'M', 'E'}), trace::Idle{200}});
+    s.Run(101);
+    EXPECT_EQ(s.log.With("message ").back(), "shown");
+    EXPECT_EQ(s.log.With("text ").back(), "WELCO");
+}
+
+ReplyBuffer Reply(std::uint8_t marker, std::uint8_t venue, std::uint8_t hi, std::uint8_t lo) {
+    return {marker, venue, hi, lo, 1, 2, 3, 4, 5, 6, 7, 8, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+}
+
+TEST(ApplyDataReply, VenueChangeClearsTheWholeMirrorFirst) {
+    ReceiveBuffer buffer;
+    InitReceiveState(buffer);
+    buffer.Set(5000, 0x55);
+    std::int16_t venue = 3;
+
+    const auto result = ApplyDataReply(Reply(0xFA, 4, 0x02, 0x00), buffer, venue);
+    EXPECT_EQ(result.kind, DataReplyResult::Kind::Stored);
+    EXPECT_TRUE(result.venueChanged);
+    EXPECT_EQ(venue, 4);
+    EXPECT_EQ(buffer.At(5000), 0);
+    EXPECT_EQ(buffer.At(262), 0);  // the no-message flag is cleared too
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(buffer.At(512 + k), k + 1);
     }
-    std::vector<trace::Step> steps = RegionReplies(image, 256, 8, 1);
-    const auto message = RegionReplies(image, 0x1000, 8, 1);
-    steps.insert(steps.end(), message.begin(), message.end());
-    steps.push_back(trace::Idle{200});
-    Load(steps);
-    Ticks(101);
-    EXPECT_TRUE(recorder.messageVisible);
-    EXPECT_EQ(recorder.messageText, QStringLiteral("WELCO"));
+    EXPECT_EQ(buffer.At(520), 0);  // only 8 bytes are data
+
+    // Same venue: nothing else is touched.
+    buffer.Set(5000, 0x55);
+    EXPECT_FALSE(ApplyDataReply(Reply(0xFA, 4, 0x00, 0x10), buffer, venue).venueChanged);
+    EXPECT_EQ(buffer.At(5000), 0x55);
+}
+
+TEST(ApplyDataReply, AddressesAtAndPastTheEnd) {
+    struct Case {
+        std::uint8_t hi, lo;
+        DataReplyResult::Kind kind;
+        int address;
+        int firstStored;
+        int storedCount;
+    };
+    const Case cases[] = {
+        {0x7F, 0xF9, DataReplyResult::Kind::Stored, 32761, 32761, 8},
+        {0x7F, 0xFA, DataReplyResult::Kind::OutOfRange, 32762, 32762, 7},
+        {0x7F, 0xFF, DataReplyResult::Kind::OutOfRange, 32767, 32767, 2},
+        {0xFF, 0xFF, DataReplyResult::Kind::OutOfRange, -1, 0, 0},
+        {0x80, 0x00, DataReplyResult::Kind::OutOfRange, -32768, 0, 0},
+        {0x00, 0x00, DataReplyResult::Kind::Stored, 0, 0, 8},
+    };
+    for (const Case& c : cases) {
+        ReceiveBuffer buffer;
+        std::int16_t venue = 1;
+        const auto result = ApplyDataReply(Reply(0xFA, 1, c.hi, c.lo), buffer, venue);
+        EXPECT_EQ(result.kind, c.kind) << c.address;
+        EXPECT_EQ(result.address, c.address);
+        int stored = 0;
+        for (const std::uint8_t b : buffer.Bytes()) {
+            stored += b != 0 ? 1 : 0;
+        }
+        EXPECT_EQ(stored, c.storedCount) << c.address;
+        if (c.storedCount > 0) {
+            EXPECT_EQ(buffer.At(c.firstStored), 1);
+        }
+    }
+}
+
+TEST(ChannelCaption, OnlyTheTwoChannelsHaveNumbers) {
+    EXPECT_EQ(ChannelCaption(217600000), QStringLiteral("Channel 1"));
+    EXPECT_EQ(ChannelCaption(217300000), QStringLiteral("Channel 2"));
+    for (const std::int32_t f : {0, -1, 217600001, 217300000 - 1}) {
+        EXPECT_EQ(ChannelCaption(f), QStringLiteral("Channel ?")) << f;
+    }
+}
+
+TEST(ReadScrollMessage, MarkerLengthAndPlace) {
+    struct Case {
+        int m;                // the message pointer
+        std::string message;  // the length byte at m, then the text
+        std::uint8_t marker;  // byte 262
+        bool visible;
+        const char* text;  // nullptr: the old text stays
+    };
+    const std::string x250 = std::string(1, '\xFA') + std::string(250, 'x');
+    const Case cases[] = {
+        {1000,
+         "\x05"
+         "AAAAA",
+         0xFF, false, nullptr},
+        {1000, x250, 0, true, x250.c_str() + 1},
+        {1000, "\xFB" + std::string(251, 'A'), 0, true, nullptr},  // over 250
+        {1000, std::string(1, '\0'), 0, true, ""},
+        {1000,
+         "\x06"
+         "A\rA\x7F"
+         "AA",
+         0, true, "AAAA"},
+        {32760,
+         "\x0A"
+         "AAAAAAAAAA",
+         0, true, nullptr},  // runs to 32770
+        {32760,
+         "\x08"
+         "AAAAAAAA",
+         0, true, "AAAAAAAA"},  // ends exactly at 32768
+        {-8,
+         "\x08"
+         "AAAAAAAA",
+         0, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        ReceiveBuffer buffer;
+        buffer.Set(260, static_cast<std::uint8_t>(static_cast<std::uint16_t>(c.m) >> 8));
+        buffer.Set(261, static_cast<std::uint8_t>(c.m & 0xFF));
+        buffer.Set(262, c.marker);
+        for (std::size_t i = 0; i < c.message.size(); ++i) {
+            buffer.Set(c.m + static_cast<long long>(i), static_cast<std::uint8_t>(c.message[i]));
+        }
+        const ScrollMessageUpdate update = ReadScrollMessage(buffer);
+        EXPECT_EQ(update.visible, c.visible) << c.m << " " << c.message.size();
+        EXPECT_EQ(update.text, c.text ? std::optional(QString::fromLatin1(c.text)) : std::nullopt)
+            << c.m << " " << c.message.size();
+    }
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <functional>
 #include <random>
 
+#include "decoding/RaceRows.h"
 #include "decoding/TestRace.h"
-#include "shell/PollLoop.h"
-#include "sim/SimulatedXpress.h"
+#include "sim/SimLoop.h"
 #include "sim/TraceFile.h"
 #include "sim/TraceRecorder.h"
 #include "sim/TraceWriter.h"
@@ -15,109 +15,39 @@
 namespace orvanrx {
 namespace {
 
+using testing::RegionReplies;
+using testing::Rows;
+using testing::SimLoop;
 using Steps = std::vector<trace::Step>;
-const QDateTime kWhen(QDate(2026, 12, 4), QTime(18, 53));
 
-// Every effect on the status bar and the views, in order.
-struct CallLog : StatusIndicators, PollObserver {
-    void Add(const QString& call) { calls.push_back(call); }
-    void SetDevicePanelsActive(bool a) override { Add(QStringLiteral("panels %1").arg(a)); }
-    void SetChannelCaption(const QString& c) override { Add(c); }
-    void ShowCDLamp(bool lit) override { Add(QStringLiteral("CD %1").arg(lit)); }
-    void ShowEFLamp(bool lit) override { Add(QStringLiteral("EF %1").arg(lit)); }
-    void ShowFFLamp(bool lit) override { Add(QStringLiteral("FF %1").arg(lit)); }
-    void SetSignalLevel(int level) override { Add(QStringLiteral("signal %1").arg(level)); }
-    void SetBufferPosition(int a) override { Add(QStringLiteral("buffer %1").arg(a)); }
-    void SetScrollMessageVisible(bool v) override { Add(QStringLiteral("message %1").arg(v)); }
-    void SetScrollMessageText(const QString& t) override { Add(QStringLiteral("text ") + t); }
-    void RunTablesChanged() override { Add(QStringLiteral("tables")); }
-    void DataReplyStored() override { Add(QStringLiteral("stored")); }
-    std::vector<QString> calls;
-};
-
-// The poll loop on a simulated receiver, seen through a recorder when `record` is set.
-struct Session {
-    explicit Session(Steps trace, bool record = false)
-        : sim(std::move(trace)),
-          recorder(
-              sim, [this](const trace::Step& s) { recorded.push_back(s); }, FixedClock(kWhen)),
-          receiver(record ? static_cast<UsbXpress&>(recorder) : sim, log, sim.Clock()),
-          loop({receiver, buffer, venue, tables, log, log, sim.Clock(),
-                [this] { log.Add(QStringLiteral("save")); }}) {}
-
-    std::vector<TickOutcome> Run(int ticks) {
-        std::vector<TickOutcome> outcomes;
-        while (static_cast<int>(outcomes.size()) < ticks) {
-            outcomes.push_back(loop.RunPollCycle());
-        }
-        return outcomes;
-    }
-    // The recorded steps without the comments.
-    Steps Recorded() const {
-        Steps steps = recorded;
-        std::erase_if(steps,
-                      [](const auto& s) { return std::holds_alternative<trace::Comment>(s); });
-        return steps;
-    }
-    static std::vector<RunRow> Rows(const RunTable& table) {
-        std::vector<RunRow> rows;
-        for (int r = 0; r <= table.RightRow(); ++r) {
-            rows.push_back(*table.Row(r));
-        }
-        return rows;
-    }
-
-    SimulatedXpress sim;
-    Steps recorded;
-    RecordingXpress recorder;
-    CallLog log;
-    ReceiveBuffer buffer;
-    std::int16_t venue = 0;
-    RunTables tables{FixedClock(kWhen)};
-    Receiver receiver;
-    PollLoop loop;
-};
+// The recorded steps without the comments.
+Steps Uncommented(Steps steps) {
+    std::erase_if(steps, [](const auto& s) { return std::holds_alternative<trace::Comment>(s); });
+    return steps;
+}
 
 // Records `trace` played until a poll finds it exhausted, replays the recorded trace file in a
 // fresh session for as many ticks, and expects the same of everything the loop did. Gives the
 // live session's calls.
-std::vector<QString> ExpectSameReplay(const Steps& trace) {
-    Session live(trace, true);
-    std::vector<TickOutcome> outcomes;
-    while (!live.sim.TraceExhausted() && outcomes.size() < 100000) {
-        outcomes.push_back(live.loop.RunPollCycle());
-    }
+std::vector<std::string> ExpectSameReplay(const Steps& trace) {
+    SimLoop live(trace, true);
+    const std::vector<TickOutcome> outcomes = live.RunToEnd();
     live.recorder.Finish();
     const TraceReadResult file = ReadTrace(FormatTrace(live.recorded));
     EXPECT_TRUE(file.Ok()) << file.error;
 
-    Session replay(file.steps);
+    SimLoop replay(file.steps);
     EXPECT_EQ(replay.Run(static_cast<int>(outcomes.size())), outcomes);
     EXPECT_EQ(replay.log.calls, live.log.calls);
     EXPECT_TRUE(std::ranges::equal(replay.buffer.Bytes(), live.buffer.Bytes()));
     EXPECT_EQ(replay.venue, live.venue);
-    EXPECT_EQ(Session::Rows(replay.tables.AllRunsTable()),
-              Session::Rows(live.tables.AllRunsTable()));
-    EXPECT_EQ(Session::Rows(replay.tables.CategoryRunsTable()),
-              Session::Rows(live.tables.CategoryRunsTable()));
+    EXPECT_EQ(Rows(replay.tables.AllRunsTable()), Rows(live.tables.AllRunsTable()));
+    EXPECT_EQ(Rows(replay.tables.CategoryRunsTable()), Rows(live.tables.CategoryRunsTable()));
     // Nothing was recorded that the live session did not use.
     EXPECT_FALSE(replay.sim.TraceExhausted());
     replay.loop.RunPollCycle();
     EXPECT_TRUE(replay.sim.TraceExhausted());
     return live.log.calls;
-}
-
-Steps RegionReplies(const ReceiveBuffer& image, int first, int length, std::uint8_t venue) {
-    Steps steps;
-    for (int a = first; a < first + length; a += 8) {
-        trace::Reply reply{
-            {0xFA, venue, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF)}};
-        for (int k = 0; k < 8; ++k) {
-            reply.bytes.push_back(image.At(a + k).value_or(0));
-        }
-        steps.push_back(reply);
-    }
-    return steps;
 }
 
 TEST(TraceRecorder, ReplayOfARecordedSessionDoesWhatTheSessionDid) {
@@ -139,13 +69,13 @@ TEST(TraceRecorder, ReplayOfARecordedSessionDoesWhatTheSessionDid) {
     trace.insert(trace.end(), middle.begin(), middle.end());
     trace.insert(trace.end(), race.begin(), race.end());
     trace.push_back(trace::Idle{200});
-    const std::vector<QString> calls = ExpectSameReplay(trace);
+    const std::vector<std::string> calls = ExpectSameReplay(trace);
     // The first refresh found the receiver gone (no lamps, signal 0) before the loop did.
     const auto at = [&calls](const char* call) {
-        return std::ranges::find(calls, QString::fromLatin1(call)) - calls.begin();
+        return std::ranges::find(calls, call) - calls.begin();
     };
-    EXPECT_LT(at("signal 0"), at("panels 0"));
-    EXPECT_LT(at("panels 0"), at("CD 1"));
+    EXPECT_LT(at("signal 0"), at("panels off"));
+    EXPECT_LT(at("panels off"), at("CD lit"));
 }
 
 TEST(TraceRecorder, ReplayOfRandomSessionsDoesWhatTheSessionsDid) {
@@ -186,7 +116,7 @@ TEST(TraceRecorder, ReplayOfRandomSessionsDoesWhatTheSessionsDid) {
 }
 
 TEST(TraceRecorder, MergesQuietPollsAndRecordsValuesWhenTheyChange) {
-    Session s({trace::Status{0x05}, trace::Idle{3}, trace::None{2}, trace::Reply{{0xFB}},
+    SimLoop s({trace::Status{0x05}, trace::Idle{3}, trace::None{2}, trace::Reply{{0xFB}},
                trace::Idle{145}, trace::Status{0x07}, trace::Idle{150}},
               true);
     s.Run(300);
@@ -197,7 +127,7 @@ TEST(TraceRecorder, MergesQuietPollsAndRecordsValuesWhenTheyChange) {
                          trace::Idle{96},    trace::Status{0x05}, trace::Signal{0},
                          trace::Frequency{}, trace::Idle{100},    trace::Status{0x07},
                          trace::Idle{97}};
-    EXPECT_EQ(s.Recorded(), expected);
+    EXPECT_EQ(Uncommented(s.recorded), expected);
     EXPECT_EQ(
         s.recorded.front(),
         trace::Step{trace::Comment{"OrvanRX receiver trace, recorded from 2026-12-04T18:53:00"}});
@@ -221,7 +151,7 @@ TEST(TraceRecorder, PollsWithoutAnswersAndLongQuietSpells) {
     SimulatedXpress sim({trace::Reply{{0xFA, 1, 2}}, trace::None{2}, trace::Idle{2500}});
     Steps steps;
     RecordingXpress recorder(
-        sim, [&steps](const trace::Step& s) { steps.push_back(s); }, FixedClock(kWhen));
+        sim, [&steps](const trace::Step& s) { steps.push_back(s); }, FixedClock(testing::kLoopNow));
     UsbXpress::Handle handle = 0;
     std::uint32_t count = 0;
     recorder.F32x_GetNumDevices(count);
@@ -234,22 +164,23 @@ TEST(TraceRecorder, PollsWithoutAnswersAndLongQuietSpells) {
     }
     recorder.Finish();
     Poll(recorder);
-    std::erase_if(steps, [](const auto& s) { return std::holds_alternative<trace::Comment>(s); });
-    EXPECT_EQ(steps, (Steps{trace::Reply{{0xFA, 1, 2}}, trace::Reply{{0xFA, 1, 2}}, trace::None{1},
-                            trace::Idle{1000}, trace::Idle{1000}, trace::Idle{500}}));
+    EXPECT_EQ(Uncommented(steps),
+              (Steps{trace::Reply{{0xFA, 1, 2}}, trace::Reply{{0xFA, 1, 2}}, trace::None{1},
+                     trace::Idle{1000}, trace::Idle{1000}, trace::Idle{500}}));
 }
 
 TEST(TraceRecorder, ReceiverMissingAtTheStartAndLostAtTheEnd) {
-    Session s({trace::Unplug{3}, trace::Idle{5}, trace::Unplug{1000}, trace::Idle{1}}, true);
+    SimLoop s({trace::Unplug{3}, trace::Idle{5}, trace::Unplug{1000}, trace::Idle{1}}, true);
     s.Run(20);  // 3 searching, an open, 5 polls, the failed flush, 10 searching
     s.recorder.Finish();
-    EXPECT_EQ(s.Recorded(), (Steps{trace::Unplug{3}, trace::Idle{5}, trace::Unplug{11}}));
+    EXPECT_EQ(Uncommented(s.recorded),
+              (Steps{trace::Unplug{3}, trace::Idle{5}, trace::Unplug{11}}));
 }
 
 TEST(TraceRecorder, ReceiverTextsAndProductReplayTheSame) {
     const Steps trace{trace::Product{"ORVAN01 USB Receiver\x06 rev B"}, trace::Version{0x12},
                       trace::Name{"Radio Café"}, trace::Date{"2008-04-16"}};
-    const auto readTexts = [](Session& session) {
+    const auto readTexts = [](SimLoop& session) {
         session.Run(1);
         std::vector<QString> texts;
         for (const auto& [code, length] :
@@ -258,12 +189,12 @@ TEST(TraceRecorder, ReceiverTextsAndProductReplayTheSame) {
         }
         return texts;
     };
-    Session live(trace, true);
+    SimLoop live(trace, true);
     const std::vector<QString> texts = readTexts(live);
     EXPECT_EQ(texts[1], QStringLiteral("Radio Café"));
     live.recorder.Finish();
-    EXPECT_EQ(live.Recorded(), trace);  // the name once, though it was read twice
-    Session replay(live.Recorded());
+    EXPECT_EQ(Uncommented(live.recorded), trace);  // the name once, though it was read twice
+    SimLoop replay(live.recorded);
     EXPECT_EQ(readTexts(replay), texts);
 }
 
