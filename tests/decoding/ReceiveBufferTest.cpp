@@ -1,30 +1,37 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
+#include "decoding/ByteOrder.h"
 #include "decoding/ReceiveBuffer.h"
 #include "sim/PacketBuilder.h"
 
 namespace orvanrx {
 namespace {
 
-void Fill(ReceiveBuffer& buffer, long long offset, std::uint8_t data, std::uint8_t checksum) {
-    for (int i = 0; i < kPacketDataSize; ++i) {
-        buffer.Set(offset + i, data);
-    }
-    buffer.Set(offset + kPacketDataSize, checksum);
-}
-
-TEST(PacketChecksum, KnownAnswers) {
-    ReceiveBuffer buffer;
-    Fill(buffer, 100, 0x00, 0xFF);
-    EXPECT_EQ(PacketChecksumOK(buffer, 100), true);
-    Fill(buffer, 100, 0x00, 0x00);
-    EXPECT_EQ(PacketChecksumOK(buffer, 100), false);
-
+TEST(PacketChecksum, KnownAnswersAndPacketsOutsideTheMirror) {
+    struct Case {
+        long long offset;
+        std::uint8_t data;
+        std::uint8_t checksum;
+        std::optional<bool> ok;
+    };
+    const std::optional<bool> outside;  // the Packet does not lie wholly inside the mirror
     // 23 x 0xFF sums to 5865 (0x16E9): only the low byte of its complement counts.
-    Fill(buffer, 100, 0xFF, 0x16);
-    EXPECT_EQ(PacketChecksumOK(buffer, 100), true);
-    Fill(buffer, 100, 0xFF, 0xE9);
-    EXPECT_EQ(PacketChecksumOK(buffer, 100), false);
+    const Case cases[] = {
+        {100, 0x00, 0xFF, true},      {100, 0x00, 0x00, false},  {100, 0xFF, 0x16, true},
+        {100, 0xFF, 0xE9, false},     {0, 0x00, 0xFF, true},     {32745, 0x00, 0xFF, true},
+        {32746, 0x00, 0xFF, outside}, {-1, 0x00, 0xFF, outside}, {-24, 0x00, 0xFF, outside},
+        {40000, 0x00, 0xFF, outside},
+    };
+    for (const Case& c : cases) {
+        ReceiveBuffer buffer;
+        for (int i = 0; i < kPacketDataSize; ++i) {
+            buffer.Set(c.offset + i, c.data);
+        }
+        buffer.Set(c.offset + kPacketDataSize, c.checksum);
+        EXPECT_EQ(PacketChecksumOK(buffer, c.offset), c.ok) << c.offset << " " << int(c.data);
+    }
 }
 
 TEST(PacketChecksum, EverySingleBitFlipInDataOrChecksumIsCaught) {
@@ -40,18 +47,6 @@ TEST(PacketChecksum, EverySingleBitFlipInDataOrChecksumIsCaught) {
     }
     WritePacket(buffer, 500, good);
     EXPECT_EQ(PacketChecksumOK(buffer, 500), true);
-}
-
-TEST(PacketChecksum, PacketMustLieWhollyInsideTheMirror) {
-    ReceiveBuffer buffer;
-    Fill(buffer, 32745, 0x00, 0xFF);  // last byte at 32768
-    EXPECT_EQ(PacketChecksumOK(buffer, 32745), true);
-    EXPECT_EQ(PacketChecksumOK(buffer, 32746), std::nullopt);
-    EXPECT_EQ(PacketChecksumOK(buffer, -1), std::nullopt);
-    EXPECT_EQ(PacketChecksumOK(buffer, -24), std::nullopt);
-    EXPECT_EQ(PacketChecksumOK(buffer, 40000), std::nullopt);
-    Fill(buffer, 0, 0x00, 0xFF);
-    EXPECT_EQ(PacketChecksumOK(buffer, 0), true);
 }
 
 TEST(ReceiveBuffer, GuardsEveryAccessAndReadsItsPointers) {
@@ -82,6 +77,37 @@ TEST(ReceiveBuffer, GuardsEveryAccessAndReadsItsPointers) {
     for (const std::uint8_t b : buffer.Bytes()) {
         ASSERT_EQ(b, 0);
     }
+}
+
+TEST(ByteOrder, SixteenBitReadsLowByteFirstSigned) {
+    struct Case {
+        std::array<std::uint8_t, 2> buffer;
+        std::int16_t expected;
+    };
+    const Case cases[] = {
+        {{0x00, 0x80}, -32768}, {{0xFF, 0x7F}, 32767}, {{0xFF, 0xFF}, -1},
+        {{0x01, 0x00}, 1},      {{0x00, 0x01}, 256},   {{0xE8, 0x03}, 1000},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BufferToInteger(c.buffer), c.expected);
+        EXPECT_EQ(BufferToInt16(c.buffer), c.expected);
+        EXPECT_EQ(BigEndianInt16(c.buffer[1], c.buffer[0]), c.expected);
+    }
+}
+
+TEST(ByteOrder, ThirtyTwoBitRoundTripsBothChannels) {
+    const std::array<std::uint8_t, 4> channel1{0x00, 0x50, 0xF8, 0x0C};
+    EXPECT_EQ(BufferToLong(channel1), 217600000);
+    EXPECT_EQ(BigEndianInt32(0x0C, 0xF3, 0xBC, 0x20), 217300000);
+
+    for (const std::int32_t value : {0, 1, -1, 217600000, 217300000, INT32_MIN, INT32_MAX}) {
+        std::array<std::uint8_t, 4> buffer{};
+        LongToBuffer(value, buffer);
+        EXPECT_EQ(BufferToLong(buffer), value);
+    }
+    std::array<std::uint8_t, 4> buffer{};
+    LongToBuffer(217300000, buffer);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0x20, 0xBC, 0xF3, 0x0C}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "RaceRows.h"
 #include "TestRace.h"
 #include "decoding/RunDecoder.h"
 #include "decoding/RunTables.h"
@@ -23,28 +24,16 @@ Clock SteppingClock() {
     };
 }
 
-// A finished race; unless given, the left lane's ET is made from its car number, so that two
-// races with different cars also differ in their data.
+// The finished test race (every field filled, the right car 567) with the given category and
+// left car; unless given, the left lane's ET is made from its car number, so that two races with
+// different cars also differ in their data.
 RunRecord Race(const char* category, const char* carL, const char* et1320L = nullptr) {
-    RunRecord r;
+    ReceiveBuffer buffer;
+    TestRace{}.WriteTo(buffer, 1000);
+    RunRecord r = *DecodeRunRecord(buffer);
     r.Category = L1(category);
-    r.ClassL = L1("SP");
     r.CarL = L1(carL);
-    r.NameL = L1("LEFT DRIVER");
-    r.ClassR = L1("SP");
-    r.CarR = L1("900");
-    r.NameR = L1("RIGHT DRIVER");
-    r.RTL = L1("0.512");
-    r.RTR = L1("0.498");
-    r.et60L = L1("1.312");
-    r.et60R = L1("1.298");
     r.et1320L = et1320L ? L1(et1320L) : QStringLiteral("9.%1").arg(L1(carL));
-    r.et1320R = L1("10.268");
-    r.mph1320L = L1("140.11");
-    r.mph1320R = L1("131.22");
-    r.marginL = L1("0.0456");
-    r.marginR = L1("0.0123");
-    r.winL = true;
     return r;
 }
 
@@ -63,20 +52,16 @@ protected:
 
 TEST_F(RunTablesTest, FirstRaceOpensTwoRowsThatNameEachOther) {
     EXPECT_TRUE(tables.IsRunTableEmpty());
-    ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "1234")));
-    const RunTable& all = tables.AllRunsTable();
-    EXPECT_EQ(all.LeftRow(), 0);
-    EXPECT_EQ(all.RightRow(), 1);
+    const RunRecord race = Race("PRO E1", "1234");
+    ASSERT_TRUE(tables.StoreRun(race));
+    RunRow left = testing::ExpectedRow(race, true, 1);
+    RunRow right = testing::ExpectedRow(race, false, 0);
+    left[DateTime] = L1("2026-12-04 18:00:00");
+    right[DateTime] = L1("2026-12-04 18:01:00");
+    EXPECT_EQ(testing::Rows(tables.AllRunsTable()), (std::vector<RunRow>{left, right}));
+    EXPECT_EQ(testing::Rows(tables.CategoryRunsTable()), testing::Rows(tables.AllRunsTable()));
     EXPECT_FALSE(tables.IsRunTableEmpty());
     EXPECT_FALSE(tables.IsCategoryTableEmpty());
-    EXPECT_EQ(Column(all, GeneralID), (QStringList{L1("1"), L1("0")}));
-    EXPECT_EQ(Column(all, Lane), (QStringList{L1("L"), L1("R")}));
-    EXPECT_EQ(Column(all, Car), (QStringList{L1("1234"), L1("900")}));
-    EXPECT_EQ(Column(all, margin), (QStringList{L1("0.0456"), L1("0.0123")}));
-    EXPECT_EQ(Column(all, win), (QStringList{L1("W"), QString()}));
-    EXPECT_EQ(all.Cell(0, DateTime), L1("2026-12-04 18:00:00"));
-    EXPECT_EQ(all.Cell(1, DateTime), L1("2026-12-04 18:01:00"));
-    EXPECT_EQ(*tables.CategoryRunsTable().Row(0), *all.Row(0));
     EXPECT_TRUE(tables.PairWritten());
 }
 
@@ -87,7 +72,7 @@ TEST_F(RunTablesTest, IdenticalRebroadcastWritesNothing) {
     RunRecord renamed = Race("PRO E1", "1234");
     renamed.NameL = L1("SOMEONE ELSE");
     EXPECT_FALSE(tables.StoreRun(renamed));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, Name), L1("LEFT DRIVER"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, Name), L1("JOHN DOE"));
 }
 
 TEST_F(RunTablesTest, RowsAreRewrittenInPlaceUntilANewLeftCarNumber) {
@@ -112,13 +97,14 @@ TEST_F(RunTablesTest, RowsAreRewrittenInPlaceUntilANewLeftCarNumber) {
 TEST_F(RunTablesTest, ReactionTimeRule) {
     RunRecord r = Race("PRO E1", "1234");
     ASSERT_TRUE(tables.StoreRun(r));
-    // RT gone but the car is past 60 feet: the cell keeps its reaction time.
-    r.RTL.clear();
+    // RT gone (four characters are too few) but the car is past 60 feet: the cell keeps its
+    // reaction time.
+    r.RTL = L1("0.51");
     r.et1320L = L1("9.999");
     ASSERT_TRUE(tables.StoreRun(r));
     EXPECT_EQ(tables.AllRunsTable().Cell(0, RT), L1("0.512"));
     // RT and 60-foot time both gone: the cell empties.
-    r.et60L.clear();
+    r.et60L = L1("1.31");
     ASSERT_TRUE(tables.StoreRun(r));
     EXPECT_EQ(tables.AllRunsTable().Cell(0, RT), QString());
     EXPECT_EQ(tables.AllRunsTable().Cell(1, RT), L1("0.498"));
@@ -126,7 +112,7 @@ TEST_F(RunTablesTest, ReactionTimeRule) {
 
 TEST_F(RunTablesTest, ResultCellsWaitForTheQuarterMileSpeed) {
     RunRecord r = Race("PRO E1", "1234");
-    r.mph1320L = L1("140");  // fewer than five characters
+    r.mph1320L = L1("140.");  // fewer than five characters
     r.overundL = L1("0.012");
     ASSERT_TRUE(tables.StoreRun(r));
     EXPECT_EQ(tables.AllRunsTable().Cell(0, margin), QString());
@@ -157,12 +143,12 @@ TEST_F(RunTablesTest, NewCategoryRestartsTheCategoryTableOnItsSecondWrite) {
               (QStringList{L1("PRO E1"), L1("PRO E1"), L1("PRO E1"), L1("PRO E1"), L1("STREET E1"),
                            L1("STREET E1")}));
     ASSERT_TRUE(tables.StoreRun(Race("STREET E1", "3", "11.900")));
-    EXPECT_EQ(Column(tables.CategoryRunsTable(), Car), (QStringList{L1("3"), L1("900")}));
+    EXPECT_EQ(Column(tables.CategoryRunsTable(), Car), (QStringList{L1("3"), L1("567")}));
     EXPECT_EQ(tables.CategoryRunsTable().Cell(0, GeneralID), L1("5"));
 
     ASSERT_TRUE(tables.StoreRun(Race("STREET E1", "4")));
     EXPECT_EQ(Column(tables.CategoryRunsTable(), Car),
-              (QStringList{L1("3"), L1("900"), L1("4"), L1("900")}));
+              (QStringList{L1("3"), L1("567"), L1("4"), L1("567")}));
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 7);
 }
 

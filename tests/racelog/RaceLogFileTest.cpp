@@ -2,61 +2,43 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <functional>
+#include <optional>
 #include <vector>
 
+#include "decoding/RaceRows.h"
 #include "racelog/RaceLogFile.h"
+#include "racelog/RaceLogItemReader.h"
 #include "settings/SettingsKeys.h"
 #include "settings/TestFiles.h"
 
 namespace orvanrx {
 namespace {
 
+using testing::Block;
+using testing::Blocker;
 using testing::L1;
 using testing::ReadBytes;
+using testing::Rows;
 using testing::S;
 using testing::WriteBytes;
 
-RunRow Lane(const char* id, const char* category, const char* name, const char* lane,
-            const char* win) {
-    RunRow row;
-    const char* cells[kRunColumnCount] = {id,       "2026-12-04 18:53:12",
-                                          category, "SP",
-                                          "1234",   name,
-                                          lane,     "",
-                                          "9.50",   "0.512",
-                                          "1.312",  "3.801",
-                                          "5.901",  "112.34",
-                                          "7.601",  "125.67",
-                                          "9.512",  "140.11",
-                                          "0.0456", "+0.012",
-                                          win};
-    for (int c = 0; c < kRunColumnCount; ++c) {
-        row[static_cast<std::size_t>(c)] = QString::fromUtf8(cells[c]);
-    }
-    return row;
-}
-
-void AddRace(RunTables& tables, const RunRow& left, const RunRow& right) {
+// Appends a race to the log (texts UTF-8); the other cells are the same in every race.
+void AddRace(RunTables& tables, const char* category, const char* nameL = "DOE, JOHN",
+             const char* nameR = "JOS\xC3\x89 R\xC3\x9A") {
     RunTable& all = tables.MutableAllRunsTable();
     all.OpenNextPair();
-    *all.MutableRow(all.LeftRow()) = left;
-    *all.MutableRow(all.RightRow()) = right;
-}
-
-void AddRace(RunTables& tables, const char* category, const char* nameL = "DOE, JOHN") {
-    const QString id = QString::number(tables.AllRunsTable().RightRow() + 2);
-    const QByteArray idText = id.toLatin1();
-    AddRace(tables, Lane(idText.constData(), category, nameL, "L", "W"),
-            Lane(idText.constData(), category, "JOS\xC3\x89 R\xC3\x9A", "R", ""));
-}
-
-std::vector<RunRow> Rows(const RunTable& table) {
-    std::vector<RunRow> rows;
-    for (int r = 0; r < table.RowCount(); ++r) {
-        rows.push_back(*table.Row(r));
+    for (const int row : {all.LeftRow(), all.RightRow()}) {
+        const bool left = row == all.LeftRow();
+        const QStringList cells =
+            QStringLiteral(
+                "%1|2026-12-04 18:53:12|%2|SP|1234|%3|%4||9.50|0.512|1.312|3.801|"
+                "5.901|112.34|7.601|125.67|9.512|140.11|0.0456|+0.012|%5")
+                .arg(QString::number(row ^ 1), QString::fromUtf8(category),
+                     QString::fromUtf8(left ? nameL : nameR), L1(left ? "L" : "R"),
+                     L1(left ? "W" : ""))
+                .split(u'|');
+        std::copy(cells.begin(), cells.end(), all.MutableRow(row)->begin());
     }
-    return rows;
 }
 
 class RaceLogFileTest : public ::testing::Test {
@@ -68,8 +50,7 @@ protected:
 
 TEST_F(RaceLogFileTest, WritesTheExactBytes) {
     RunTables tables;
-    AddRace(tables, Lane("1", "SUPER PRO", "DOE, JOHN", "L", "W"),
-            Lane("0", "SUPER PRO", "\xC5\x81UKASZ JOS\xC3\x89", "R", ""));
+    AddRace(tables, "SUPER PRO", "DOE, JOHN", "\xC5\x81UKASZ JOS\xC3\x89");
     tables.MutableAllRunsTable().OpenNextPair();  // a race opened but never written
 
     const QByteArray expected =
@@ -134,31 +115,24 @@ TEST_F(RaceLogFileTest, LineEndsDoNotMatter) {
 }
 
 TEST_F(RaceLogFileTest, EmptyCategoryEndsTheLogAfterTheFirstRace) {
-    struct Case {
-        std::vector<const char*> fileCategories;
-        std::vector<const char*> loadedCategories;
-    };
-    const std::vector<Case> cases = {
-        {{"", "X"}, {"", "X"}},
-        {{"X", "", "Y"}, {"X"}},
-        {{"", "", "Y"}, {""}},
-        {{"X", "Y", "Z"}, {"X", "Y", "Z"}},
-    };
-    for (const Case& c : cases) {
+    // The races' categories in the file and in the loaded log, joined with "|".
+    const std::pair<QString, QString> cases[] = {{L1("|X"), L1("|X")},
+                                                 {L1("X||Y"), L1("X")},
+                                                 {L1("||Y"), L1("")},
+                                                 {L1("X|Y|Z"), L1("X|Y|Z")}};
+    for (const auto& [file, expected] : cases) {
         RunTables saved;
-        for (const char* category : c.fileCategories) {
-            AddRace(saved, category);
+        for (const QString& category : file.split(u'|')) {
+            AddRace(saved, category.toUtf8().constData());
         }
         ASSERT_TRUE(WriteBytes(logPath_, RaceLogFileBytes(saved.AllRunsTable())));
         RunTables loaded;
         EXPECT_EQ(LoadRaceLog(logPath_, loaded).outcome, RaceLogLoadOutcome::Loaded);
-        std::vector<std::string> categories;
+        QStringList categories;
         for (int r = 1; r < loaded.AllRunsTable().RowCount(); r += 2) {
-            categories.push_back(S(loaded.AllRunsTable().Cell(r, Category)));
+            categories << loaded.AllRunsTable().Cell(r, Category);
         }
-        EXPECT_EQ(categories,
-                  std::vector<std::string>(c.loadedCategories.begin(), c.loadedCategories.end()))
-            << c.fileCategories.size() << " races, first '" << c.fileCategories[0] << "'";
+        EXPECT_EQ(categories, expected.split(u'|')) << S(file);
     }
 }
 
@@ -214,59 +188,85 @@ TEST_F(RaceLogFileTest, EmptyTableLeavesTheFileAlone) {
 // A save that cannot be completed keeps the old file byte for byte, leaves no other file
 // behind and does not record the path.
 TEST_F(RaceLogFileTest, FailedSaveKeepsTheOldFile) {
-    struct Case {
-        const char* name;
-        std::function<QString(const QString& dir)> prepare;  // returns the log path
-        bool needsPermissions;
-        bool diskFull;
-    };
-    const std::vector<Case> cases = {
-        {"disk full", [](const QString& d) { return d + L1("/log.csv"); }, false, true},
-        {"read-only folder",
-         [](const QString& d) {
-             QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
-             return d + L1("/log.csv");
-         },
-         true, false},
-        {"read-only file",
-         [](const QString& d) {
-             QFile::setPermissions(d + L1("/log.csv"), QFile::ReadOwner);
-             return d + L1("/log.csv");
-         },
-         true, false},
-        {"folder is a file",
-         [](const QString& d) {
-             WriteBytes(d + L1("/sub"), "x");
-             return d + L1("/sub/log.csv");
-         },
-         false, false},
-    };
     RunTables tables;
     AddRace(tables, "SUPER PRO");
     settings_.SetKeyValue(kLogFileKey, kLogFileValue, L1("earlier.csv"), ValueType::RegSz);
-    for (const Case& c : cases) {
-        if (c.needsPermissions && testing::RunningAsRoot()) {
-            continue;  // root writes regardless of permission bits
-        }
+    const std::optional<Blocker> diskFull;
+    for (const std::optional<Blocker> how :
+         {diskFull, std::optional(Blocker::ReadOnlyFolder), std::optional(Blocker::ReadOnlyFile),
+          std::optional(Blocker::FileInPlaceOfTheFolder)}) {
         QTemporaryDir dir;
         ASSERT_TRUE(WriteBytes(dir.filePath(QStringLiteral("log.csv")), "old\r\n"));
-        const QString path = c.prepare(dir.path());
-        bool saved = true;
-        if (c.diskFull) {
-            testing::FileSizeLimit diskFull(64);
-            saved = SaveRaceLog(path, tables, settings_);
-        } else {
-            saved = SaveRaceLog(path, tables, settings_);
+        const auto path =
+            how ? Block(dir.path(), L1("log.csv"), *how) : dir.filePath(L1("log.csv"));
+        if (!path) {
+            continue;
         }
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_FALSE(saved) << c.name;
-        EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("log.csv"))), QByteArray("old\r\n"))
-            << c.name;
+        bool saved = true;
+        {
+            std::optional<testing::FileSizeLimit> limit;
+            if (!how) {
+                limit.emplace(64);
+            }
+            saved = SaveRaceLog(*path, tables, settings_);
+        }
+        testing::Unblock(dir.path(), *path);
+        const int c = how ? static_cast<int>(*how) : -1;
+        EXPECT_FALSE(saved) << c;
+        EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("log.csv"))), QByteArray("old\r\n")) << c;
         QStringList files = QDir(dir.path()).entryList(QDir::Files);
         files.removeAll(QStringLiteral("sub"));
-        EXPECT_EQ(files, QStringList{QStringLiteral("log.csv")}) << c.name;
-        EXPECT_EQ(S(settings_.QueryValue(kLogFileKey, kLogFileValue)), "earlier.csv") << c.name;
+        EXPECT_EQ(files, QStringList{QStringLiteral("log.csv")}) << c;
+        EXPECT_EQ(S(settings_.QueryValue(kLogFileKey, kLogFileValue)), "earlier.csv") << c;
     }
+}
+
+// Every item up to the end of the data, joined with "|".
+std::string Items(const char* data) {
+    RaceLogItemReader reader{QByteArrayView(data)};
+    QStringList items;
+    while (auto item = reader.NextItem()) {
+        items << *item;
+    }
+    return items.join(QLatin1Char('|')).toStdString();
+}
+
+TEST(RaceLogItemReader, SplitsTheStreamIntoItems) {
+    struct Case {
+        const char* data;
+        const char* items;
+    };
+    const std::vector<Case> cases = {
+        {"a,b,c", "a|b|c"},
+        {"\"x,y\",z", "x,y|z"},
+        {"  a,\t \"b\"", "a|b"},
+        {"a ,b", "a |b"},                         // trailing blanks of a bare item stay
+        {"\"ab\"cd,e", "ab|e"},                   // text after a closing quote is dropped
+        {"\"Bob \"Bubba\" Smith\",x", "Bob |x"},  // no escape for quotes inside
+        {"a,\r\nb", "a||b"},                      // comma before a line end: empty item
+        {"a\r\n\r\nb", "a||b"},                   // a blank line is one empty item
+        {"a\nb\rc\r\nd", "a|b|c|d"},              // LF, CR and CR LF each end a line
+        {"\"open\r\nb", "open|b"},                // an open quote ends at the line end
+        {"\"\",,\"\"", "||"},
+        {"\xC9t\xE9", "\xC3\x89t\xC3\xA9"},  // 8-bit text is Latin-1
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Items(c.data), c.items) << c.data;
+    }
+}
+
+TEST(RaceLogItemReader, EndsWhereOnlyBlankLinesRemain) {
+    RaceLogItemReader reader{QByteArrayView("a,\"b\"\r\n \r\n\t\r\n")};
+    EXPECT_FALSE(reader.AtEnd());
+    EXPECT_EQ(reader.NextItem(), QStringLiteral("a"));
+    EXPECT_EQ(reader.NextItem(), QStringLiteral("b"));
+    EXPECT_TRUE(reader.AtEnd());
+
+    RaceLogItemReader noLineEnd{QByteArrayView("a")};
+    EXPECT_EQ(noLineEnd.NextItem(), QStringLiteral("a"));
+    EXPECT_TRUE(noLineEnd.AtEnd());
+    EXPECT_EQ(noLineEnd.NextItem(), std::nullopt);
 }
 
 }  // namespace

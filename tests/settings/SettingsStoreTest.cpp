@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <vector>
 
 #include "settings/SettingsKeys.h"
@@ -13,6 +12,7 @@
 namespace orvanrx {
 namespace {
 
+using testing::Blocker;
 using testing::L1;
 using testing::ReadBytes;
 using testing::S;
@@ -50,7 +50,6 @@ TEST_F(SettingsStoreTest, ValuesComeBackAsText) {
         {kMemoryDumpKey, kRunBlockPointerHighValue, 255, ValueType::RegDword, "255"},
         {kMemoryDumpKey, kRunBlockPointerLowValue, -1, ValueType::RegDword, "-1"},
         {kRamKey, L1("1"), 2.5, ValueType::RegDword, "2"},
-        {kRamKey, L1("2"), 3.5, ValueType::RegDword, "4"},
         {kRamKey, L1("3"), L1("7.5"), ValueType::RegDword, "8"},
         {kRaceLogPathKey, kDialogFolderValue, L1(""), ValueType::RegSz, "No Key Value"},
         {kRaceLogFieldsKey, k1000MphField, true, ValueType::RegSz, "True"},
@@ -67,25 +66,6 @@ TEST_F(SettingsStoreTest, ValuesComeBackAsText) {
     }
     for (const Case& c : cases) {
         EXPECT_EQ(S(Read(c.keyPath, c.name)), c.expected) << S(c.keyPath) << " | " << S(c.name);
-    }
-}
-
-TEST_F(SettingsStoreTest, KeyPathsAndNamesAreKeptApart) {
-    const std::vector<std::pair<QString, QString>> places = {
-        {kRamKey, L1("1000")},
-        {L1("SOFTWARE\\OrvanRX\\RAM\\"), L1("1000")},
-        {kProgramKey, L1("RAM1000")},
-        {kRaceLogFieldsKey, kOvrUndField},
-        {L1("SOFTWARE\\OrvanRX\\RaceLog\\Fields\\Ovr\\"), L1("Und")},
-        {kRaceLogFieldsKey, L1("ovr/und")},
-    };
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        store_.SetKeyValue(places[i].first, places[i].second, static_cast<int>(i),
-                           ValueType::RegDword);
-    }
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        EXPECT_EQ(Read(places[i].first, places[i].second), QString::number(i))
-            << S(places[i].first) << " | " << S(places[i].second);
     }
 }
 
@@ -164,64 +144,24 @@ TEST_F(SettingsStoreTest, CorruptFileIsKeptAsideAndRepairedByTheNextWrite) {
 // (or the value already in a file that can still be read), writes are dropped, and an
 // existing file keeps its bytes.
 TEST_F(SettingsStoreTest, UnusableFileNeverStopsTheProgram) {
-    static constexpr const char* kVenue12 = "[SOFTWARE]\nOrvanRX\\Venue=12\n";
-    struct Case {
-        const char* name;
-        std::function<QString(const QString& dir)> prepare;  // returns the settings path
-        bool needsPermissions;
-        const char* existingVenue;  // read back after the failed write
-    };
-    const std::vector<Case> cases = {
-        {"folder in place of the file",
-         [](const QString& d) {
-             QDir().mkpath(d + L1("/OrvanRX.ini"));
-             return d + L1("/OrvanRX.ini");
-         },
-         false, "No Key Value"},
-        {"file in place of the folder",
-         [](const QString& d) {
-             WriteBytes(d + L1("/OrvanRX"), "not a folder");
-             return d + L1("/OrvanRX/OrvanRX.ini");
-         },
-         false, "No Key Value"},
-        {"read-only folder",
-         [](const QString& d) {
-             WriteBytes(d + L1("/OrvanRX.ini"), kVenue12);
-             QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
-             return d + L1("/OrvanRX.ini");
-         },
-         true, "12"},
-        {"read-only file",
-         [](const QString& d) {
-             WriteBytes(d + L1("/OrvanRX.ini"), kVenue12);
-             QFile::setPermissions(d + L1("/OrvanRX.ini"), QFile::ReadOwner);
-             return d + L1("/OrvanRX.ini");
-         },
-         true, "12"},
-        {"unreadable file",
-         [](const QString& d) {
-             WriteBytes(d + L1("/OrvanRX.ini"), kVenue12);
-             QFile::setPermissions(d + L1("/OrvanRX.ini"), QFile::WriteOwner);
-             return d + L1("/OrvanRX.ini");
-         },
-         true, "No Key Value"},
-    };
-    for (const Case& c : cases) {
-        if (c.needsPermissions && testing::RunningAsRoot()) {
-            continue;  // root reads and writes regardless of permission bits
-        }
+    for (const Blocker how : testing::kBlockers) {
         QTemporaryDir dir;
-        const QString path = c.prepare(dir.path());
-        const QByteArray before = ReadBytes(path);
-
-        SettingsStore store(path);
+        WriteBytes(dir.filePath(L1("OrvanRX.ini")), "[SOFTWARE]\nOrvanRX\\Venue=12\n");
+        const auto path = testing::Block(dir.path(), L1("OrvanRX.ini"), how);
+        if (!path) {
+            continue;
+        }
+        const QByteArray before = ReadBytes(*path);
+        SettingsStore store(*path);
         store.SetKeyValue(kProgramKey, kVenueValue, L1("13"), ValueType::RegSz);
         store.SetKeyValue(kRamKey, L1("1000"), 1, ValueType::RegDword);
-        EXPECT_EQ(S(store.QueryValue(kProgramKey, kVenueValue)), c.existingVenue) << c.name;
-        EXPECT_EQ(S(store.QueryValue(kRamKey, L1("1000"))), "No Key Value") << c.name;
-        EXPECT_EQ(ReadBytes(path), before) << c.name;
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        const bool readable = how == Blocker::ReadOnlyFolder || how == Blocker::ReadOnlyFile;
+        EXPECT_EQ(S(store.QueryValue(kProgramKey, kVenueValue)), readable ? "12" : "No Key Value")
+            << static_cast<int>(how);
+        EXPECT_EQ(S(store.QueryValue(kRamKey, L1("1000"))), "No Key Value")
+            << static_cast<int>(how);
+        EXPECT_EQ(ReadBytes(*path), before) << static_cast<int>(how);
+        testing::Unblock(dir.path(), *path);
     }
 }
 
