@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "decoding/RunRecord.h"
@@ -19,25 +20,25 @@ inline std::vector<RunRow> Rows(const RunTable& table) {
 
 // The row one lane of a finished race leaves in the log, DateTime aside.
 inline RunRow ExpectedRow(const RunRecord& r, bool left, int generalId) {
+    using R = RunRecord;
+    // clang-format off
+    const std::tuple<int, QString R::*, QString R::*> laneCells[] = {
+        {Class, &R::ClassL, &R::ClassR},        {Car, &R::CarL, &R::CarR},
+        {Name, &R::NameL, &R::NameR},           {Bump, &R::BumpL, &R::BumpR},
+        {Dial, &R::DialL, &R::DialR},           {RT, &R::RTL, &R::RTR},
+        {et60, &R::et60L, &R::et60R},           {et330, &R::et330L, &R::et330R},
+        {et660, &R::et660L, &R::et660R},        {mph660, &R::mph660L, &R::mph660R},
+        {et1000, &R::et1000L, &R::et1000R},     {et1320, &R::et1320L, &R::et1320R},
+        {mph1320, &R::mph1320L, &R::mph1320R},  {margin, &R::marginL, &R::marginR},
+        {overund, &R::overundL, &R::overundR}};
+    // clang-format on
     RunRow row;
     row[GeneralID] = QString::number(generalId);
     row[Category] = r.Category;
-    row[Class] = left ? r.ClassL : r.ClassR;
-    row[Car] = left ? r.CarL : r.CarR;
-    row[Name] = left ? r.NameL : r.NameR;
     row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
-    row[Bump] = left ? r.BumpL : r.BumpR;
-    row[Dial] = left ? r.DialL : r.DialR;
-    row[RT] = left ? r.RTL : r.RTR;
-    row[et60] = left ? r.et60L : r.et60R;
-    row[et330] = left ? r.et330L : r.et330R;
-    row[et660] = left ? r.et660L : r.et660R;
-    row[mph660] = left ? r.mph660L : r.mph660R;
-    row[et1000] = left ? r.et1000L : r.et1000R;
-    row[et1320] = left ? r.et1320L : r.et1320R;
-    row[mph1320] = left ? r.mph1320L : r.mph1320R;
-    row[margin] = left ? r.marginL : r.marginR;
-    row[overund] = left ? r.overundL : r.overundR;
+    for (const auto& [column, leftText, rightText] : laneCells) {
+        row[static_cast<std::size_t>(column)] = r.*(left ? leftText : rightText);
+    }
     row[win] = (left ? r.winL : r.winR) ? QStringLiteral("W") : QString();
     return row;
 }

@@ -198,32 +198,19 @@ TEST(ReadScrollMessage, MarkerLengthAndPlace) {
         bool visible;
         const char* text;  // nullptr: the old text stays
     };
-    const std::string x250 = std::string(1, '\xFA') + std::string(250, 'x');
+    const auto message = [](int length, const std::string& text) {
+        return std::string(1, static_cast<char>(length)) + text;
+    };
+    const std::string x250(250, 'x');
     const Case cases[] = {
-        {1000,
-         "\x05"
-         "AAAAA",
-         0xFF, false, nullptr},
-        {1000, x250, 0, true, x250.c_str() + 1},
-        {1000, "\xFB" + std::string(251, 'A'), 0, true, nullptr},  // over 250
-        {1000, std::string(1, '\0'), 0, true, ""},
-        {1000,
-         "\x06"
-         "A\rA\x7F"
-         "AA",
-         0, true, "AAAA"},
-        {32760,
-         "\x0A"
-         "AAAAAAAAAA",
-         0, true, nullptr},  // runs to 32770
-        {32760,
-         "\x08"
-         "AAAAAAAA",
-         0, true, "AAAAAAAA"},  // ends exactly at 32768
-        {-8,
-         "\x08"
-         "AAAAAAAA",
-         0, true, nullptr},
+        {1000, message(5, "AAAAA"), 0xFF, false, nullptr},
+        {1000, message(250, x250), 0, true, x250.c_str()},
+        {1000, message(251, std::string(251, 'A')), 0, true, nullptr},  // over 250
+        {1000, message(0, ""), 0, true, ""},
+        {1000, message(6, "AA\r\x7Fzz"), 0, true, "AAzz"},     // control bytes dropped
+        {32760, message(10, "AAAAAAAAAA"), 0, true, nullptr},  // runs to 32770
+        {32760, message(8, "AAAAAAAA"), 0, true, "AAAAAAAA"},  // ends exactly at 32768
+        {-8, message(8, "AAAAAAAA"), 0, true, nullptr},
     };
     for (const Case& c : cases) {
         ReceiveBuffer buffer;
