@@ -15,7 +15,7 @@ constexpr QLatin1String kSzPrefix{"sz:"};
 
 // Escapes the characters QSettings treats as separators, the escape character itself and,
 // for key path parts, the "." that marks a key path without its closing backslash.
-QString EscapedPart(const QString& part, bool escapeDot) {
+QString EscapedPart(const QString& part) {
     QString out;
     out.reserve(part.size());
     for (const QChar c : part) {
@@ -28,9 +28,6 @@ QString EscapedPart(const QString& part, bool escapeDot) {
                 break;
             case u'\\':
                 out += QLatin1String("%5C");
-                break;
-            case u'.':
-                out += escapeDot ? QLatin1String("%2E") : QLatin1String(".");
                 break;
             default:
                 out += c;
@@ -63,14 +60,11 @@ std::optional<QString> SettingsKeyFor(const QString& keyPath, const QString& val
             if (part.isEmpty()) {
                 return std::nullopt;
             }
-            key += EscapedPart(part, true);
+            key += EscapedPart(part);
             key += u'/';
         }
-        if (!closed) {
-            key.insert(key.size() - 1, u'.');
-        }
     }
-    key += EscapedPart(valueName, false);
+    key += EscapedPart(valueName);
     return key;
 }
 

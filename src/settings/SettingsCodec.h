@@ -17,12 +17,12 @@ enum class ValueType : std::uint32_t {
 // --- Key mapping --------------------------------------------------------------------------
 //
 // A key path ("SOFTWARE\OrvanRX\RaceLog\Fields\") and a value name ("1000' MPH") become one
-// QSettings key. The mapping is exact: two different (key path, value name) pairs never share
-// a QSettings key.
-//   - Each part of the key path between backslashes becomes one QSettings group.
-//   - A key path that does not end with a backslash (only "SOFTWARE\OrvanRX\RAM") gets a "."
-//     after its last part: "SOFTWARE/OrvanRX/RAM./1000". A literal "." in a key path part is
-//     written "%2E", so the marker cannot be confused with a name.
+// QSettings key. The mapping is exact: two (key path, value name) pairs that name different
+// registry values never share a QSettings key.
+//   - Each part of the key path between backslashes becomes one QSettings group. A closing
+//     backslash makes no difference, as in the registry, where "SOFTWARE\OrvanRX\RAM" (the
+//     one key path written without it) and "SOFTWARE\OrvanRX\RAM\" open the same key:
+//     both give "SOFTWARE/OrvanRX/RAM/1000".
 //   - In parts and value names "%" is written "%25", "/" "%2F" and "\" "%5C", so a name such
 //     as "Ovr/Und" stays one name.
 // Nothing is answered for a value name that is empty or a key path with an empty part (a

@@ -23,11 +23,12 @@ TEST(SettingsKeyFor, MapsKeyPathAndNameToOneQSettingsKey) {
     };
     const std::vector<Case> cases = {
         {kProgramKey, "Venue", "SOFTWARE/OrvanRX/Venue"},
-        {kRamKey, "1000", "SOFTWARE/OrvanRX/RAM./1000"},
+        {kRamKey, "1000", "SOFTWARE/OrvanRX/RAM/1000"},
+        {L1("SOFTWARE\\OrvanRX\\RAM\\"), "1000", "SOFTWARE/OrvanRX/RAM/1000"},
         {kMemoryDumpKey, "2", "SOFTWARE/OrvanRX/RaceLog/MemoryDump/2"},
         {kRaceLogFieldsKey, "1000' MPH", "SOFTWARE/OrvanRX/RaceLog/Fields/1000' MPH"},
         {kRaceLogFieldsKey, "Ovr/Und", "SOFTWARE/OrvanRX/RaceLog/Fields/Ovr%2FUnd"},
-        {L1("A\\b.c\\"), "x.y", "A/b%2Ec/x.y"},
+        {L1("A\\b.c\\"), "x.y", "A/b.c/x.y"},
         {L1("A\\"), "50%", "A/50%25"},
         {L1("A\\"), "a\\b", "A/a%5Cb"},
         {QString(), "x", "x"},
@@ -46,19 +47,16 @@ TEST(SettingsKeyFor, MapsKeyPathAndNameToOneQSettingsKey) {
 TEST(SettingsKeyFor, NeverMapsTwoPairsToOneKey) {
     const std::vector<std::pair<const char*, const char*>> pairs = {
         {"SOFTWARE\\OrvanRX\\RAM", "1000"},
-        {"SOFTWARE\\OrvanRX\\RAM\\", "1000"},
         {"SOFTWARE\\OrvanRX\\", "RAM1000"},
         {"SOFTWARE\\OrvanRX\\", "RAM/1000"},
-        {"SOFTWARE\\OrvanRX\\RAM.\\", "1000"},
+        {"SOFTWARE\\OrvanRX\\", "RAM\\1000"},
         {"SOFTWARE\\OrvanRX\\RAM.", "1000"},
-        {"SOFTWARE\\OrvanRX\\", "RAM.\\1000"},
-        {"SOFTWARE\\OrvanRX\\RAM%2E\\", "1000"},
+        {"SOFTWARE\\OrvanRX\\RAM%2F\\", "1000"},
         {"A\\Ovr\\", "Und"},
         {"A\\", "Ovr/Und"},
         {"A\\", "Ovr%2FUnd"},
         {"A\\", "Ovr\\Und"},
         {"A", "B"},
-        {"A\\", "B"},
         {"", "A/B"},
     };
     QSet<QString> keys;

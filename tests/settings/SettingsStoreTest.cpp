@@ -105,7 +105,7 @@ TEST_F(SettingsStoreTest, FileIsReadableIniText) {
     const QByteArray text = ReadBytes(path_);
     for (const char* line : {"[SOFTWARE]\n", "\nOrvanRX\\Venue=12\n",
                              "\nOrvanRX\\RaceLog\\MemoryDump\\2=dword:00000003\n",
-                             "\nOrvanRX\\RAM.\\1000=dword:000000e8\n",
+                             "\nOrvanRX\\RAM\\1000=dword:000000e8\n",
                              "\nOrvanRX\\RaceLog\\Fields\\1000%27%20MPH=True\n"}) {
         EXPECT_TRUE(text.contains(line)) << line << "\nin:\n" << text.toStdString();
     }
@@ -119,7 +119,7 @@ TEST_F(SettingsStoreTest, EveryCallSeesTheFileAsItIsNow) {
     EXPECT_EQ(S(store_.QueryValue(kProgramKey, kVenueValue)), "2");
 
     ASSERT_TRUE(WriteBytes(path_,
-                           "[SOFTWARE]\nOrvanRX\\Venue=7\nOrvanRX\\RAM.\\5=dword:FF\n"
+                           "[SOFTWARE]\nOrvanRX\\Venue=7\nOrvanRX\\RAM\\5=dword:FF\n"
                            "OrvanRX\\Bad=dword:xyz\nOrvanRX\\List=a,b\n"));
     EXPECT_EQ(S(store_.QueryValue(kProgramKey, kVenueValue)), "7");
     EXPECT_EQ(S(store_.QueryValue(kRamKey, L1("5"))), "255");
