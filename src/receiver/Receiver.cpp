@@ -1,7 +1,6 @@
 #include "receiver/Receiver.h"
 
 #include <array>
-#include <cmath>
 
 #include "decoding/ByteOrder.h"
 #include "receiver/ReceiverProtocol.h"
@@ -9,19 +8,7 @@
 
 namespace orvanrx {
 
-namespace {
-
-// Rounds to the nearest integer, halves to the even neighbour, whatever the floating-point
-// environment's rounding mode.
-double RoundHalfEven(double x) {
-    const double nearest = std::round(x);  // halves away from zero
-    if (std::fabs(x - std::trunc(x)) == 0.5) {
-        return 2.0 * std::round(x / 2.0);
-    }
-    return nearest;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::int16_t SignalLevel(std::int16_t raw) {
     const double v = RoundHalfEven((2.44 / 1024) * raw * 100);

@@ -21,18 +21,6 @@ std::optional<double> NumericTextValue(const QString& text) {
     return value;
 }
 
-double RoundHalfEven(double x) {
-    const double below = std::floor(x);
-    const double fraction = x - below;
-    if (fraction < 0.5) {
-        return below;
-    }
-    if (fraction > 0.5) {
-        return below + 1.0;
-    }
-    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
-}
-
 std::optional<std::int64_t> RoundedInRange(double x, std::int64_t lowest, std::int64_t highest) {
     if (!std::isfinite(x)) {
         return std::nullopt;

@@ -4,16 +4,14 @@
 #include <cstdint>
 #include <optional>
 
+#include "support/Support.h"
+
 namespace orvanrx {
 
 // The number a settings text stands for: blanks around it are ignored, then an optional
 // sign, digits with an optional decimal point (the point is always "."), and an optional
 // exponent ("1e3"). Anything else, and infinities or NaN, is not numeric.
 std::optional<double> NumericTextValue(const QString& text);
-
-// x rounded to the nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4,
-// -2.5 -> -2).
-double RoundHalfEven(double x);
 
 // x rounded half to even, when the result lies in lowest..highest.
 std::optional<std::int64_t> RoundedInRange(double x, std::int64_t lowest, std::int64_t highest);

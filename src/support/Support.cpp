@@ -1,5 +1,7 @@
 #include "support/Support.h"
 
+#include <cmath>
+
 #include "support/Version.h"
 
 namespace orvanrx {
@@ -14,6 +16,18 @@ QString NumericChar(std::uint8_t b) {
 
 QString WinChar(std::uint8_t b) {
     return IsWinByte(b) ? QStringLiteral("W") : QString();
+}
+
+double RoundHalfEven(double x) {
+    const double below = std::floor(x);
+    const double fraction = x - below;
+    if (fraction < 0.5) {
+        return below;
+    }
+    if (fraction > 0.5) {
+        return below + 1.0;
+    }
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
 }
 
 QString LogFileStamp(const QDateTime& now) {

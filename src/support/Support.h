@@ -27,6 +27,10 @@ inline constexpr bool IsWinByte(std::uint8_t b) {
     return b == 'W' || b == 'w';
 }
 
+// x rounded to the nearest integer, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4,
+// -2.5 -> -2), whatever the floating-point environment's rounding mode.
+double RoundHalfEven(double x);
+
 // --- Texts ------------------------------------------------------------------------------
 
 // "yyyy-MM-dd HHmm" of the given local time, e.g. "2026-12-04 1853": the stem of each
