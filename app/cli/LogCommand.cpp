@@ -4,11 +4,11 @@
 #include <QTimer>
 
 #include "Commands.h"
-#include "TerminationSignals.h"
 #include "receiver/LibusbXpress.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "shell/TerminationSignals.h"
 #include "sim/TraceRecorder.h"
 #include "sim/TraceWriter.h"
 

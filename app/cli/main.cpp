@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 
 #include "Commands.h"
-#include "TerminationSignals.h"
+#include "shell/TerminationSignals.h"
 #include "support/Support.h"
 
 namespace {
@@ -23,7 +23,7 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    orvanrx::cli::TerminationSignals::Block();
+    orvanrx::TerminationSignals::Block();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvanrx-cli"));
     QCoreApplication::setApplicationVersion(orvanrx::AppVersionText().trimmed());

@@ -12,21 +12,27 @@ Station::Station(Setup setup)
       loop_(PollLoop::Parts{receiver_, buffer_, currentVenue_, tables_, setup.indicators,
                             setup.observer, setup.waitClock, [this] { SaveLog(); }}) {}
 
-void Station::Start(const QString& logFileName) {
+void Station::Start(const QString& logFileName, const std::function<void()>& openViews) {
     ClearReceiveBuffer(buffer_);
     InitReceiveState(buffer_);
     LoadVenue(settings_, currentVenue_);
 
     logFileName_ = logFileName;
     tables_.ResetRunTables();
+    if (openViews) {
+        openViews();
+    }
     LoadRunBlockPointer(settings_, buffer_);
     LoadRunBlock(settings_, buffer_);
     receiver_.OpenDevice();
 }
 
-bool Station::Stop() {
+bool Station::Stop(const std::function<void()>& closeViews) {
     receiver_.CloseDevice();
     const bool saved = SaveLog();
+    if (closeViews) {
+        closeViews();
+    }
     SaveRunBlockPointer(settings_, buffer_);
     SaveVenue(settings_, currentVenue_);
     SaveRunBlock(settings_, buffer_);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 #include "decoding/ReceiveBuffer.h"
 #include "decoding/RunTables.h"
@@ -37,14 +38,16 @@ public:
     // Program start: a clean mirror with no scroll message and the venue of the last run;
     // then, as the main window loads: this start's race-log file (`logFileName`), empty run
     // tables, the last race's pointer and first bytes back in the mirror, and the receiver
-    // opened if one is attached.
-    void Start(const QString& logFileName);
+    // opened if one is attached. `openViews` runs once the run tables are reset, before the last
+    // race comes back: the desktop program opens its race log window there.
+    void Start(const QString& logFileName, const std::function<void()>& openViews = {});
 
     // Orderly end, after the caller has stopped its timer: the receiver closed, the race log
     // saved, and the last race's pointer, the venue and the race's first bytes kept for the
     // next start. True when the race log was written (false for an empty log or a failed
-    // write).
-    bool Stop();
+    // write). `closeViews` runs right after the save, before the receive memory is kept: the
+    // desktop program closes its log windows there, each keeping its placement.
+    bool Stop(const std::function<void()>& closeViews = {});
 
     // Rewrites this start's race-log file (the automatic save of the poll loop).
     bool SaveLog();

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "racelog/RaceLogFile.h"
+#include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
 #include "sim/RaceDayGenerator.h"
@@ -68,6 +69,36 @@ TEST_F(StationTest, NextStartRestoresTheLastRaceUnlessTheVenueChanges) {
     EXPECT_EQ(station->Buffer().RunBlockPointer(), 0);
     EXPECT_EQ(station->Buffer().At(h), 0);
     EXPECT_EQ(station->Buffer().At(0x1000), 1);
+}
+
+TEST_F(StationTest, WindowsOpenOnResetTablesAndCloseBetweenTheSaveAndTheReceiveMemory) {
+    const RaceDay day = GenerateRaceDay({2, 4, 0.0, false});
+    RunOnce(day.steps, Path("first.csv"));  // leaves a last race and a venue in the settings
+
+    sim = std::make_unique<SimulatedXpress>(day.steps);
+    station = std::make_unique<Station>(
+        Station::Setup{*sim, settings, indicators, observer, FixedClock(kNow), sim->Clock()});
+    bool opened = false;
+    station->Start(Path("second.csv"), [&] {
+        opened = true;
+        EXPECT_EQ(station->Tables().AllRunsTable().LeftRow(), -2);
+        EXPECT_EQ(station->Buffer().RunBlockPointer(), 0);  // the last race not yet back
+        EXPECT_FALSE(station->ReceiverLink().DeviceOpen());
+    });
+    EXPECT_TRUE(opened);
+    EXPECT_NE(station->Buffer().RunBlockPointer(), 0);
+    RunUntilTraceEnds(*station, *sim);
+
+    QFile::remove(Path("first.csv"));
+    settings.SetKeyValue(kRamKey, kVenueValue, QStringLiteral("x"));
+    bool closed = false;
+    station->Stop([&] {
+        closed = true;
+        EXPECT_TRUE(QFile::exists(Path("second.csv")));
+        EXPECT_EQ(settings.QueryValue(kRamKey, kVenueValue), QStringLiteral("x"));
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_NE(settings.QueryValue(kRamKey, kVenueValue), QStringLiteral("x"));
 }
 
 TEST_F(StationTest, AutomaticSaveWritesTheLogFileEveryThirtySecondsOfTimerTime) {

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "shell/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-namespace orvanrx::cli {
+namespace orvanrx {
 
 #ifdef Q_OS_LINUX
 
@@ -18,6 +18,7 @@ sigset_t TerminationSet() {
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
     return set;
 }
 }  // namespace
@@ -61,4 +62,4 @@ void TerminationSignals::Read() {}
 
 #endif
 
-}  // namespace orvanrx::cli
+}  // namespace orvanrx
