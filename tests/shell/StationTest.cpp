@@ -89,16 +89,17 @@ TEST_F(StationTest, WindowsOpenOnResetTablesAndCloseBetweenTheSaveAndTheReceiveM
     EXPECT_NE(station->Buffer().RunBlockPointer(), 0);
     RunUntilTraceEnds(*station, *sim);
 
-    QFile::remove(Path("first.csv"));
-    settings.SetKeyValue(kRamKey, kVenueValue, QStringLiteral("x"));
+    const QString program(kProgramKey);
+    const QString venue(kVenueValue);
+    settings.SetKeyValue(program, venue, QStringLiteral("x"), ValueType::RegSz);
     bool closed = false;
     station->Stop([&] {
         closed = true;
         EXPECT_TRUE(QFile::exists(Path("second.csv")));
-        EXPECT_EQ(settings.QueryValue(kRamKey, kVenueValue), QStringLiteral("x"));
+        EXPECT_EQ(settings.QueryValue(program, venue), QStringLiteral("x"));
     });
     EXPECT_TRUE(closed);
-    EXPECT_NE(settings.QueryValue(kRamKey, kVenueValue), QStringLiteral("x"));
+    EXPECT_NE(settings.QueryValue(program, venue), QStringLiteral("x"));
 }
 
 TEST_F(StationTest, AutomaticSaveWritesTheLogFileEveryThirtySecondsOfTimerTime) {
