@@ -267,6 +267,14 @@ void SimulatedXpress::Execute(std::uint8_t code, std::span<const std::uint8_t> d
     }
 }
 
+void SimulatedXpress::AppendTrace(std::vector<trace::Step> steps) {
+    trace_.erase(trace_.begin(), trace_.begin() + static_cast<std::ptrdiff_t>(cursor_));
+    cursor_ = 0;
+    trace_.insert(trace_.end(), std::make_move_iterator(steps.begin()),
+                  std::make_move_iterator(steps.end()));
+    exhausted_ = false;
+}
+
 void SimulatedXpress::AnswerPoll() {
     if (StartPendingUnplug()) {
         CountUnplugTick();

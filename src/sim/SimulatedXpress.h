@@ -64,6 +64,11 @@ public:
 
     // A poll found no answer left in the trace.
     bool TraceExhausted() const { return exhausted_; }
+    // Steps of the trace not yet played.
+    std::size_t StepsLeft() const { return trace_.size() - cursor_; }
+    // Continues the trace with `steps` (an endless demo tops it up): the played steps are
+    // dropped, and a trace that had run out answers again.
+    void AppendTrace(std::vector<trace::Step> steps);
     // Plugs the receiver in (ending any unplug of the trace) or pulls it out until Attach().
     void Attach();
     void Detach();
