@@ -103,7 +103,7 @@ QString Receiver::ReadReceiverText(std::uint8_t code, std::int16_t replyLength) 
     if (!deviceOpen_) {
         return {};
     }
-    const QString error = QStringLiteral("** Error **");
+    const QString error = QString::fromLatin1(kReceiverTextError);
     if (replyLength < 1) {
         return error;
     }

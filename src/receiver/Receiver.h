@@ -15,6 +15,9 @@ namespace orvanrx {
 inline constexpr std::int32_t kChannel1Frequency = 217600000;
 inline constexpr std::int32_t kChannel2Frequency = 217300000;
 
+// What ReadReceiverText gives for a short reply.
+inline constexpr char kReceiverTextError[] = "** Error **";
+
 // The product text that identifies the receiver, compared exactly (case-sensitive).
 inline constexpr char kReceiverProductText[] = "ORVAN01 USB Receiver";
 
