@@ -1,0 +1,158 @@
+// orvanrx: the desktop program.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <QTextStream>
+#include <cmath>
+#include <memory>
+
+#include "gui/SingleInstance.h"
+#include "gui/frmMain.h"
+#include "receiver/LibusbXpress.h"
+#include "receiver/Receiver.h"
+#include "settings/SettingsStore.h"
+#include "shell/DataFolder.h"
+#include "shell/Station.h"
+#include "shell/TerminationSignals.h"
+#include "sim/DemoRaceDay.h"
+#include "sim/SimulatedXpress.h"
+#include "sim/TraceFile.h"
+#include "support/Support.h"
+
+namespace {
+
+using namespace orvanrx;
+
+constexpr int kExitUsage = 2;
+
+// True when a receiver can be opened now (it is closed again at once).
+bool ReceiverAttached(UsbXpress& usb) {
+    StatusIndicators none;
+    Receiver probe(usb, none, SteadyMilliseconds());
+    const bool open = probe.OpenDevice();
+    probe.CloseDevice();
+    return open;
+}
+
+// A replay `speed` times faster than the 30 ms tick: so many poll cycles per timeout, at an
+// interval the timer can keep (a few milliseconds at least).
+struct ReplayPace {
+    int cycles = 1;
+    int intervalMs = PollLoop::kIntervalMs;
+};
+
+ReplayPace PaceFor(double speed) {
+    ReplayPace pace;
+    pace.cycles = std::max(1, static_cast<int>(std::ceil(speed / 10.0)));
+    pace.intervalMs =
+        std::max(1, static_cast<int>(std::lround(PollLoop::kIntervalMs * pace.cycles / speed)));
+    return pace;
+}
+
+int UsageError(const QString& message) {
+    QTextStream(stderr) << "orvanrx: " << message << '\n';
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    TerminationSignals::Block();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orvanrx"));
+    QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
+    QApplication::setApplicationVersion(AppVersionText().trimmed());
+    QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "OrvanRX shows the races the track's timing system broadcasts, as the ORVAN01 USB "
+        "Receiver picks them up: the race being run as a time slip, the day's race log, and "
+        "the receiver's status."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Without a receiver attached, play an endless generated race day on a "
+                       "simulated receiver, in real time."));
+    const QCommandLineOption replayOption(
+        QStringLiteral("replay"),
+        QStringLiteral("Play the receiver trace TRACE through a simulated receiver."),
+        QStringLiteral("TRACE"));
+    const QCommandLineOption speedOption(
+        QStringLiteral("speed"),
+        QStringLiteral("Play the trace N times faster than real time (default 1)."),
+        QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({demoOption, replayOption, speedOption});
+    parser.process(app);
+
+    bool speedOk = false;
+    const double speed = parser.value(speedOption).toDouble(&speedOk);
+    if (!speedOk || !(speed > 0.0) || speed > 100000.0) {
+        return UsageError(QStringLiteral("--speed wants a number above 0, not '%1'.")
+                              .arg(parser.value(speedOption)));
+    }
+    if (parser.isSet(speedOption) && !parser.isSet(replayOption)) {
+        return UsageError(QStringLiteral("--speed goes with --replay."));
+    }
+    if (parser.isSet(demoOption) && parser.isSet(replayOption)) {
+        return UsageError(QStringLiteral("--demo and --replay do not go together."));
+    }
+    std::vector<trace::Step> replaySteps;
+    if (parser.isSet(replayOption)) {
+        TraceReadResult trace = ReadTraceFile(parser.value(replayOption));
+        if (!trace.Ok()) {
+            return UsageError(QString::fromStdString(trace.error));
+        }
+        replaySteps = std::move(trace.steps);
+    }
+
+    // One copy per user; a second one ends here, before the receiver or the settings.
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        ShowPreviousInstanceMessage();
+        return 0;
+    }
+
+    LibusbXpress realReceiver;
+    std::unique_ptr<SimulatedXpress> simulated;
+    std::unique_ptr<DemoRaceDay> demo;
+    if (parser.isSet(replayOption)) {
+        simulated = std::make_unique<SimulatedXpress>(std::move(replaySteps));
+    } else if (parser.isSet(demoOption) && !ReceiverAttached(realReceiver)) {
+        demo = std::make_unique<DemoRaceDay>(
+            static_cast<std::uint32_t>(QDateTime::currentSecsSinceEpoch()));
+        simulated = std::make_unique<SimulatedXpress>(demo->NextDay());
+    }
+    UsbXpress& usb = simulated ? static_cast<UsbXpress&>(*simulated) : realReceiver;
+
+    const SettingsStore settings = SettingsStore::ForCurrentUser();
+    frmMain window(settings);
+    Station station(Station::Setup{usb, settings, window.Indicators(), window.Observer(),
+                                   SystemClock(),
+                                   simulated ? simulated->Clock() : SteadyMilliseconds()});
+    if (demo) {
+        window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
+        window.setWindowTitle(QStringLiteral("OrvanRX"));
+    }
+    if (parser.isSet(replayOption)) {
+        const ReplayPace pace = PaceFor(speed);
+        window.SetCyclesPerTimeout(pace.cycles);
+        window.tmrMain().setInterval(pace.intervalMs);
+    }
+
+    // Logout, shutdown or Ctrl-C: the same orderly end as closing the window.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Received, &window, [&window](int) {
+        // An open dialog closes first (as Cancel would), so its own event loop ends.
+        for (int i = 0; i < 10 && QApplication::activeModalWidget() != nullptr; ++i) {
+            QApplication::activeModalWidget()->hide();
+        }
+        QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
+    });
+
+    window.Load(station, DataFolderBase());
+    window.show();
+    return QApplication::exec();
+}

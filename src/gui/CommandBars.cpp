@@ -1,0 +1,148 @@
+#include "gui/CommandBars.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include "gui/ToolIcons.h"
+#include "gui/ToolTable.h"
+
+namespace orvanrx {
+
+namespace {
+
+QKeySequence ShortcutOf(const QString& name) {
+    static constexpr struct {
+        const char* name;
+        QKeyCombination keys;
+    } kShortcuts[] = {
+        {"miOpenLog", Qt::CTRL | Qt::Key_O},      {"miSaveLog", Qt::CTRL | Qt::Key_S},
+        {"miPrintPreview", Qt::CTRL | Qt::Key_P}, {"miClose", Qt::CTRL | Qt::Key_W},
+        {"miExit", Qt::CTRL | Qt::Key_Q},
+    };
+    for (const auto& shortcut : kShortcuts) {
+        if (name == QLatin1String(shortcut.name)) {
+            return QKeySequence(shortcut.keys);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)> onTool)
+    : QObject(&window), onTool_(std::move(onTool)) {
+    setObjectName(QStringLiteral("abMain"));
+    QMenuBar* bar = window.menuBar();
+    bar->setObjectName(QStringLiteral("miMain"));
+    for (const ToolSpec& menuTool : FindBand(QStringLiteral("miMain"))->tools) {
+        QMenu* menu = BuildMenu(menuTool.subBand, bar);
+        menu->setTitle(menuTool.caption);
+        bar->addMenu(menu);
+    }
+    BuildToolBar(QStringLiteral("tbMain"), window);
+    BuildToolBar(QStringLiteral("tbColor"), window);
+    window.addToolBarBreak();
+    QToolBar* raceLog = BuildToolBar(QStringLiteral("tbRaceLog"), window);
+    raceLog->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    raceLog->hide();
+
+    windowList_ = new QMenu(&window);
+    windowList_->setObjectName(QStringLiteral("miWindowListMenu"));
+    Action(QStringLiteral("miWindowList"))->setMenu(windowList_);
+    connect(windowList_, &QMenu::aboutToShow, this, [this, &window] { FillWindowList(window); });
+}
+
+QAction* CommandBars::Action(const QString& name) const {
+    return actions_.value(name, nullptr);
+}
+
+QMenu* CommandBars::Menu(const QString& band) const {
+    return menus_.value(band, nullptr);
+}
+
+QToolBar* CommandBars::ToolBar(const QString& band) const {
+    return toolBars_.value(band, nullptr);
+}
+
+QAction* CommandBars::ActionFor(const QString& name) {
+    if (QAction* existing = Action(name)) {
+        return existing;
+    }
+    const ToolSpec* tool = FindTool(name);
+    auto* action = new QAction(tool->caption, this);
+    action->setObjectName(name);
+    action->setToolTip(tool->toolTip.isEmpty() ? QString(tool->caption).remove(QLatin1Char('&'))
+                                               : tool->toolTip);
+    action->setStatusTip(tool->description);
+    action->setProperty("category", tool->category);
+    action->setShortcut(ShortcutOf(name));
+    action->setIcon(ToolIcon(name));
+    action->setIconVisibleInMenu(true);
+    connect(action, &QAction::triggered, this, [this, name] { onTool_(name); });
+    actions_.insert(name, action);
+    return action;
+}
+
+QMenu* CommandBars::BuildMenu(const QString& band, QWidget* parent) {
+    const BandSpec* spec = FindBand(band);
+    auto* menu = new QMenu(spec->title, parent);
+    menu->setObjectName(band);
+    menu->setToolTipsVisible(true);
+    for (const ToolSpec& tool : spec->tools) {
+        if (tool.name == QLatin1String(kSeparatorName)) {
+            menu->addSeparator();
+        } else if (!tool.subBand.isEmpty()) {
+            QAction* action = ActionFor(tool.name);
+            action->setMenu(BuildMenu(tool.subBand, menu));
+            menu->addAction(action);
+        } else {
+            menu->addAction(ActionFor(tool.name));
+        }
+    }
+    menus_.insert(band, menu);
+    return menu;
+}
+
+QToolBar* CommandBars::BuildToolBar(const QString& band, QMainWindow& window) {
+    const BandSpec* spec = FindBand(band);
+    auto* toolBar = new QToolBar(spec->title, &window);
+    toolBar->setObjectName(band);
+    toolBar->setIconSize(band == QLatin1String("tbColor") ? QSize(16, 16) : QSize(22, 22));
+    for (const ToolSpec& tool : spec->tools) {
+        if (tool.name == QLatin1String(kSeparatorName)) {
+            toolBar->addSeparator();
+        } else {
+            toolBar->addAction(ActionFor(tool.name));
+        }
+    }
+    window.addToolBar(Qt::TopToolBarArea, toolBar);
+    toolBars_.insert(band, toolBar);
+    return toolBar;
+}
+
+void CommandBars::FillWindowList(QMainWindow& window) {
+    windowList_->clear();
+    auto* area = qobject_cast<QMdiArea*>(window.centralWidget());
+    if (area == nullptr) {
+        return;
+    }
+    const QList<QMdiSubWindow*> children = area->subWindowList();
+    for (QMdiSubWindow* child : children) {
+        QAction* entry = windowList_->addAction(child->windowTitle());
+        entry->setObjectName(QStringLiteral("miChildWindow"));
+        entry->setCheckable(true);
+        entry->setChecked(child == area->activeSubWindow());
+        connect(entry, &QAction::triggered, this,
+                [this, child] { Q_EMIT ChildWindowChosen(child); });
+    }
+    if (children.isEmpty()) {
+        windowList_->addAction(tr("(no open windows)"))->setEnabled(false);
+    }
+}
+
+}  // namespace orvanrx

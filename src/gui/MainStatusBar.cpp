@@ -1,0 +1,197 @@
+#include "gui/MainStatusBar.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QProgressBar>
+#include <algorithm>
+
+#include "gui/ColorValue.h"
+#include "gui/Marquee.h"
+#include "gui/StatusLamp.h"
+
+namespace orvanrx {
+
+namespace {
+
+QProgressBar* Bar(const char* name, int maximum, const QString& toolTip, QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, maximum);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setToolTip(toolTip);
+    bar->setFixedWidth(110);
+    bar->setMaximumHeight(bar->fontMetrics().height());
+    return bar;
+}
+
+}  // namespace
+
+MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName(QStringLiteral("sbMain"));
+    setWindowTitle(QStringLiteral("Status Bar"));
+
+    // lblStatus: the empty text panel, host of the scroll message.
+    lblStatus_ = new QWidget(this);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    auto* statusLayout = new QHBoxLayout(lblStatus_);
+    statusLayout->setContentsMargins(4, 0, 4, 0);
+    scrMessage_ = new Marquee(lblStatus_);
+    statusLayout->addWidget(scrMessage_);
+    scrMessage_->hide();
+    addWidget(lblStatus_, 1);
+
+    picStatus_ = new QWidget(this);
+    picStatus_->setObjectName(QStringLiteral("picStatus"));
+    auto* lamps = new QHBoxLayout(picStatus_);
+    lamps->setContentsMargins(2, 0, 2, 0);
+    lamps->setSpacing(3);
+    txtCD_ = new StatusLamp(QStringLiteral("txtCD"), QStringLiteral("Carrier Detect"),
+                            RgbColorValue(0, 255, 0), RgbColorValue(0, 64, 0), picStatus_);
+    txtEF_ = new StatusLamp(QStringLiteral("txtEF"), QStringLiteral("Buffer Empty"),
+                            RgbColorValue(255, 255, 0), RgbColorValue(64, 64, 0), picStatus_);
+    txtFF_ = new StatusLamp(QStringLiteral("txtFF"), QStringLiteral("Buffer Full"),
+                            RgbColorValue(255, 0, 0), RgbColorValue(64, 0, 0), picStatus_);
+    for (StatusLamp* lamp : {txtCD_, txtEF_, txtFF_}) {
+        lamps->addWidget(lamp);
+    }
+    picStatus_->setStatusTip(QStringLiteral("USB Status"));
+    picStatus_->setAccessibleName(QStringLiteral("USB Status"));
+
+    usbSignal_ = Bar("usbSignal", kSignalMaximum, QStringLiteral("Signal Strength"), this);
+    usbSignal_->setStatusTip(QStringLiteral("USB Signal Strength"));
+    usbBuffer_ = Bar("usbBuffer", kBufferMaximum, QStringLiteral("Buffer Position"), this);
+    usbBuffer_->setStatusTip(QStringLiteral("USB Buffer Position"));
+
+    // The panels in their order; the hosted controls join at AttachStatusControls.
+    lblFrequency_ = Panel("lblFrequency", QStringLiteral("Searching"), QStringLiteral("Frequency"),
+                          QStringLiteral("USB Frequency"));
+    lblOrvanUSB_ = Panel("lblOrvanUSB", QStringLiteral("Orvan USB"),
+                         QStringLiteral("Device Status"), QStringLiteral("USB Device Status"));
+    lblINS_ = Panel("lblINS", QStringLiteral("INS"), QStringLiteral("Insert Key"), {});
+    lblCAPS_ = Panel("lblCAPS", QStringLiteral("CAPS"), QStringLiteral("Capital Lock"), {});
+    lblNUM_ = Panel("lblNUM", QStringLiteral("NUM"), QStringLiteral("Number Lock"), {});
+    lblDATE_ = Panel("lblDATE", {}, QStringLiteral("Date"), {});
+    lblFrequency_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Searching")) +
+                                   12);
+    lblFrequency_->setEnabled(false);
+    lblOrvanUSB_->setEnabled(false);
+    lblINS_->setEnabled(false);
+    lblCAPS_->setEnabled(false);
+    lblNUM_->setEnabled(false);
+
+    UpdateDate();
+    dateTimer_.setInterval(60 * 1000);
+    connect(&dateTimer_, &QTimer::timeout, this, &MainStatusBar::UpdateDate);
+    dateTimer_.start();
+    if (qApp != nullptr) {
+        qApp->installEventFilter(this);
+    }
+}
+
+QLabel* MainStatusBar::Panel(const char* name, const QString& caption, const QString& toolTip,
+                             const QString& description) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setToolTip(toolTip);
+    label->setStatusTip(description);
+    label->setAlignment(Qt::AlignCenter);
+    label->setContentsMargins(4, 0, 4, 0);
+    return label;
+}
+
+void MainStatusBar::AddSpace() {
+    auto* space = new QWidget(this);
+    space->setObjectName(QStringLiteral("lblSpace"));
+    space->setFixedWidth(6);
+    addPermanentWidget(space);
+}
+
+void MainStatusBar::AttachStatusControls() {
+    if (attached_) {
+        return;
+    }
+    attached_ = true;
+    addPermanentWidget(picStatus_);     // ctrlStatus
+    addPermanentWidget(lblFrequency_);  // lblFrequency
+    addPermanentWidget(usbSignal_);     // ctrlSignal
+    AddSpace();
+    addPermanentWidget(lblOrvanUSB_);
+    addPermanentWidget(usbBuffer_);  // ctrlBuffer
+    AddSpace();
+    addPermanentWidget(lblINS_);
+    addPermanentWidget(lblCAPS_);
+    addPermanentWidget(lblNUM_);
+    AddSpace();
+    addPermanentWidget(lblDATE_);
+}
+
+void MainStatusBar::SetDevicePanelsActive(bool active) {
+    lblOrvanUSB_->setEnabled(active);
+    lblFrequency_->setEnabled(active);
+}
+
+void MainStatusBar::SetChannelCaption(const QString& caption) {
+    lblFrequency_->setText(caption);
+}
+
+void MainStatusBar::ShowCDLamp(bool lit) {
+    txtCD_->SetLit(lit);
+}
+
+void MainStatusBar::ShowEFLamp(bool lit) {
+    txtEF_->SetLit(lit);
+}
+
+void MainStatusBar::ShowFFLamp(bool lit) {
+    txtFF_->SetLit(lit);
+}
+
+void MainStatusBar::SetSignalLevel(int level) {
+    usbSignal_->setValue(std::clamp(level, 0, kSignalMaximum));
+}
+
+void MainStatusBar::SetBufferPosition(int address) {
+    usbBuffer_->setValue(std::clamp(address, 0, kBufferMaximum));
+}
+
+void MainStatusBar::SetScrollMessageVisible(bool visible) {
+    scrMessage_->setVisible(visible);
+}
+
+void MainStatusBar::SetScrollMessageText(const QString& text) {
+    scrMessage_->SetText(text);
+}
+
+void MainStatusBar::RedrawStatusBar() {
+    update();
+}
+
+void MainStatusBar::SetInsertMode(bool on) {
+    insertMode_ = on;
+    lblINS_->setEnabled(on);
+}
+
+bool MainStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    // The Insert key toggles overwrite mode in the program's own text fields; the panel
+    // follows presses that reach any of its windows.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert &&
+        !static_cast<QKeyEvent*>(event)->isAutoRepeat() &&
+        watched == (QApplication::focusWidget() != nullptr
+                        ? static_cast<QObject*>(QApplication::focusWidget())
+                        : static_cast<QObject*>(QApplication::activeWindow()))) {
+        SetInsertMode(!insertMode_);
+    }
+    return QStatusBar::eventFilter(watched, event);
+}
+
+void MainStatusBar::UpdateDate() {
+    lblDATE_->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+}  // namespace orvanrx

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QStatusBar>
+#include <QTimer>
+
+#include "receiver/StatusIndicators.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace orvanrx {
+
+class Marquee;
+class StatusLamp;
+
+// sbMain: the main window's status bar, and the receive path's view of it. Left to right:
+// lblStatus (where the venue's scroll message runs, and where a hovered command's description
+// shows), the lamp panel picStatus with txtCD, txtEF and txtFF, the channel text
+// lblFrequency, the signal bar usbSignal, the device panel lblOrvanUSB, the buffer bar
+// usbBuffer, the key states INS, CAPS and NUM, and today's date. The bars and lamps only show
+// what the poll loop writes; nothing here asks the receiver anything.
+class MainStatusBar final : public QStatusBar, public StatusIndicators {
+    Q_OBJECT
+public:
+    static constexpr int kSignalMaximum = 244;
+    static constexpr int kBufferMaximum = 32768;
+
+    explicit MainStatusBar(QWidget* parent = nullptr);
+
+    // AttachStatusControls: the bars and the lamp panel go into their panels.
+    void AttachStatusControls();
+
+    void SetDevicePanelsActive(bool active) override;
+    void SetChannelCaption(const QString& caption) override;
+    void ShowCDLamp(bool lit) override;
+    void ShowEFLamp(bool lit) override;
+    void ShowFFLamp(bool lit) override;
+    void SetSignalLevel(int level) override;
+    void SetBufferPosition(int address) override;
+    void SetScrollMessageVisible(bool visible) override;
+    void SetScrollMessageText(const QString& text) override;
+    void RedrawStatusBar() override;
+
+    // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock
+    // are shown greyed where the platform does not report them.
+    void SetInsertMode(bool on);
+    bool InsertMode() const { return insertMode_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* Panel(const char* name, const QString& caption, const QString& toolTip,
+                  const QString& description);
+    void AddSpace();
+    void UpdateDate();
+
+    QWidget* lblStatus_;
+    Marquee* scrMessage_;
+    QWidget* picStatus_;
+    StatusLamp* txtCD_;
+    StatusLamp* txtEF_;
+    StatusLamp* txtFF_;
+    QLabel* lblFrequency_;
+    QProgressBar* usbSignal_;
+    QLabel* lblOrvanUSB_;
+    QProgressBar* usbBuffer_;
+    QLabel* lblINS_;
+    QLabel* lblCAPS_;
+    QLabel* lblNUM_;
+    QLabel* lblDATE_;
+    QTimer dateTimer_;
+    bool insertMode_ = false;
+    bool attached_ = false;
+};
+
+}  // namespace orvanrx

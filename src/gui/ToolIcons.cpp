@@ -1,0 +1,95 @@
+#include "gui/ToolIcons.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+#include "gui/ColorValue.h"
+#include "gui/ToolTable.h"
+
+namespace orvanrx {
+
+namespace {
+
+QIcon Swatch(int value) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(QColor(80, 80, 80));
+    if (value == kDesktopColorReference) {
+        // "No Fill": an empty box with a diagonal stroke.
+        painter.setBrush(Qt::white);
+        painter.drawRect(1, 1, 13, 13);
+        painter.setPen(QPen(QColor(200, 0, 0), 1.5));
+        painter.drawLine(2, 14, 14, 2);
+    } else {
+        painter.setBrush(ColorForValue(value, QPalette()));
+        painter.drawRect(1, 1, 13, 13);
+    }
+    return QIcon(pixmap);
+}
+
+// A stop-watch face for the time slip, which the standard icons lack.
+QIcon TimeSlipIcon() {
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(40, 40, 40), 1.6));
+    painter.setBrush(QColor(250, 250, 250));
+    painter.drawEllipse(QRectF(3, 5, 15, 15));
+    painter.drawLine(QPointF(10.5, 5), QPointF(10.5, 2.5));
+    painter.drawLine(QPointF(8, 2.5), QPointF(13, 2.5));
+    painter.setPen(QPen(QColor(200, 30, 30), 1.8));
+    painter.drawLine(QPointF(10.5, 12.5), QPointF(14, 9));
+    return QIcon(pixmap);
+}
+
+QIcon Standard(QStyle::StandardPixmap pixmap) {
+    QStyle* style = QApplication::style();
+    return style != nullptr ? style->standardIcon(pixmap) : QIcon();
+}
+
+}  // namespace
+
+QIcon ToolIcon(const QString& toolName) {
+    int color = 0;
+    if (PaletteColorValue(toolName, color)) {
+        return Swatch(color);
+    }
+    struct Themed {
+        const char* tool;
+        const char* theme;
+        QStyle::StandardPixmap fallback;
+    };
+    static constexpr Themed kThemed[] = {
+        {"miOpenLog", "document-open", QStyle::SP_DialogOpenButton},
+        {"miSaveLog", "document-save", QStyle::SP_DialogSaveButton},
+        {"miPrintPreview", "document-print-preview", QStyle::SP_FileDialogContentsView},
+        {"miRaceLog", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
+        {"miFilter", "edit-find", QStyle::SP_FileDialogListView},
+        {"miExit", "application-exit", QStyle::SP_DialogCloseButton},
+        {"miClose", "window-close", QStyle::SP_TitleBarCloseButton},
+        {"miAbout", "help-about", QStyle::SP_MessageBoxInformation},
+        {"miRefresh", "view-refresh", QStyle::SP_BrowserReload},
+        {"miRefreshLog", "view-refresh", QStyle::SP_BrowserReload},
+        {"miClearLog", "edit-clear", QStyle::SP_DialogResetButton},
+        {"miPause", "media-playback-pause", QStyle::SP_MediaPause},
+        {"miExpand", "list-add", QStyle::SP_ToolBarVerticalExtensionButton},
+        {"miCollapse", "list-remove", QStyle::SP_ToolBarHorizontalExtensionButton},
+        {"miChangeChannel", "network-wireless", QStyle::SP_DriveNetIcon},
+        {"miCalculator", "accessories-calculator", QStyle::SP_ComputerIcon},
+    };
+    for (const Themed& entry : kThemed) {
+        if (toolName == QLatin1String(entry.tool)) {
+            return QIcon::fromTheme(QString::fromLatin1(entry.theme), Standard(entry.fallback));
+        }
+    }
+    if (toolName == QLatin1String("miTimeSlip")) {
+        return QIcon::fromTheme(QStringLiteral("chronometer"), TimeSlipIcon());
+    }
+    return {};
+}
+
+}  // namespace orvanrx

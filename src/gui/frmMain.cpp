@@ -1,0 +1,407 @@
+#include "gui/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <exception>
+
+#include "gui/Appearance.h"
+#include "gui/ColorValue.h"
+#include "gui/CommandBars.h"
+#include "gui/MainStatusBar.h"
+#include "gui/ToolTable.h"
+#include "gui/frmAbout.h"
+#include "gui/frmChangeChannel.h"
+#include "settings/SettingsKeys.h"
+#include "shell/DataFolder.h"
+#include "shell/Station.h"
+
+namespace orvanrx {
+
+// The poll loop's news for the views: the race log reloads when the run tables change, the
+// time slip redraws on every data reply.
+class frmMain::ViewForwarder final : public PollObserver {
+public:
+    explicit ViewForwarder(frmMain& window) : window_(window) {}
+    void RunTablesChanged() override {
+        if (window_.runTablesChanged_) {
+            window_.runTablesChanged_();
+        }
+    }
+    void DataReplyStored() override {
+        if (window_.dataReplyStored_) {
+            window_.dataReplyStored_();
+        }
+    }
+
+private:
+    frmMain& window_;
+};
+
+frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      mdiArea_(new QMdiArea(this)),
+      statusBar_(new MainStatusBar(this)),
+      forwarder_(std::make_unique<ViewForwarder>(*this)),
+      backColor_(kAppWorkspaceReference) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("OrvanRX"));
+    mdiArea_->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(mdiArea_);
+    setStatusBar(statusBar_);
+    bars_ = new CommandBars(*this, [this](const QString& name) { RunTool(name); });
+    connect(bars_, &CommandBars::ChildWindowChosen, this, [this](QWidget* child) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(child)) {
+            mdiArea_->setActiveSubWindow(sub);
+        }
+    });
+    BuildDispatch();
+    tmrMain_.setObjectName(QStringLiteral("tmrMain"));
+    tmrMain_.setInterval(PollLoop::kIntervalMs);
+    tmrMain_.setTimerType(Qt::PreciseTimer);
+    connect(&tmrMain_, &QTimer::timeout, this, &frmMain::tmrMain_Timer);
+    resize(1024, 700);
+}
+
+frmMain::~frmMain() = default;
+
+StatusIndicators& frmMain::Indicators() {
+    return *statusBar_;
+}
+
+PollObserver& frmMain::Observer() {
+    return *forwarder_;
+}
+
+void frmMain::Load(Station& station, const QString& dataFolderBase) {
+    station_ = &station;
+    try {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        const QString logFileName =
+            RaceLogFileName(GetDataFolder(dataFolderBase, QStringLiteral("/OrvanRX")),
+                            QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+        station.Start(logFileName, [this] { OpenRaceLog(); });
+        statusBar_->AttachStatusControls();
+        SetBackColor(RestoreBackColor(settings_, kMainScreenSettingsKey, backColor_));
+    } catch (const std::exception&) {
+        QMessageBox::critical(this, QStringLiteral("Error - frmMain"),
+                              QStringLiteral("Error detected in form load event!"));
+    }
+    tmrMain_.start();
+}
+
+void frmMain::Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    tmrMain_.stop();
+    if (station_ != nullptr) {
+        station_->Stop([this] { CloseLogWindows(); });
+    } else {
+        CloseLogWindows();
+    }
+    SaveBackColor(settings_, kMainScreenSettingsKey, backColor_);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+void frmMain::tmrMain_Timer() {
+    if (station_ == nullptr) {
+        return;
+    }
+    for (int i = 0; i < cyclesPerTimeout_ && tmrMain_.isActive(); ++i) {
+        const TickOutcome outcome = station_->Loop().RunPollCycle();
+        if (afterCycle_) {
+            afterCycle_(outcome);
+        }
+    }
+}
+
+void frmMain::SetBackColor(int value) {
+    backColor_ = value;
+    ApplyBackColor(*mdiArea_, value);
+}
+
+void frmMain::ShowRaceLogBand(bool visible) {
+    if (QToolBar* band = bars_->ToolBar(QStringLiteral("tbRaceLog"))) {
+        band->setVisible(visible);
+    }
+}
+
+bool frmMain::RunTool(const QString& name) {
+    const auto command = dispatch_.find(name);
+    if (command == dispatch_.end()) {
+        return false;
+    }
+    if (command->second) {
+        command->second();
+    }
+    return true;
+}
+
+void frmMain::WithTimerStopped(const Command& command) {
+    tmrMain_.stop();
+    if (command) {
+        command();
+    }
+    if (!unloaded_) {
+        tmrMain_.start();
+    }
+}
+
+void frmMain::BuildDispatch() {
+    const Command nothing;
+    dispatch_ = {
+        {QStringLiteral("miOpenLog"),
+         [this] { WithTimerStopped(ViewCommand(QStringLiteral("miOpenLog"))); }},
+        {QStringLiteral("miSaveLog"), [this] { RunViewCommand(QStringLiteral("miSaveLog")); }},
+        {QStringLiteral("miSaveXML"), [this] { RunViewCommand(QStringLiteral("miSaveXML")); }},
+        {QStringLiteral("miSaveHTML"), [this] { RunViewCommand(QStringLiteral("miSaveHTML")); }},
+        {QStringLiteral("miSaveXLS"), [this] { RunViewCommand(QStringLiteral("miSaveXLS")); }},
+        {QStringLiteral("miClearLog"),
+         [this] { WithTimerStopped(ViewCommand(QStringLiteral("miClearLog"))); }},
+        {QStringLiteral("miPrintPreview"),
+         [this] { RunViewCommand(QStringLiteral("miPrintPreview")); }},
+        {QStringLiteral("miClose"),
+         [this] {
+             if (QMdiSubWindow* active = mdiArea_->activeSubWindow()) {
+                 active->close();
+             }
+         }},
+        {QStringLiteral("miExit"), [this] { close(); }},
+        {QStringLiteral("miRaceLog"), [this] { OpenRaceLog(); }},
+        {QStringLiteral("miFilter"), [this] { RunViewCommand(QStringLiteral("miFilter")); }},
+        {QStringLiteral("miTimeSlip"), [this] { RunViewCommand(QStringLiteral("miTimeSlip")); }},
+        {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
+        {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
+        {QStringLiteral("miRefresh"), [this] { miRefresh_Click(); }},
+        {QStringLiteral("miMoreColors"), [this] { miMoreColors_Click(); }},
+        {QStringLiteral("miTileHorizontally"), [this] { TileHorizontally(); }},
+        {QStringLiteral("miTileVertically"), [this] { TileVertically(); }},
+        {QStringLiteral("miCascade"), [this] { mdiArea_->cascadeSubWindows(); }},
+        {QStringLiteral("miCloseAll"), [this] { miCloseAll_Click(); }},
+        {QStringLiteral("miWindowList"), nothing},
+        {QStringLiteral("miChildWindow"), nothing},
+        {QStringLiteral("miCategories"),
+         [this] {
+             if (RaceLogOpen()) {
+                 RunViewCommand(QStringLiteral("miCategories"));
+             }
+         }},
+        {QStringLiteral("miExpand"),
+         [this] {
+             if (RaceLogOpen()) {
+                 RunViewCommand(QStringLiteral("miExpand"));
+             }
+         }},
+        {QStringLiteral("miCollapse"),
+         [this] {
+             if (RaceLogOpen()) {
+                 RunViewCommand(QStringLiteral("miCollapse"));
+             }
+         }},
+        {QStringLiteral("miPause"),
+         [this] {
+             if (RaceLogOpen()) {
+                 RunViewCommand(QStringLiteral("miPause"));
+             }
+         }},
+        {QStringLiteral("miRefreshLog"),
+         [this] {
+             if (RaceLogOpen()) {
+                 RunViewCommand(QStringLiteral("miRefreshLog"));
+             }
+         }},
+        {QStringLiteral("miAbout"), [this] { miAbout_Click(); }},
+    };
+    for (const ToolSpec& tool : FindBand(QStringLiteral("tbColor"))->tools) {
+        int value = 0;
+        if (PaletteColorValue(tool.name, value)) {
+            dispatch_[tool.name] = [this, value] { SetBackColor(value); };
+        }
+    }
+}
+
+void frmMain::SetViewCommand(const QString& name, Command command) {
+    viewCommands_[name] = std::move(command);
+}
+
+void frmMain::SetViewNotifications(Command runTablesChanged, Command dataReplyStored) {
+    runTablesChanged_ = std::move(runTablesChanged);
+    dataReplyStored_ = std::move(dataReplyStored);
+}
+
+frmMain::Command frmMain::ViewCommand(const QString& name) const {
+    const auto command = viewCommands_.find(name);
+    return command != viewCommands_.end() ? command->second : Command();
+}
+
+void frmMain::RunViewCommand(const QString& name) {
+    if (const Command command = ViewCommand(name)) {
+        command();
+    }
+}
+
+QList<QMdiSubWindow*> frmMain::ArrangedWindows() const {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* child : mdiArea_->subWindowList(QMdiArea::StackingOrder)) {
+        if (child->isVisible() && !child->isMinimized()) {
+            child->showNormal();
+            windows.append(child);
+        }
+    }
+    return windows;
+}
+
+void frmMain::TileHorizontally() {
+    // One above another, each the full width of the area.
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    const QRect area = mdiArea_->viewport()->rect();
+    for (int i = 0; i < windows.size(); ++i) {
+        const int top = area.height() * i / static_cast<int>(windows.size());
+        const int bottom = area.height() * (i + 1) / static_cast<int>(windows.size());
+        windows[i]->setGeometry(0, top, area.width(), bottom - top);
+    }
+}
+
+void frmMain::TileVertically() {
+    // Side by side, each the full height of the area.
+    const QList<QMdiSubWindow*> windows = ArrangedWindows();
+    const QRect area = mdiArea_->viewport()->rect();
+    for (int i = 0; i < windows.size(); ++i) {
+        const int left = area.width() * i / static_cast<int>(windows.size());
+        const int right = area.width() * (i + 1) / static_cast<int>(windows.size());
+        windows[i]->setGeometry(left, 0, right - left, area.height());
+    }
+}
+
+void frmMain::OpenRaceLog() {
+    if (raceLogOpener_) {
+        raceLogOpener_();
+        return;
+    }
+    // Until the race log window exists, an empty child window of its name holds its place.
+    if (raceLog_.isNull()) {
+        auto* content = new QLabel(this);
+        content->setObjectName(QStringLiteral("frmRaceLog"));
+        raceLog_ = mdiArea_->addSubWindow(content);
+        raceLog_->setAttribute(Qt::WA_DeleteOnClose);
+        raceLog_->setWindowTitle(QStringLiteral("Race Log"));
+        RestoreWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLog_);
+        connect(raceLog_, &QObject::destroyed, this, [this] { ShowRaceLogBand(false); });
+        raceLog_->installEventFilter(this);
+        ShowRaceLogBand(true);
+    }
+    raceLog_->show();
+    mdiArea_->setActiveSubWindow(raceLog_);
+}
+
+void frmMain::CloseLogWindows() {
+    // The race log, then the time slip, each keeping its placement as it closes.
+    for (QPointer<QMdiSubWindow>* window : {&raceLog_, &timeSlip_}) {
+        if (!window->isNull()) {
+            (*window)->close();
+        }
+    }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && watched == raceLog_.data() && !raceLogOpener_) {
+        SaveWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLog_);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::miCloseAll_Click() {
+    // Close the active child until none is left; a child that refuses to close ends it.
+    while (QMdiSubWindow* active = mdiArea_->activeSubWindow()) {
+        if (!active->close()) {
+            break;
+        }
+        QCoreApplication::processEvents();
+        if (mdiArea_->activeSubWindow() == active) {
+            break;
+        }
+    }
+    // Children that are open but not active (all minimised, say) close as well.
+    for (QMdiSubWindow* child : mdiArea_->subWindowList()) {
+        if (!child->close()) {
+            break;
+        }
+    }
+}
+
+void frmMain::miMoreColors_Click() {
+    const QColor current = ColorForValue(backColor_, mdiArea_->palette());
+    const QColor chosen = QColorDialog::getColor(current, this);
+    if (chosen.isValid()) {
+        SetBackColor(ColorValueOf(chosen));
+    }
+}
+
+void frmMain::miCalculator_Click() {
+    // The desktop's calculator, whichever is installed; nothing when none is.
+    static constexpr const char* kCalculators[] = {
+#ifdef Q_OS_WIN
+        "calc",
+#endif
+        "gnome-calculator",
+        "kcalc",
+        "galculator",
+        "mate-calc",
+        "qalculate-gtk",
+        "xcalc"};
+    for (const char* name : kCalculators) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!program.isEmpty() && QProcess::startDetached(program, {})) {
+            return;
+        }
+    }
+}
+
+void frmMain::miRefresh_Click() {
+    // Re-lay out and repaint the bars, letting the events run between the steps.
+    menuBar()->updateGeometry();
+    for (QToolBar* bar : findChildren<QToolBar*>()) {
+        bar->updateGeometry();
+        bar->update();
+    }
+    QCoreApplication::processEvents();
+    menuBar()->update();
+    QCoreApplication::processEvents();
+    statusBar_->RedrawStatusBar();
+}
+
+void frmMain::miChangeChannel_Click() {
+    if (station_ == nullptr) {
+        return;
+    }
+    frmChangeChannel dialog(station_->ReceiverLink(), this);
+    dialog.exec();
+}
+
+void frmMain::miAbout_Click() {
+    if (station_ == nullptr) {
+        return;
+    }
+    frmAbout dialog(station_->ReceiverLink(), this);
+    dialog.exec();
+}
+
+}  // namespace orvanrx

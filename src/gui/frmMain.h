@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+#include <map>
+
+#include "shell/PollLoop.h"
+
+class QMdiArea;
+
+namespace orvanrx {
+
+class CommandBars;
+class MainStatusBar;
+class SettingsStore;
+class Station;
+
+// The main window: the frame of the child windows (time slip, race log, filter), the menus and
+// tool bars, the status bar and tmrMain, the 30 ms timer that drives the receive path.
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(const SettingsStore& settings, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // What the station writes to: the status bar and the views.
+    StatusIndicators& Indicators();
+    PollObserver& Observer();
+
+    // MDIForm_Load: this start's race-log file in the data folder below `dataFolderBase`, the
+    // station started (the race log window opening on the reset tables), the status controls
+    // attached and the background colour restored; then tmrMain runs. A step that fails shows
+    // "Error detected in form load event!" and skips the rest.
+    void Load(Station& station, const QString& dataFolderBase);
+    // MDIForm_Unload, once: tmrMain stopped, the receiver closed, the race log saved, the log
+    // windows closed, the receive memory and the background colour kept. Closing the window
+    // runs it.
+    void Unload();
+    bool Unloaded() const { return unloaded_; }
+
+    // The dispatch of a tool name (menu, tool bar, or a caller); false for a name not in the
+    // table, which does nothing.
+    bool RunTool(const QString& name);
+
+    // How many poll cycles one timeout of tmrMain runs (a faster replay); 1 normally.
+    void SetCyclesPerTimeout(int cycles) { cyclesPerTimeout_ = cycles < 1 ? 1 : cycles; }
+    // Called after every poll cycle with its outcome (the demo tops its race day up here).
+    void SetAfterCycle(std::function<void(TickOutcome)> afterCycle) {
+        afterCycle_ = std::move(afterCycle);
+    }
+
+    QTimer& tmrMain() { return tmrMain_; }
+    QMdiArea& MdiArea() { return *mdiArea_; }
+    MainStatusBar& StatusBar() { return *statusBar_; }
+    CommandBars& Bars() { return *bars_; }
+    // The background colour value behind the child windows.
+    int BackColor() const { return backColor_; }
+    void SetBackColor(int value);
+
+    // The child windows, while open.
+    QMdiSubWindow* RaceLogWindow() const { return raceLog_; }
+    bool RaceLogOpen() const { return !raceLog_.isNull(); }
+    bool TimeSlipOpen() const { return !timeSlip_.isNull(); }
+    bool FilterOpen() const { return !filter_.isNull(); }
+
+    // Shows or hides the race-log tool bar (the race log window does, as it opens and closes).
+    void ShowRaceLogBand(bool visible);
+
+    // The log windows and the file commands plug their commands in by tool name; a name
+    // without one does nothing. The open-log and clear-log commands run with tmrMain stopped.
+    using Command = std::function<void()>;
+    void SetViewCommand(const QString& name, Command command);
+    // What the views do when the poll loop changed the run tables or stored a data reply.
+    void SetViewNotifications(Command runTablesChanged, Command dataReplyStored);
+    // Opens (or brings to the front) the race log window; without one, a stand-in.
+    void SetRaceLogOpener(Command opener) { raceLogOpener_ = std::move(opener); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class ViewForwarder;
+
+    void BuildDispatch();
+    void tmrMain_Timer();
+    void OpenRaceLog();
+    Command ViewCommand(const QString& name) const;
+    void RunViewCommand(const QString& name);
+    QList<QMdiSubWindow*> ArrangedWindows() const;
+    void TileHorizontally();
+    void TileVertically();
+    void CloseLogWindows();
+    void miCloseAll_Click();
+    void miMoreColors_Click();
+    void miCalculator_Click();
+    void miRefresh_Click();
+    void miChangeChannel_Click();
+    void miAbout_Click();
+    // Stops tmrMain for a command that replaces or resets the run tables, then starts it again.
+    void WithTimerStopped(const Command& command);
+
+    const SettingsStore& settings_;
+    Station* station_ = nullptr;
+    QMdiArea* mdiArea_;
+    MainStatusBar* statusBar_;
+    CommandBars* bars_;
+    std::unique_ptr<ViewForwarder> forwarder_;
+    std::map<QString, Command> dispatch_;
+    std::map<QString, Command> viewCommands_;
+    Command runTablesChanged_;
+    Command dataReplyStored_;
+    Command raceLogOpener_;
+    QTimer tmrMain_;
+    int cyclesPerTimeout_ = 1;
+    std::function<void(TickOutcome)> afterCycle_;
+    int backColor_;
+    bool unloaded_ = false;
+    QPointer<QMdiSubWindow> raceLog_;
+    QPointer<QMdiSubWindow> timeSlip_;
+    QPointer<QMdiSubWindow> filter_;
+};
+
+}  // namespace orvanrx

@@ -1,0 +1,379 @@
+// The main window's commands, status bar and start/stop, offscreen.
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include "gui/CommandBars.h"
+#include "gui/MainStatusBar.h"
+#include "gui/StatusLamp.h"
+#include "gui/frmMain.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "shell/Station.h"
+#include "sim/RaceDayGenerator.h"
+#include "sim/SimulatedXpress.h"
+
+using namespace orvanrx;
+
+namespace {
+
+// The design's bands: each tool in order, "-" a separator.
+const char* const kBandOrder[][2] = {
+    {"miFile",
+     "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog - miPrintPreview - miClose - "
+     "miExit"},
+    {"miView", "miRaceLog miFilter - miTimeSlip"},
+    {"miTools", "miChangeChannel - miCalculator miBackgroundColor - miRefresh"},
+    {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
+    {"miHelp", "miAbout"},
+    {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter"},
+    {"tbColor",
+     "miNoFill - miBlack miGray50 miDarkRed miDarkYellow miGreen miTeal miDarkBlue miVioliet "
+     "miWhite miGray25 miRed miYellow miBrightGreen miTurquoise miBlue miPink - miMoreColors"},
+    {"tbRaceLog", "miCategories - miExpand miCollapse - miPause miRefreshLog"},
+};
+
+// Caption, tool tip (empty: none designed), description.
+const char* const kTools[][4] = {
+    {"miOpenLog", "Open Log...", "Open Race Log", "Open Race Log (.csv)"},
+    {"miSaveLog", "Save Log...", "Save Logged Runs", "Save Logged Runs to Disk"},
+    {"miSaveXML", "Save as XML...", "", "Save Log as a XML File"},
+    {"miSaveHTML", "Save as HTML...", "", "Save Log as a HTML File"},
+    {"miSaveXLS", "Save as Excel...", "", "Save Log as a Excel File"},
+    {"miClearLog", "Clear Log", "Clear Logged Runs", "Clear Logged Runs"},
+    {"miPrintPreview", "Print Preview...", "Print Preview", "Print Preview"},
+    {"miClose", "&Close", "Close Active Window", "Close Active Window"},
+    {"miExit", "E&xit", "Exit Software", "Exit Software"},
+    {"miRaceLog", "Race Log...", "Time Slip Race Log", "Time Slip Race Log"},
+    {"miFilter", "Filter...", "Race Log Filter", "Race Log Filter"},
+    {"miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View"},
+    {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
+    {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
+    {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
+    {"miRefresh", "Refresh", "Refresh Screen", "Refresh Screen"},
+    {"miTileHorizontally", "Tile &Horizontally", "", "Tile Windows Horizontally"},
+    {"miTileVertically", "Tile &Vertically", "", "Tile Windows Vertically"},
+    {"miCascade", "&Cascade", "", "Cascade Windows"},
+    {"miCloseAll", "Close All", "", "Close All Open Windows"},
+    {"miWindowList", "Window List", "", "Open Window Listing"},
+    {"miAbout", "&About OrvanRX...", "", "About OrvanRX and OrvanUSB"},
+    {"miNoFill", "No Fill", "", "Desktop Background Color"},
+    {"miBrightGreen", "Green", "", "Bright Green"},
+    {"miGreen", "Green", "", "Green"},
+    {"miVioliet", "Violiet", "", "Violiet"},
+    {"miGray50", "Gray 50%", "", "Gray 50%"},
+    {"miMoreColors", "More Colors...", "", "Additional Colors..."},
+    {"miCategories", "One Category", "One / All Categories", ""},
+    {"miExpand", "Expand", "Expand All Categories", ""},
+    {"miCollapse", "Collapse", "Collapse All Categories", ""},
+    {"miPause", "Pause", "Pause Race Log Updates", ""},
+    {"miRefreshLog", "Refresh", "Refresh Race Log", ""},
+};
+
+QString Sequence(const QList<QAction*>& actions) {
+    QStringList names;
+    for (QAction* action : actions) {
+        names << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+    }
+    return names.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
+        window = std::make_unique<frmMain>(*settings);
+    }
+    void cleanup() {
+        if (station) {
+            window->Unload();
+        }
+        window.reset();
+        station.reset();
+        sim.reset();
+    }
+
+    void bandsHoldTheirToolsInOrder_data() {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("tools");
+        for (const auto& row : kBandOrder) {
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1]);
+        }
+    }
+    void bandsHoldTheirToolsInOrder() {
+        QFETCH(QString, band);
+        QFETCH(QString, tools);
+        CommandBars& bars = window->Bars();
+        QWidget* holder = bars.Menu(band) != nullptr ? static_cast<QWidget*>(bars.Menu(band))
+                                                     : bars.ToolBar(band);
+        QVERIFY(holder != nullptr);
+        QCOMPARE(Sequence(holder->actions()), tools);
+    }
+
+    void menuBarOpensTheFiveMenus() {
+        QStringList titles;
+        for (QAction* action : window->menuBar()->actions()) {
+            titles << action->text() + QLatin1Char('=') + action->menu()->objectName();
+        }
+        QCOMPARE(titles.join(QLatin1Char(' ')),
+                 QStringLiteral("&File=miFile &View=miView &Tools=miTools &Window=miWindow "
+                                "&Help=miHelp"));
+        // Tools > Background Color opens the palette.
+        QCOMPARE(window->Bars().Action(QStringLiteral("miBackgroundColor"))->menu()->objectName(),
+                 QStringLiteral("tbColor"));
+    }
+
+    void everyToolHasItsTexts_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("description");
+        for (const auto& row : kTools) {
+            QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1])
+                                  << QString::fromLatin1(row[2]) << QString::fromLatin1(row[3]);
+        }
+    }
+    void everyToolHasItsTexts() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        QFETCH(QString, description);
+        QAction* action = window->Bars().Action(name);
+        QVERIFY(action != nullptr);
+        QCOMPARE(action->text(), caption);
+        if (!tip.isEmpty()) {
+            QCOMPARE(action->toolTip(), tip);
+        }
+        QCOMPARE(action->statusTip(), description);
+    }
+
+    void oneActionPerToolNameSharedByMenuAndToolBar() {
+        CommandBars& bars = window->Bars();
+        for (const char* name :
+             {"miOpenLog", "miSaveLog", "miPrintPreview", "miTimeSlip", "miRaceLog", "miFilter"}) {
+            QAction* action = bars.Action(QString::fromLatin1(name));
+            QVERIFY(bars.ToolBar(QStringLiteral("tbMain"))->actions().contains(action));
+            QCOMPARE(window->findChildren<QAction*>(QString::fromLatin1(name)).size(), 1);
+        }
+        QCOMPARE(bars.Action(QStringLiteral("miOpenLog"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(bars.Action(QStringLiteral("miExit"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Q")));
+    }
+
+    void paletteSetsTheBackgroundColour_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("value");
+        QTest::newRow("Red") << QStringLiteral("miRed") << 192;
+        QTest::newRow("Teal") << QStringLiteral("miTeal") << 8421376;
+        QTest::newRow("White") << QStringLiteral("miWhite") << 16777215;
+        QTest::newRow("Green") << QStringLiteral("miGreen") << 32768;
+        QTest::newRow("Bright Green") << QStringLiteral("miBrightGreen") << 65280;
+        QTest::newRow("Pink") << QStringLiteral("miPink") << 12583104;
+        QTest::newRow("No Fill") << QStringLiteral("miNoFill") << -2147483647;
+    }
+    void paletteSetsTheBackgroundColour() {
+        QFETCH(QString, name);
+        QFETCH(int, value);
+        window->Bars().Action(name)->trigger();
+        QCOMPARE(window->BackColor(), value);
+    }
+
+    void dispatchKnowsEveryToolAndNothingElse() {
+        for (const auto& row : kBandOrder) {
+            for (const QString& name : QString::fromLatin1(row[1]).split(QLatin1Char(' '))) {
+                if (name == QLatin1String("-") || name == QLatin1String("miBackgroundColor") ||
+                    name == QLatin1String("miMoreColors") ||
+                    name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
+                    name == QLatin1String("miCalculator") || name == QLatin1String("miExit")) {
+                    continue;  // modal dialogs, a program start and the exit: below
+                }
+                QVERIFY2(window->RunTool(name), qPrintable(name));
+            }
+        }
+        QVERIFY(!window->RunTool(QStringLiteral("miBackgroundColor")));  // opens its sub-menu
+        QVERIFY(!window->RunTool(QStringLiteral("miNoSuchTool")));
+        QVERIFY(!window->RunTool(QString()));
+    }
+
+    void windowListAndItsEntriesRunNoCommand() {
+        StartOn({});
+        QMdiSubWindow* raceLog = window->RaceLogWindow();
+        QVERIFY(raceLog != nullptr);
+        auto* other = window->MdiArea().addSubWindow(new QWidget);
+        other->show();
+        window->MdiArea().setActiveSubWindow(other);
+        const int color = window->BackColor();
+        QVERIFY(window->RunTool(QStringLiteral("miWindowList")));
+        QVERIFY(window->RunTool(QStringLiteral("miChildWindow")));
+        QCOMPARE(window->MdiArea().activeSubWindow(), other);
+        QCOMPARE(window->MdiArea().subWindowList().size(), 2);
+        QCOMPARE(window->BackColor(), color);
+        // Choosing an entry only activates its window.
+        QMenu* list = window->Bars().WindowListMenu();
+        Q_EMIT list->aboutToShow();
+        QCOMPARE(list->actions().size(), 2);
+        for (QAction* entry : list->actions()) {
+            QCOMPARE(entry->objectName(), QStringLiteral("miChildWindow"));
+            if (entry->text() == QLatin1String("Race Log")) {
+                entry->trigger();
+            }
+        }
+        QCOMPARE(window->MdiArea().activeSubWindow(), raceLog);
+    }
+
+    void arrangementsTileAndCloseAllEmptiesTheArea() {
+        StartOn({});
+        window->resize(1000, 800);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* second = window->MdiArea().addSubWindow(new QWidget);
+        second->show();
+        const QRect area = window->MdiArea().viewport()->rect();
+
+        window->RunTool(QStringLiteral("miTileHorizontally"));
+        // One above the other, each the full width, together the full height.
+        QList<QMdiSubWindow*> children = window->MdiArea().subWindowList();
+        for (QMdiSubWindow* child : children) {
+            QCOMPARE(child->width(), area.width());
+            QVERIFY(qAbs(child->height() - area.height() / 2) <= 1);
+        }
+        QCOMPARE(children[0]->height() + children[1]->height(), area.height());
+        QVERIFY(children[0]->y() != children[1]->y());
+
+        window->RunTool(QStringLiteral("miTileVertically"));
+        for (QMdiSubWindow* child : children) {
+            QCOMPARE(child->height(), area.height());
+            QVERIFY(qAbs(child->width() - area.width() / 2) <= 1);
+        }
+        QCOMPARE(children[0]->width() + children[1]->width(), area.width());
+        QVERIFY(children[0]->x() != children[1]->x());
+
+        window->RunTool(QStringLiteral("miCloseAll"));
+        QTRY_VERIFY(window->MdiArea().subWindowList().isEmpty());
+        QTRY_VERIFY(!window->RaceLogOpen());
+        QVERIFY(!window->Bars().ToolBar(QStringLiteral("tbRaceLog"))->isVisibleTo(window.get()));
+        window->RunTool(QStringLiteral("miClose"));  // nothing to close: nothing happens
+        window->RunTool(QStringLiteral("miRaceLog"));
+        QVERIFY(window->RaceLogOpen());
+        QVERIFY(window->Bars().ToolBar(QStringLiteral("tbRaceLog"))->isVisibleTo(window.get()));
+    }
+
+    void statusBarFollowsTheReceiverOpenLostAndBack() {
+        // Channel 2, a race's first replies, then the receiver pulled for 20 ticks.
+        std::vector<trace::Step> steps = {trace::Frequency{217300000}, trace::Status{0x07},
+                                          trace::Signal{100}};
+        steps.push_back(trace::Idle{120});
+        steps.push_back(trace::Unplug{20});
+        steps.push_back(trace::Idle{200});
+        StartOn(steps);
+        auto* frequency = window->findChild<QLabel*>(QStringLiteral("lblFrequency"));
+        auto* device = window->findChild<QLabel*>(QStringLiteral("lblOrvanUSB"));
+        auto* cd = window->findChild<StatusLamp*>(QStringLiteral("txtCD"));
+        auto* ff = window->findChild<StatusLamp*>(QStringLiteral("txtFF"));
+        auto* signal = window->findChild<QProgressBar*>(QStringLiteral("usbSignal"));
+        QCOMPARE(frequency->text(), QStringLiteral("Searching"));
+        QVERIFY(device->isEnabled());
+        QVERIFY(frequency->isEnabled());
+        QVERIFY(!cd->Lit());
+
+        RunCycles(100);  // one status refresh (3000 ms of timer time)
+        QCOMPARE(frequency->text(), QStringLiteral("Channel 2"));
+        QVERIFY(cd->Lit());
+        QVERIFY(!ff->Lit());
+        QCOMPARE(ff->ColorValue(), 64);
+        const int level = signal->value();
+        QVERIFY(level > 0 && level <= 244);
+
+        RunCycles(30);  // the unplug: the receiver is lost
+        QCOMPARE(frequency->text(), QStringLiteral("Channel ?"));
+        QVERIFY(!device->isEnabled());
+        QVERIFY(!frequency->isEnabled());
+        QCOMPARE(signal->value(), level);  // the bars keep their values
+        QVERIFY(cd->Lit());
+
+        RunCycles(20);  // plugged in again: opened by the search
+        QVERIFY(device->isEnabled());
+        RunCycles(100);
+        QCOMPARE(frequency->text(), QStringLiteral("Channel 2"));
+    }
+
+    void bufferBarFollowsDataRepliesWithinItsRange() {
+        StartOn({});
+        MainStatusBar& bar = window->StatusBar();
+        auto* buffer = window->findChild<QProgressBar*>(QStringLiteral("usbBuffer"));
+        bar.SetBufferPosition(32767);
+        QCOMPARE(buffer->value(), 32767);
+        bar.SetBufferPosition(40000);
+        QCOMPARE(buffer->value(), 32768);
+        bar.SetSignalLevel(300);
+        QCOMPARE(window->findChild<QProgressBar*>(QStringLiteral("usbSignal"))->value(), 244);
+    }
+
+    void unloadKeepsTheColourAndTheRaceLogPlacementOnce() {
+        StartOn(GenerateRaceDay({2, 3, 0.0, false}).steps);
+        RunCycles(2000);
+        window->RunTool(QStringLiteral("miTeal"));
+        window->close();  // the close box: the orderly unload
+        QVERIFY(window->Unloaded());
+        QVERIFY(!window->tmrMain().isActive());
+        QCOMPARE(settings->QueryValue(kMainScreenSettingsKey, QStringLiteral("BackColor")),
+                 QStringLiteral("8421376"));
+        QVERIFY(settings->QueryValue(kRaceLogScreenSettingsKey, QStringLiteral("WindowState")) !=
+                QStringLiteral("No Key Value"));
+        QVERIFY(settings->QueryValue(kProgramKey, QStringLiteral("Venue")) !=
+                QStringLiteral("No Key Value"));
+        QVERIFY(QFile::exists(station->LogFileName()));
+        window->RunTool(QStringLiteral("miRed"));
+        window->Unload();  // a second unload writes nothing
+        QCOMPARE(settings->QueryValue(kMainScreenSettingsKey, QStringLiteral("BackColor")),
+                 QStringLiteral("8421376"));
+    }
+
+    void firstStartStoresTheWorkspaceColourReference() {
+        StartOn({}, /*keepTimer=*/true);
+        QCOMPARE(settings->QueryValue(kMainScreenSettingsKey, QStringLiteral("BackColor")),
+                 QStringLiteral("-2147483636"));
+        QVERIFY(window->tmrMain().isActive());
+        QCOMPARE(window->tmrMain().interval(), 30);
+    }
+
+private:
+    void StartOn(std::vector<trace::Step> steps, bool keepTimer = false) {
+        sim = std::make_unique<SimulatedXpress>(std::move(steps));
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
+                                                           window->Observer(), SystemClock(),
+                                                           sim->Clock()});
+        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        if (!keepTimer) {
+            window->tmrMain().stop();  // the test drives the cycles itself
+        }
+    }
+    void RunCycles(int count) {
+        for (int i = 0; i < count; ++i) {
+            station->Loop().RunPollCycle();
+        }
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<frmMain> window;
+    std::unique_ptr<SimulatedXpress> sim;
+    std::unique_ptr<Station> station;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
