@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cmath>
@@ -64,6 +65,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
     QApplication::setApplicationVersion(AppVersionText().trimmed());
     QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
+    // The desktop's theme icon when the program is installed, else the built-in pictures.
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/orvanrx-%1.png").arg(side), QSize(side, side));
+    }
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("orvanrx"), icon));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -108,10 +115,12 @@ int main(int argc, char* argv[]) {
         replaySteps = std::move(trace.steps);
     }
 
-    // One copy per user; a second one ends here, before the receiver or the settings.
+    // One copy per user; a second one ends here, before the receiver or the settings (also
+    // when it is told to end while its message is up).
+    TerminationSignals termination;
     SingleInstance instance;
     if (!instance.Acquire()) {
-        ShowPreviousInstanceMessage();
+        ShowPreviousInstanceMessage(termination);
         return 0;
     }
 
@@ -143,7 +152,6 @@ int main(int argc, char* argv[]) {
     }
 
     // Logout, shutdown or Ctrl-C: the same orderly end as closing the window.
-    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Received, &window, [&window](int) {
         // An open dialog closes first (as Cancel would), so its own event loop ends.
         for (int i = 0; i < 10 && QApplication::activeModalWidget() != nullptr; ++i) {

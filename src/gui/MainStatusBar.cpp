@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,15 +36,22 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("sbMain"));
     setWindowTitle(QStringLiteral("Status Bar"));
 
-    // lblStatus: the empty text panel, host of the scroll message.
-    lblStatus_ = new QWidget(this);
+    // lblStatus: an empty text panel; it speaks up only when the race log could not be saved.
+    lblStatus_ = new QLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
-    auto* statusLayout = new QHBoxLayout(lblStatus_);
-    statusLayout->setContentsMargins(4, 0, 4, 0);
-    scrMessage_ = new Marquee(lblStatus_);
-    statusLayout->addWidget(scrMessage_);
+    lblStatus_->setContentsMargins(4, 0, 4, 0);
+    QPalette warning = lblStatus_->palette();
+    warning.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    lblStatus_->setPalette(warning);
+    QFont bold = lblStatus_->font();
+    bold.setBold(true);
+    lblStatus_->setFont(bold);
+    lblStatus_->hide();
+    addWidget(lblStatus_);
+    // scrMessage: the venue's message, running through the free width of the bar.
+    scrMessage_ = new Marquee(this);
     scrMessage_->hide();
-    addWidget(lblStatus_, 1);
+    addWidget(scrMessage_, 1);
 
     picStatus_ = new QWidget(this);
     picStatus_->setObjectName(QStringLiteral("picStatus"));
@@ -165,6 +173,16 @@ void MainStatusBar::SetScrollMessageVisible(bool visible) {
 
 void MainStatusBar::SetScrollMessageText(const QString& text) {
     scrMessage_->SetText(text);
+}
+
+void MainStatusBar::SetStatusText(const QString& text) {
+    lblStatus_->setText(text);
+    lblStatus_->setToolTip(text);
+    lblStatus_->setVisible(!text.isEmpty());
+}
+
+QString MainStatusBar::StatusText() const {
+    return lblStatus_->text();
 }
 
 void MainStatusBar::RedrawStatusBar() {

@@ -14,11 +14,11 @@ class Marquee;
 class StatusLamp;
 
 // sbMain: the main window's status bar, and the receive path's view of it. Left to right:
-// lblStatus (where the venue's scroll message runs, and where a hovered command's description
-// shows), the lamp panel picStatus with txtCD, txtEF and txtFF, the channel text
-// lblFrequency, the signal bar usbSignal, the device panel lblOrvanUSB, the buffer bar
-// usbBuffer, the key states INS, CAPS and NUM, and today's date. The bars and lamps only show
-// what the poll loop writes; nothing here asks the receiver anything.
+// lblStatus (empty, unless the race log could not be saved), the venue's scroll message
+// scrMessage (where a hovered command's description also shows), the lamp panel picStatus with
+// txtCD, txtEF and txtFF, the channel text lblFrequency, the signal bar usbSignal, the device panel
+// lblOrvanUSB, the buffer bar usbBuffer, the key states INS, CAPS and NUM, and today's date. The
+// bars and lamps only show what the poll loop writes; nothing here asks the receiver anything.
 class MainStatusBar final : public QStatusBar, public StatusIndicators {
     Q_OBJECT
 public:
@@ -40,6 +40,9 @@ public:
     void SetScrollMessageVisible(bool visible) override;
     void SetScrollMessageText(const QString& text) override;
     void RedrawStatusBar() override;
+    // lblStatus: shown while it has a text.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
 
     // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock
     // are shown greyed where the platform does not report them.
@@ -55,7 +58,7 @@ private:
     void AddSpace();
     void UpdateDate();
 
-    QWidget* lblStatus_;
+    QLabel* lblStatus_;
     Marquee* scrMessage_;
     QWidget* picStatus_;
     StatusLamp* txtCD_;

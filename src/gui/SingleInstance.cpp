@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "shell/TerminationSignals.h"
+
 namespace orvanrx {
 
 namespace {
@@ -32,10 +34,12 @@ bool SingleInstance::Acquire() {
     return lock_.tryLock(0);
 }
 
-void ShowPreviousInstanceMessage() {
+void ShowPreviousInstanceMessage(TerminationSignals& termination) {
     QMessageBox box(QMessageBox::Information, QStringLiteral("OrvanRX"),
                     QStringLiteral("A previous instance of OrvanRX has been detected."),
                     QMessageBox::Ok | QMessageBox::Cancel);
+    box.setObjectName(QStringLiteral("PreviousInstanceMessage"));
+    QObject::connect(&termination, &TerminationSignals::Received, &box, &QMessageBox::reject);
     box.exec();
 }
 

@@ -21,7 +21,10 @@ private:
     QLockFile lock_;
 };
 
-// "A previous instance of OrvanRX has been detected." with OK and Cancel; either ends the copy.
-void ShowPreviousInstanceMessage();
+class TerminationSignals;
+
+// "A previous instance of OrvanRX has been detected." with OK and Cancel; either ends the copy,
+// and so does a termination signal while the message is up.
+void ShowPreviousInstanceMessage(TerminationSignals& termination);
 
 }  // namespace orvanrx

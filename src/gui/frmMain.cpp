@@ -19,6 +19,7 @@
 #include "gui/Appearance.h"
 #include "gui/ColorValue.h"
 #include "gui/CommandBars.h"
+#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
@@ -34,16 +35,8 @@ namespace orvanrx {
 class frmMain::ViewForwarder final : public PollObserver {
 public:
     explicit ViewForwarder(frmMain& window) : window_(window) {}
-    void RunTablesChanged() override {
-        if (window_.runTablesChanged_) {
-            window_.runTablesChanged_();
-        }
-    }
-    void DataReplyStored() override {
-        if (window_.dataReplyStored_) {
-            window_.dataReplyStored_();
-        }
-    }
+    void RunTablesChanged() override { window_.windows_->RunTablesChanged(); }
+    void DataReplyStored() override { window_.windows_->DataReplyStored(); }
 
 private:
     frmMain& window_;
@@ -54,6 +47,7 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
       settings_(settings),
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
+      windows_(new LogWindows(*this, settings)),
       forwarder_(std::make_unique<ViewForwarder>(*this)),
       backColor_(kAppWorkspaceReference) {
     setObjectName(QStringLiteral("frmMain"));
@@ -92,7 +86,8 @@ void frmMain::Load(Station& station, const QString& dataFolderBase) {
         const QString logFileName =
             RaceLogFileName(GetDataFolder(dataFolderBase, QStringLiteral("/OrvanRX")),
                             QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
-        station.Start(logFileName, [this] { OpenRaceLog(); });
+        windows_->Attach(station);
+        station.Start(logFileName, [this] { windows_->ShowRaceLog(); });
         statusBar_->AttachStatusControls();
         SetBackColor(RestoreBackColor(settings_, kMainScreenSettingsKey, backColor_));
     } catch (const std::exception&) {
@@ -109,9 +104,9 @@ void frmMain::Unload() {
     unloaded_ = true;
     tmrMain_.stop();
     if (station_ != nullptr) {
-        station_->Stop([this] { CloseLogWindows(); });
+        station_->Stop([this] { windows_->CloseAtUnload(); });
     } else {
-        CloseLogWindows();
+        windows_->CloseAtUnload();
     }
     SaveBackColor(settings_, kMainScreenSettingsKey, backColor_);
 }
@@ -185,9 +180,9 @@ void frmMain::BuildDispatch() {
              }
          }},
         {QStringLiteral("miExit"), [this] { close(); }},
-        {QStringLiteral("miRaceLog"), [this] { OpenRaceLog(); }},
+        {QStringLiteral("miRaceLog"), [this] { windows_->ShowRaceLog(); }},
         {QStringLiteral("miFilter"), [this] { RunViewCommand(QStringLiteral("miFilter")); }},
-        {QStringLiteral("miTimeSlip"), [this] { RunViewCommand(QStringLiteral("miTimeSlip")); }},
+        {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
         {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
         {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
         {QStringLiteral("miRefresh"), [this] { miRefresh_Click(); }},
@@ -242,11 +237,6 @@ void frmMain::SetViewCommand(const QString& name, Command command) {
     viewCommands_[name] = std::move(command);
 }
 
-void frmMain::SetViewNotifications(Command runTablesChanged, Command dataReplyStored) {
-    runTablesChanged_ = std::move(runTablesChanged);
-    dataReplyStored_ = std::move(dataReplyStored);
-}
-
 frmMain::Command frmMain::ViewCommand(const QString& name) const {
     const auto command = viewCommands_.find(name);
     return command != viewCommands_.end() ? command->second : Command();
@@ -291,41 +281,16 @@ void frmMain::TileVertically() {
     }
 }
 
-void frmMain::OpenRaceLog() {
-    if (raceLogOpener_) {
-        raceLogOpener_();
-        return;
-    }
-    // Until the race log window exists, an empty child window of its name holds its place.
-    if (raceLog_.isNull()) {
-        auto* content = new QLabel(this);
-        content->setObjectName(QStringLiteral("frmRaceLog"));
-        raceLog_ = mdiArea_->addSubWindow(content);
-        raceLog_->setAttribute(Qt::WA_DeleteOnClose);
-        raceLog_->setWindowTitle(QStringLiteral("Race Log"));
-        RestoreWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLog_);
-        connect(raceLog_, &QObject::destroyed, this, [this] { ShowRaceLogBand(false); });
-        raceLog_->installEventFilter(this);
-        ShowRaceLogBand(true);
-    }
-    raceLog_->show();
-    mdiArea_->setActiveSubWindow(raceLog_);
+bool frmMain::RaceLogOpen() const {
+    return windows_->RaceLogOpen();
 }
 
-void frmMain::CloseLogWindows() {
-    // The race log, then the time slip, each keeping its placement as it closes.
-    for (QPointer<QMdiSubWindow>* window : {&raceLog_, &timeSlip_}) {
-        if (!window->isNull()) {
-            (*window)->close();
-        }
-    }
+bool frmMain::TimeSlipOpen() const {
+    return windows_->TimeSlipOpen();
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == raceLog_.data() && !raceLogOpener_) {
-        SaveWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLog_);
-    }
-    return QMainWindow::eventFilter(watched, event);
+bool frmMain::FilterOpen() const {
+    return windows_->FilterOpen();
 }
 
 void frmMain::miCloseAll_Click() {

@@ -14,6 +14,7 @@ class QMdiArea;
 namespace orvanrx {
 
 class CommandBars;
+class LogWindows;
 class MainStatusBar;
 class SettingsStore;
 class Station;
@@ -60,40 +61,33 @@ public:
     int BackColor() const { return backColor_; }
     void SetBackColor(int value);
 
-    // The child windows, while open.
-    QMdiSubWindow* RaceLogWindow() const { return raceLog_; }
-    bool RaceLogOpen() const { return !raceLog_.isNull(); }
-    bool TimeSlipOpen() const { return !timeSlip_.isNull(); }
-    bool FilterOpen() const { return !filter_.isNull(); }
+    // The child windows: the time slip, the race log and the filter view.
+    LogWindows& Windows() { return *windows_; }
+    bool RaceLogOpen() const;
+    bool TimeSlipOpen() const;
+    bool FilterOpen() const;
 
     // Shows or hides the race-log tool bar (the race log window does, as it opens and closes).
     void ShowRaceLogBand(bool visible);
 
-    // The log windows and the file commands plug their commands in by tool name; a name
-    // without one does nothing. The open-log and clear-log commands run with tmrMain stopped.
+    // The file commands plug in by tool name; a name without one does nothing. The open-log
+    // and clear-log commands run with tmrMain stopped.
     using Command = std::function<void()>;
     void SetViewCommand(const QString& name, Command command);
-    // What the views do when the poll loop changed the run tables or stored a data reply.
-    void SetViewNotifications(Command runTablesChanged, Command dataReplyStored);
-    // Opens (or brings to the front) the race log window; without one, a stand-in.
-    void SetRaceLogOpener(Command opener) { raceLogOpener_ = std::move(opener); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class ViewForwarder;
 
     void BuildDispatch();
     void tmrMain_Timer();
-    void OpenRaceLog();
     Command ViewCommand(const QString& name) const;
     void RunViewCommand(const QString& name);
     QList<QMdiSubWindow*> ArrangedWindows() const;
     void TileHorizontally();
     void TileVertically();
-    void CloseLogWindows();
     void miCloseAll_Click();
     void miMoreColors_Click();
     void miCalculator_Click();
@@ -108,20 +102,15 @@ private:
     QMdiArea* mdiArea_;
     MainStatusBar* statusBar_;
     CommandBars* bars_;
+    LogWindows* windows_;
     std::unique_ptr<ViewForwarder> forwarder_;
     std::map<QString, Command> dispatch_;
     std::map<QString, Command> viewCommands_;
-    Command runTablesChanged_;
-    Command dataReplyStored_;
-    Command raceLogOpener_;
     QTimer tmrMain_;
     int cyclesPerTimeout_ = 1;
     std::function<void(TickOutcome)> afterCycle_;
     int backColor_;
     bool unloaded_ = false;
-    QPointer<QMdiSubWindow> raceLog_;
-    QPointer<QMdiSubWindow> timeSlip_;
-    QPointer<QMdiSubWindow> filter_;
 };
 
 }  // namespace orvanrx

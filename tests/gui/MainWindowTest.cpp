@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "gui/CommandBars.h"
+#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
 #include "gui/frmMain.h"
@@ -211,7 +212,7 @@ private Q_SLOTS:
 
     void windowListAndItsEntriesRunNoCommand() {
         StartOn({});
-        QMdiSubWindow* raceLog = window->RaceLogWindow();
+        QMdiSubWindow* raceLog = window->Windows().RaceLogFrame();
         QVERIFY(raceLog != nullptr);
         auto* other = window->MdiArea().addSubWindow(new QWidget);
         other->show();

@@ -1,0 +1,96 @@
+#include "gui/frmTimeSlip.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "decoding/TimeSlipText.h"
+#include "gui/Appearance.h"
+#include "gui/DialogKit.h"
+#include "gui/Twips.h"
+#include "settings/SettingsKeys.h"
+
+namespace orvanrx {
+
+frmTimeSlip::frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& settings,
+                         QWidget* parent)
+    : QWidget(parent), buffer_(buffer), settings_(settings), txtDisplay_(new QPlainTextEdit(this)) {
+    setObjectName(QStringLiteral("frmTimeSlip"));
+    setWindowTitle(QStringLiteral("Time Slip"));
+    txtDisplay_->setObjectName(QStringLiteral("txtDisplay"));
+    txtDisplay_->setReadOnly(true);
+    txtDisplay_->setFont(MonospaceFont(18));
+    txtDisplay_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtDisplay_->setUndoRedoEnabled(false);
+    txtDisplay_->setFrameShape(QFrame::NoFrame);
+    // A slip is printed black on white paper, whatever the desktop's colours.
+    QPalette paper = txtDisplay_->palette();
+    paper.setColor(QPalette::Base, Qt::white);
+    paper.setColor(QPalette::Text, Qt::black);
+    txtDisplay_->setPalette(paper);
+    txtDisplay_->installEventFilter(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(txtDisplay_);
+    setFocusProxy(txtDisplay_);
+}
+
+void frmTimeSlip::Load(QMdiSubWindow& frame) {
+    frame_ = &frame;
+    open_ = true;
+    frame.resize(TwipsToPixels(frame, kDesignWidthTwips), TwipsToPixels(frame, kDesignHeightTwips));
+    RestoreWindowPlacement(settings_, kTimeSlipScreenSettingsKey, frame);
+}
+
+void frmTimeSlip::ParseMessage() {
+    const std::optional<QString> text = TimeSlipText(buffer_);
+    if (!text) {
+        if (frame_ != nullptr) {
+            frame_->close();
+        } else {
+            close();
+        }
+        return;
+    }
+    if (*text != shown_) {
+        shown_ = *text;
+        txtDisplay_->setPlainText(shown_);
+    }
+}
+
+QString frmTimeSlip::Text() const {
+    return txtDisplay_->toPlainText();
+}
+
+void frmTimeSlip::Unload() {
+    if (!open_) {
+        return;
+    }
+    open_ = false;
+    if (frame_ != nullptr) {
+        SaveWindowPlacement(settings_, kTimeSlipScreenSettingsKey, *frame_);
+    }
+    Q_EMIT Unloaded();
+}
+
+void frmTimeSlip::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+bool frmTimeSlip::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtDisplay_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        if (frame_ != nullptr) {
+            frame_->close();
+        } else {
+            close();
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace orvanrx

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+class QMdiSubWindow;
+class QPlainTextEdit;
+
+namespace orvanrx {
+
+class ReceiveBuffer;
+class SettingsStore;
+
+// The time slip: the race in the receive mirror's RunBlock as the broadcaster laid it out,
+// one line per Packet in a fixed-pitch face, redrawn on every data reply. It lives in a child
+// window of the main window (`Frame()`), opens at 4530 x 6315 twips and then at its saved
+// placement, and keeps that placement as it closes. Escape closes it, and so does a mirror
+// whose RunBlock cannot be read.
+class frmTimeSlip final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kDesignWidthTwips = 4530;
+    static constexpr int kDesignHeightTwips = 6315;
+
+    frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& settings,
+                QWidget* parent = nullptr);
+
+    // Form_Load, once the window stands in its child window `frame`: the design size, then
+    // the saved placement. The text stays empty until the next data reply.
+    void Load(QMdiSubWindow& frame);
+
+    // Rebuilds the text from the mirror; the text box is touched only when the text changed.
+    // A RunBlock outside the mirror closes the window.
+    void ParseMessage();
+
+    // TimeSlipOpen: from Load until the window closes.
+    bool IsOpen() const { return open_; }
+    QString Text() const;
+
+Q_SIGNALS:
+    // The window unloaded (its placement saved); its child window goes with it.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Unload();
+
+    const ReceiveBuffer& buffer_;
+    const SettingsStore& settings_;
+    QPlainTextEdit* txtDisplay_;
+    QMdiSubWindow* frame_ = nullptr;
+    QString shown_;
+    bool open_ = false;
+};
+
+}  // namespace orvanrx

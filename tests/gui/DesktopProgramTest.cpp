@@ -1,0 +1,137 @@
+// The desktop program as a whole: the built orvanrx run on a replayed race day with its own
+// settings and data folders, ended by a termination signal.
+
+#include <signal.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "sim/RaceDayGenerator.h"
+#include "sim/TraceFile.h"
+
+namespace {
+
+// The rows of a race-log file without their DateTime cells, which tell when the rows were
+// first filled: the rest must match byte for byte.
+QStringList RowsWithoutTimes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {QStringLiteral("(no file %1)").arg(path)};
+    }
+    QStringList rows;
+    static const QRegularExpression kTime(QStringLiteral("^(\\d+),\"[^\"]*\","));
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        rows << QString::fromUtf8(line).replace(kTime, QStringLiteral("\\1,,"));
+    }
+    return rows;
+}
+
+}  // namespace
+
+class DesktopProgramTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        const orvanrx::RaceDay day = orvanrx::GenerateRaceDay({6, 11, 0.05, false});
+        QFile trace(Path("day.trace"));
+        QVERIFY(trace.open(QIODevice::WriteOnly));
+        trace.write(QByteArray::fromStdString(orvanrx::FormatTrace(day.steps)));
+        trace.close();
+
+        QProcess cli;
+        cli.setProcessEnvironment(Environment("cli"));
+        cli.start(QStringLiteral(ORVANRX_CLI_PATH),
+                  {QStringLiteral("replay"), Path("day.trace"), QStringLiteral("--log"),
+                   Path("cli.csv"), QStringLiteral("--quiet")});
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+    }
+
+    void terminationSignalRunsTheOrderlyUnload() {
+        QProcess program;
+        Start(program, "gui");
+        QTest::qWait(4000);  // the day takes about 0.1 s at this speed
+        QCOMPARE(program.state(), QProcess::Running);
+
+        // A second copy meanwhile: it says so and ends, touching nothing.
+        const QString ini = Path("gui/config/OrvanRX/OrvanRX.ini");
+        const QByteArray settingsBefore = Contents(ini);
+        const QDateTime writtenBefore = QFileInfo(ini).lastModified();
+        QProcess second;
+        Start(second, "gui", {});
+        QTest::qWait(1500);
+        QCOMPARE(second.state(), QProcess::Running);  // its message is up
+        ::kill(static_cast<pid_t>(second.processId()), SIGTERM);
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(Contents(ini), settingsBefore);
+        QCOMPARE(QFileInfo(ini).lastModified(), writtenBefore);
+
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        const QStringList logs =
+            QDir(Path("gui/data/OrvanRX")).entryList({QStringLiteral("*.csv")}, QDir::Files);
+        QCOMPARE(logs.size(), 1);
+        const QString log = Path("gui/data/OrvanRX/") + logs.first();
+        QCOMPARE(RowsWithoutTimes(log), RowsWithoutTimes(Path("cli.csv")));
+
+        QSettings tree(ini, QSettings::IniFormat);
+        tree.beginGroup(QStringLiteral("SOFTWARE"));
+        QCOMPARE(tree.value(QStringLiteral("OrvanRX/LogFile/LogFile")).toString(), log);
+        QCOMPARE(tree.value(QStringLiteral("OrvanRX/Main/ScreenSettings/BackColor")).toString(),
+                 QStringLiteral("-2147483636"));
+        QVERIFY(tree.contains(QStringLiteral("OrvanRX/Venue")));
+        QVERIFY(tree.contains(QStringLiteral("OrvanRX/RaceLog/MemoryDump/2")));
+        QVERIFY(tree.contains(QStringLiteral("OrvanRX/RaceLog/ScreenSettings/WindowState")));
+        tree.beginGroup(QStringLiteral("OrvanRX/RAM"));
+        QCOMPARE(tree.childKeys().size(), 73);
+    }
+
+private:
+    static QByteArray Contents(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    QString Path(const char* name) const { return Path(QString::fromLatin1(name)); }
+
+    QProcessEnvironment Environment(const char* home) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString base = Path(home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), base + QStringLiteral("/run"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QDir().mkpath(base + QStringLiteral("/run"));
+        QFile::setPermissions(base + QStringLiteral("/run"), QFileDevice::ReadOwner |
+                                                                 QFileDevice::WriteOwner |
+                                                                 QFileDevice::ExeOwner);
+        return env;
+    }
+
+    void Start(QProcess& program, const char* home,
+               QStringList args = {QStringLiteral("--replay"), QString(), QStringLiteral("--speed"),
+                                   QStringLiteral("1000")}) {
+        if (args.size() > 1) {
+            args[1] = Path("day.trace");
+        }
+        program.setProcessEnvironment(Environment(home));
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(ORVANRX_GUI_PATH), args);
+        QVERIFY(program.waitForStarted());
+    }
+
+    QTemporaryDir dir;
+};
+
+QTEST_GUILESS_MAIN(DesktopProgramTest)
+#include "DesktopProgramTest.moc"

@@ -1,0 +1,139 @@
+// The time slip window: its text from the mirror, Escape and a bad RunBlock closing it, and
+// its placement.
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "decoding/TestRace.h"
+#include "decoding/TimeSlipText.h"
+#include "gui/Twips.h"
+#include "gui/frmTimeSlip.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+
+using namespace orvanrx;
+
+class frmTimeSlipTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
+        area = std::make_unique<QMdiArea>();
+        area->resize(1200, 900);
+        area->show();
+        buffer = std::make_unique<ReceiveBuffer>();
+        testing::TestRace().WriteTo(*buffer, 1024);
+    }
+    void cleanup() {
+        area.reset();
+        settings.reset();
+        dir.reset();
+    }
+
+    void opensAtTheDesignSizeAndWritesThePlacement() {
+        frmTimeSlip* slip = Open();
+        QMdiSubWindow* frame = Frame(slip);
+        QCOMPARE(frame->width(), TwipsToPixels(*frame, frmTimeSlip::kDesignWidthTwips));
+        QCOMPARE(frame->height(), TwipsToPixels(*frame, frmTimeSlip::kDesignHeightTwips));
+        QCOMPARE(slip->Text(), QString());  // empty until the next data reply
+        QCOMPARE(Stored(kWidthValue), QString::number(frmTimeSlip::kDesignWidthTwips));
+        QCOMPARE(Stored(kWindowStateValue), QStringLiteral("0"));
+    }
+
+    void showsTheRunBlockAndRedrawsOnlyWhatChanged() {
+        frmTimeSlip* slip = Open();
+        auto* display = slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay"));
+        QVERIFY(display->isReadOnly());
+        QCOMPARE(display->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(display->font().pointSize(), 18);
+        QSignalSpy changes(display, &QPlainTextEdit::textChanged);
+
+        slip->ParseMessage();
+        QCOMPARE(slip->Text(),
+                 TimeSlipText(*buffer)->replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QVERIFY(slip->Text().startsWith(QStringLiteral("SUPER PRO     E1    \n L[SP:1234]")));
+        QCOMPARE(changes.count(), 1);
+        slip->ParseMessage();  // the same mirror: the text box is not touched
+        QCOMPARE(changes.count(), 1);
+
+        testing::TestRace().Set(4, MakePacket("R[SP:999]NEW NAME")).WriteTo(*buffer, 1024);
+        slip->ParseMessage();
+        QCOMPARE(changes.count(), 2);
+        QVERIFY(slip->Text().contains(QStringLiteral("NEW NAME")));
+        QVERIFY(slip->IsOpen());
+    }
+
+    void aRunBlockOutsideTheMirrorClosesTheWindow() {
+        frmTimeSlip* slip = Open();
+        QSignalSpy unloaded(slip, &frmTimeSlip::Unloaded);
+        // A RunBlock of 16 Packets from here would run past the mirror's end.
+        WriteRunBlockPointer(*buffer, 32760);
+        buffer->Set(32760, 16);
+        slip->ParseMessage();
+        QVERIFY(!slip->IsOpen());
+        QCOMPARE(unloaded.count(), 1);
+        QTRY_VERIFY(area->subWindowList().isEmpty());
+    }
+
+    void onlyEscapeCloses_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << false;
+        QTest::newRow("letter") << int(Qt::Key_A) << false;
+        QTest::newRow("digit") << int(Qt::Key_1) << false;
+    }
+    void onlyEscapeCloses() {
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        frmTimeSlip* slip = Open();
+        QTest::keyClick(slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay")),
+                        static_cast<Qt::Key>(key));
+        QCOMPARE(!slip->IsOpen(), closes);
+    }
+
+    void closingKeepsThePlacementForTheNextOpening() {
+        frmTimeSlip* slip = Open();
+        QMdiSubWindow* frame = Frame(slip);
+        frame->setGeometry(120, 60, 400, 500);
+        const QRect placed = frame->geometry();
+        frame->close();
+        QVERIFY(!slip->IsOpen());
+        QCOMPARE(Stored(kLeftValue), QString::number(PixelsToTwips(*area, placed.x())));
+        QCOMPARE(Stored(kHeightValue), QString::number(PixelsToTwips(*area, placed.height())));
+
+        frmTimeSlip* again = Open();
+        QCOMPARE(Frame(again)->geometry(), placed);
+    }
+
+private:
+    frmTimeSlip* Open() {
+        auto* slip = new frmTimeSlip(*buffer, *settings);
+        QMdiSubWindow* frame = area->addSubWindow(slip);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        slip->Load(*frame);
+        frame->show();
+        return slip;
+    }
+    static QMdiSubWindow* Frame(frmTimeSlip* slip) {
+        return qobject_cast<QMdiSubWindow*>(slip->parentWidget());
+    }
+    QString Stored(const QString& value) const {
+        return settings->QueryValue(kTimeSlipScreenSettingsKey, value);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<QMdiArea> area;
+    std::unique_ptr<ReceiveBuffer> buffer;
+};
+
+QTEST_MAIN(frmTimeSlipTest)
+#include "frmTimeSlipTest.moc"
