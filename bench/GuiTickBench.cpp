@@ -1,0 +1,98 @@
+// The 30 ms tick with the desktop program's windows open (offscreen): one data-reply tick
+// through the main window's observer and status bar, with the time slip redrawing, with and
+// without the repaint that follows it in the event loop.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "gui/LogWindows.h"
+#include "gui/frmMain.h"
+#include "settings/SettingsStore.h"
+#include "shell/Station.h"
+#include "sim/RaceDayGenerator.h"
+#include "sim/SimulatedXpress.h"
+
+namespace orvanrx {
+namespace {
+
+// A generated day's data replies only, so that every tick is a data-reply tick.
+std::vector<trace::Step> DataReplies() {
+    std::vector<trace::Step> replies;
+    for (const trace::Step& step : GenerateRaceDay({200, 1, 0.0, false}).steps) {
+        if (std::holds_alternative<trace::Reply>(step)) {
+            replies.push_back(step);
+        }
+    }
+    return replies;
+}
+
+// The main window loaded on a station over the simulated receiver, its timer stopped so that
+// the benchmark drives the ticks, the time slip open.
+struct Desktop {
+    explicit Desktop(const std::vector<trace::Step>& steps)
+        : settings(dir.filePath(QStringLiteral("OrvanRX.ini"))),
+          sim(steps),
+          window(settings),
+          station(Station::Setup{sim, settings, window.Indicators(), window.Observer(),
+                                 SystemClock(), sim.Clock()}) {
+        window.Load(station, dir.filePath(QStringLiteral("data")));
+        window.tmrMain().stop();
+        window.show();
+        window.Windows().ShowTimeSlip();
+        QCoreApplication::processEvents();
+    }
+    ~Desktop() { window.Unload(); }
+
+    QTemporaryDir dir;
+    SettingsStore settings;
+    SimulatedXpress sim;
+    frmMain window;
+    Station station;
+};
+
+void RunTicks(benchmark::State& state, bool repaint) {
+    const std::vector<trace::Step> replies = DataReplies();
+    auto desktop = std::make_unique<Desktop>(replies);
+    std::size_t used = 1;  // the first tick opened the receiver
+    for (auto _ : state) {
+        if (used == replies.size()) {
+            state.PauseTiming();
+            desktop = std::make_unique<Desktop>(replies);
+            used = 1;
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(desktop->station.Loop().RunPollCycle());
+        if (repaint) {
+            QCoreApplication::processEvents();
+        }
+        ++used;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_GuiDataReplyTick(benchmark::State& state) {
+    RunTicks(state, false);
+}
+BENCHMARK(BM_GuiDataReplyTick)->Unit(benchmark::kMicrosecond);
+
+void BM_GuiDataReplyTickAndRepaint(benchmark::State& state) {
+    RunTicks(state, true);
+}
+BENCHMARK(BM_GuiDataReplyTickAndRepaint)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace orvanrx
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
