@@ -11,6 +11,7 @@
 
 #include "decoding/RunTables.h"
 #include "views/LogGridColumns.h"
+#include "views/LogGridRows.h"
 #include "views/LogGridStyle.h"
 #include "views/RowCondition.h"
 
@@ -118,10 +119,10 @@ public:
     const QHash<QString, LogGridStyle>& Styles() const { return styles_; }
 
     // Format conditions: a data row matching one is drawn with the style named by the first
-    // matching condition's key. Evaluated at once and at every load.
+    // matching condition's key (each row is tested when its style is asked for).
     void SetFormatCondition(const RowCondition& condition);
     void ClearFormatConditions();
-    const RowConditionList& FormatConditions() const { return formats_; }
+    const RowConditionList& FormatConditions() const { return formatConditions_; }
 
     // Whether the data row at `index` matches `condition`; false for a group header and for a
     // condition on an unknown column.
@@ -145,50 +146,37 @@ Q_SIGNALS:
     void backgroundChanged(int colorValue);
 
 private:
-    struct Row {
-        RunRow texts;
-        int format = -1;  // index of the first matching format condition
-    };
-    struct Group {
-        QString text;
-        int first = 0;  // its rows are rows_[first, first + count)
-        int count = 0;
-        bool expanded = true;
-    };
     struct ColumnSettings {
         bool hidden = false;
         int widthTwips = kStartColumnWidthTwips;
         std::optional<Qt::Alignment> alignment;
     };
-
     // A valid index of this model (checkIndex would log every invalid one it sees).
     bool Owns(const QModelIndex& index) const { return index.isValid() && index.model() == this; }
+    bool IsGrouped() const { return rows_.GroupColumn() >= 0; }
     bool IsGroupHeader(const QModelIndex& index) const;
-    bool Matches(int position, const RowCondition& condition) const;
-    // The position in rows_ of a data row's index.
+    // The grid row of a data row's index.
     int RowPosition(const QModelIndex& index) const;
-    double Number(int position, int column) const;
-    const QString& CellText(int position, int column) const;
-    QString StyleNameOf(const Row& row) const;
+    QString StyleNameOf(int position) const;
     QVariant StyleData(QAnyStringView name) const;
     Qt::Alignment AlignmentOf(int column, QAnyStringView styleName) const;
+    int FittedWidth(int column) const;
 
-    void EvaluateFormats();
+    void SetAllExpanded(bool expanded);
+    // Each group's state after a load or regroup: its own, else the default.
+    void RestoreExpansion();
+    void ResolveFormats();
+    // The first format condition the row matches, or -1.
+    int FormatOf(int position) const;
     void EmitDataRowsChanged(const QList<int>& roles);
     void ForgetFittedWidths();
 
     LogGridFlavour flavour_;
     bool redraw_ = true;
-    std::vector<Row> rows_;
-    // The typed cells, numberColumns_ per row: numberSlot_[column] is a column's place in a
-    // row's block, -1 for a text column.
-    std::vector<double> numbers_;
-    std::array<int, kLogGridColumnCount> numberSlot_{};
-    int numberColumns_ = 0;
+    LogGridRows rows_;
+    std::vector<bool> expanded_;  // per group
 
-    int groupColumn_ = -1;    // chosen
-    int groupedColumn_ = -1;  // what groups_ were built for
-    std::vector<Group> groups_;
+    int groupColumn_ = -1;  // chosen; rows_ are grouped by it from the next Load or Regroup
     QHash<QString, bool> expandedByText_;
     bool expandedByDefault_ = true;
 
@@ -197,7 +185,9 @@ private:
     TextWidthMeasure measure_;
     int background_ = 0;
     QHash<QString, LogGridStyle> styles_;
-    RowConditionList formats_;
+    RowConditionList formatConditions_;
+    // The format conditions resolved for this flavour's columns (nothing: unknown column).
+    std::vector<std::optional<LogGridRows::Test>> formatTests_;
 };
 
 }  // namespace orvanrx

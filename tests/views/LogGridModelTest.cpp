@@ -252,6 +252,44 @@ INSTANTIATE_TEST_SUITE_P(
         CellCase{LogGridFlavour::RaceLog, DateTime, "2026-12-04 18:30:05", QVariant(kEvening)},
         CellCase{LogGridFlavour::Filter, win, "W", QVariant(QStringLiteral("W"))}));
 
+// The grid keeps the rows as loaded while the run table goes on (a paused race log).
+TEST_F(RaceLogGridTest, RowsStayAsLoadedUntilTheNextLoad) {
+    RunTable log = LogOf({{"PRO E1", "1", "2"}});
+    grid.Load(log);
+    (*log.MutableRow(1))[Car] = QStringLiteral("99");
+    log.OpenNextPair();
+    const RunTable twoRaces = LogOf({{"PRO E1", "1", "2"}, {"SUPER E1", "5", "6"}});
+    *log.MutableRow(2) = *twoRaces.Row(2);
+    *log.MutableRow(3) = *twoRaces.Row(3);
+    EXPECT_EQ(Outline(grid), (Lines{"[PRO E1]", "  PRO E1 1 L", "  PRO E1 2 R"}));
+    grid.Load(log);
+    EXPECT_EQ(Outline(grid), (Lines{"[SUPER E1]", "  SUPER E1 5 L", "  SUPER E1 6 R", "[PRO E1]",
+                                    "  PRO E1 1 L", "  PRO E1 99 R"}));
+}
+
+// Tables whose ids are far from the order the decoder writes them in.
+TEST(LogGridIdTest, AnyIdOrderEndsDescending) {
+    for (const bool shuffled : {false, true}) {
+        RunTable log;
+        log.StartNew();
+        constexpr int kRows = 40;
+        for (int r = 2; r < kRows; r += 2) {
+            log.OpenNextPair();
+        }
+        for (int r = 0; r < kRows; ++r) {
+            // Descending ids, or ids spread by a step prime to the row count.
+            const int id = shuffled ? (r * 17) % kRows : kRows - 1 - r;
+            (*log.MutableRow(r))[GeneralID] = QString::number(id);
+        }
+        LogGridModel grid(LogGridFlavour::RaceLog);
+        grid.Load(log);
+        ASSERT_EQ(grid.rowCount(), kRows);
+        for (int r = 0; r < kRows; ++r) {
+            EXPECT_EQ(grid.index(r, GeneralID).data(), QVariant(kRows - 1 - r)) << shuffled;
+        }
+    }
+}
+
 TEST(LogGridIdTest, GeneralIdOrdersAsANumberAndNonNumbersGoLast) {
     RunTable log = LogOf({{"PRO E1", "a", "b"}, {"PRO E1", "c", "d"}, {"PRO E1", "e", "f"}});
     // 10 orders above 3 as a number, not as text; an id that is no number goes last.
