@@ -75,7 +75,8 @@ public:
     void Clear();
     // Replaces all rows with rows 0 to the table's last row, the cells converted by the column
     // types, arranged in grid order; grouping, format conditions, hidden flags and widths stay
-    // in force. One model reset.
+    // in force. One model reset. The grid shares the table's rows and shows them as they are
+    // now until the next load, whatever the table writes meanwhile.
     void Load(const RunTable& table);
 
     // The column the rows are grouped by (empty key: none; an unknown key changes nothing). It
