@@ -1,5 +1,6 @@
 #include "decoding/RunTables.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace orvanrx {
@@ -7,11 +8,22 @@ namespace orvanrx {
 // --- RunTable -----------------------------------------------------------------------------
 
 const RunRow* RunTable::Row(int r) const {
-    return (r >= 0 && r < RowCount()) ? &rows_[static_cast<std::size_t>(r)] : nullptr;
+    return (r >= 0 && r < RowCount()) ? rows_[static_cast<std::size_t>(r)].get() : nullptr;
 }
 
 RunRow* RunTable::MutableRow(int r) {
-    return (r >= 0 && r < RowCount()) ? &rows_[static_cast<std::size_t>(r)] : nullptr;
+    if (r < 0 || r >= RowCount()) {
+        return nullptr;
+    }
+    std::shared_ptr<RunRow>& row = rows_[static_cast<std::size_t>(r)];
+    if (row.use_count() > 1) {
+        row = std::make_shared<RunRow>(*row);
+    }
+    return row.get();
+}
+
+std::shared_ptr<const RunRow> RunTable::SharedRow(int r) const {
+    return (r >= 0 && r < RowCount()) ? rows_[static_cast<std::size_t>(r)] : nullptr;
 }
 
 QString RunTable::Cell(int row, int column) const {
@@ -21,7 +33,12 @@ QString RunTable::Cell(int row, int column) const {
 }
 
 void RunTable::ResizeToIndices() {
-    rows_.resize(static_cast<std::size_t>(RightRow() < 0 ? 0 : RightRow() + 1));
+    const std::size_t count = static_cast<std::size_t>(RightRow() < 0 ? 0 : RightRow() + 1);
+    const std::size_t kept = std::min(count, rows_.size());
+    rows_.resize(count);
+    for (std::size_t r = kept; r < count; ++r) {
+        rows_[r] = std::make_shared<RunRow>();
+    }
 }
 
 void RunTable::Reset() {

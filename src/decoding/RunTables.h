@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "decoding/RunRecord.h"
@@ -42,6 +43,11 @@ inline constexpr const char* kDateTimeCellFormat = "yyyy-MM-dd HH:mm:ss";
 
 // One run table: two rows per race, left lane first, rows 0..RightRow(). LeftRow() is always
 // RightRow() - 1; an empty (reset) table has LeftRow() = -2 and RightRow() = -1.
+//
+// Rows are copy-on-write: SharedRow hands a row out for keeping (the log grid keeps every row
+// it shows), and the table never changes a row that is shared; MutableRow first gives the table
+// a copy of its own. A pointer from Row or MutableRow stays valid while the table keeps that
+// row, but after a later MutableRow of the same row it may show the row as it was.
 class RunTable {
 public:
     int LeftRow() const { return left_; }
@@ -53,6 +59,7 @@ public:
     // Row r, or nothing outside 0..RightRow().
     const RunRow* Row(int r) const;
     RunRow* MutableRow(int r);
+    std::shared_ptr<const RunRow> SharedRow(int r) const;
     // The text of a cell; empty outside the table.
     QString Cell(int row, int column) const;
 
@@ -68,7 +75,7 @@ public:
 private:
     void ResizeToIndices();
 
-    std::vector<RunRow> rows_;
+    std::vector<std::shared_ptr<RunRow>> rows_;
     int left_ = -2;
 };
 

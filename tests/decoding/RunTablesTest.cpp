@@ -207,5 +207,23 @@ TEST(DecodeRun, RebroadcastsAndAPacketTurningInvalid) {
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 1);
 }
 
+// A row handed out (to the log grid) or a copy of the table keeps its texts while the table
+// writes the row; the table sees its own write.
+TEST(RunTableRows, WritesNeverReachARowSharedOrCopied) {
+    RunTable table;
+    table.StartNew();
+    (*table.MutableRow(0))[Car] = L1("1234");
+    const std::shared_ptr<const RunRow> shared = table.SharedRow(0);
+    const RunTable copy = table;
+    (*table.MutableRow(0))[Car] = L1("567");
+    (*table.MutableRow(1))[Car] = L1("89");
+    EXPECT_EQ((*shared)[Car], L1("1234"));
+    EXPECT_EQ(copy.Cell(0, Car), L1("1234"));
+    EXPECT_EQ(copy.Cell(1, Car), QString());
+    EXPECT_EQ(table.Cell(0, Car), L1("567"));
+    EXPECT_EQ(table.Cell(1, Car), L1("89"));
+    EXPECT_FALSE(table.SharedRow(2));
+}
+
 }  // namespace
 }  // namespace orvanrx
