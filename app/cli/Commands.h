@@ -12,5 +12,6 @@ int ReplayCommand(const QStringList& args, Console& console);
 int LogCommand(const QStringList& args, Console& console, bool record);
 int SimulateCommand(const QStringList& args, Console& console);
 int SettingsCommand(const QStringList& args, Console& console);
+int StatsCommand(const QStringList& args, Console& console);
 
 }  // namespace orvanrx::cli

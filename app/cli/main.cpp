@@ -17,6 +17,7 @@ constexpr char kUsage[] =
     "  record TRACE   like log, and record what the receiver says as a trace\n"
     "  simulate       print a generated race-day trace\n"
     "  settings       read or write a value of the settings store\n"
+    "  stats LOG      statistics of a race log: per car, one car, head to head\n"
     "\n"
     "'orvanrx-cli <command> --help' describes a command's options.\n";
 
@@ -47,6 +48,9 @@ int main(int argc, char* argv[]) {
     }
     if (command == QStringLiteral("settings")) {
         return SettingsCommand(commandArgs, console);
+    }
+    if (command == QStringLiteral("stats")) {
+        return StatsCommand(commandArgs, console);
     }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         console.out << kUsage;

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "analysis/StatsLog.h"
 #include "decoding/RaceRows.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
@@ -46,8 +47,9 @@ protected:
 };
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-    for (const char* args : {"", "bogus", "replay", "replay a b", "simulate --nope",
-                             "simulate --races x", "settings get"}) {
+    for (const char* args :
+         {"", "bogus", "replay", "replay a b", "simulate --nope", "simulate --races x",
+          "settings get", "stats", "stats a b", "stats a --vs 1"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.isEmpty());
@@ -96,6 +98,57 @@ TEST_F(CliTest, SimulatedDayReplaysIntoTheRacesItHolds) {
     // The venue and the last race's bytes were kept for the next start.
     const Result venue = Run("settings get SOFTWARE\\OrvanRX\\ Venue");
     EXPECT_NE(venue.out.trimmed(), QStringLiteral("No Key Value"));
+}
+
+TEST_F(CliTest, StatsOfEveryCarOneCarAndAMeeting) {
+    ASSERT_TRUE(Write(Path("log.csv"), RaceLogFileBytes(testing::HandMadeLog())));
+
+    const Result all = Run("stats", {Path("log.csv")});
+    ASSERT_EQ(all.exitCode, 0) << all.err.toStdString();
+    const QStringList lines = all.out.split(u'\n');
+    EXPECT_EQ(lines.value(0), QStringLiteral("log.csv: 8 races, 7 cars"));
+    EXPECT_TRUE(lines.value(2).startsWith(QStringLiteral("Car  Categories     ")));
+    EXPECT_TRUE(lines.value(3).startsWith(QStringLiteral("7    TOP SPORTSMAN  ")));
+    EXPECT_TRUE(lines.value(3).contains(QString::fromUtf8("  –  ")));
+    EXPECT_EQ(lines.size(), 3 + 7 + 1);
+
+    const Result one = Run("stats --car 100 --csv", {Path("log.csv")});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    for (const char* line :
+         {"Figure,Value\n", "\nNames,\"DOE, JOHN\"\n", "\nNext dial-in,9.540\n",
+          "\n\nRow,Date/time,Category,Lane,Opponent,Dial,RT,60ft,ET,MPH,O/U,Package,Result,Notes\n",
+          "\n11,2026-12-04 15:00:00,SUPER PRO     E3,R,200,9.520,0.480,,9.560,139.80,0.039,0.519,"
+          "L,\n"}) {
+        EXPECT_TRUE(one.out.contains(QString::fromLatin1(line))) << line;
+    }
+    EXPECT_FALSE(one.out.contains(QString::fromUtf8("–")));
+
+    const Result vs = Run("stats --car 100 --vs 200", {Path("log.csv")});
+    EXPECT_EQ(vs.exitCode, 0);
+    EXPECT_TRUE(vs.out.endsWith(QStringLiteral("\n\n100 won 1, 200 won 1 of 3 races.\n")));
+    EXPECT_EQ(vs.out.count(u'\n'), 6);
+    EXPECT_EQ(Run("stats --car 100 --vs 88", {Path("log.csv")}).out,
+              QStringLiteral("100 and 88 never met.\n"));
+
+    const Result unknown = Run("stats --car 999", {Path("log.csv")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.startsWith(QStringLiteral("Car 999 has no runs in ")));
+}
+
+TEST_F(CliTest, StatsOfAnUnreadableLogFailsLikeAnImport) {
+    // A log cut after three lines ends inside its second race.
+    const QList<QByteArray> lines = RaceLogFileBytes(testing::HandMadeLog()).split('\n');
+    ASSERT_TRUE(Write(Path("odd.csv"), lines.mid(0, 3).join('\n') + '\n'));
+    const Result odd = Run("stats", {Path("odd.csv")});
+    EXPECT_EQ(odd.exitCode, 2);
+    EXPECT_EQ(
+        odd.err,
+        RaceLogImportErrorText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n');
+    EXPECT_TRUE(odd.out.isEmpty());
+
+    const Result missing = Run("stats", {Path("none.csv")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, Path("none.csv") + QStringLiteral(": no such file.\n"));
 }
 
 TEST_F(CliTest, SettingsRoundTrip) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "analysis/CarStats.h"
+#include "analysis/HeadToHead.h"
+
+// The statistics laid out as tables of text: the same columns for the command line's terminal
+// and CSV output and for a window's table models.
+namespace orvanrx {
+
+struct TextTable {
+    QStringList headers;
+    std::vector<QStringList> rows;  // each as long as headers
+};
+
+// One row per car: car, categories, names, runs, wins, losses, byes, undecided, then the
+// reaction time, 60-foot, 1/4-mile time and speed, dial-in and package figures and the next
+// dial-in with its spread.
+TextTable CarsTable(const std::vector<CarFigures>& cars);
+
+// The same figures of one car, a row each: "Figure" (the figure's name written out) and
+// "Value".
+TextTable CarFiguresTable(const CarFigures& car);
+
+// A car's runs, a row each: log row, date and time, category, lane, opponent, dial-in, RT,
+// 60 ft, ET, MPH, over/under, package, result and notes (red light, breakout).
+TextTable CarRunsTable(const std::vector<CarRun>& runs);
+
+// The races of a meeting, a row each: log row, date and time, category, then lane, RT and ET
+// of each car (headed by its number), the margin and the winner's number.
+TextTable HeadToHeadTable(const HeadToHead& meeting);
+
+// "1234 won 2, 567 won 1 of 3 races." or "1234 and 567 never met."
+QString HeadToHeadSummaryText(const HeadToHead& meeting);
+
+}  // namespace orvanrx
