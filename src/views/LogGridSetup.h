@@ -1,0 +1,18 @@
+#pragma once
+
+namespace orvanrx {
+
+class LogGridModel;
+
+// The log windows' grids as their windows set them up at load, before the field choices: the
+// columns Category, GeneralID, DateTime and mph1000 hidden, Name left-aligned, no rows, win
+// 500 and Lane 600 twips wide, and the styles "Normal", "Heading" and "GroupHeader".
+
+// The race log window's grid adds the grouping by Category and the pair line under every
+// right-lane row ("SetOfCars").
+void SetUpRaceLogGrid(LogGridModel& grid);
+
+// The filter window's grid: no grouping and no pair line.
+void SetUpFilterGrid(LogGridModel& grid);
+
+}  // namespace orvanrx
