@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
@@ -65,6 +66,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
     QApplication::setApplicationVersion(AppVersionText().trimmed());
     QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
+    // The faces the windows ask for by name, where the desktop lacks them: Liberation Mono has
+    // the metrics of "Courier New"; Liberation Sans is close to "Tahoma" and "MS Sans Serif".
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
+    for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
+        QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans")});
+    }
     // The desktop's theme icon when the program is installed, else the built-in pictures.
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {

@@ -1,20 +1,32 @@
 #include "gui/LogWindows.h"
 
-#include <QEvent>
-#include <QLabel>
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <algorithm>
 
-#include "gui/Appearance.h"
+#include "gui/CommandBars.h"
+#include "gui/Twips.h"
 #include "gui/frmMain.h"
+#include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"
-#include "settings/SettingsKeys.h"
 #include "shell/Station.h"
 
 namespace orvanrx {
 
+namespace {
+
+QMdiSubWindow* FrameOf(QWidget* window) {
+    return window != nullptr ? qobject_cast<QMdiSubWindow*>(window->parentWidget()) : nullptr;
+}
+
+}  // namespace
+
 LogWindows::LogWindows(frmMain& main, const SettingsStore& settings)
-    : QObject(&main), main_(main), settings_(settings) {}
+    : QObject(&main), main_(main), settings_(settings) {
+    connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &LogWindows::ChildActivated);
+}
 
 void LogWindows::Attach(Station& station) {
     station_ = &station;
@@ -33,6 +45,12 @@ void LogWindows::Activate(QMdiSubWindow* frame) {
     main_.MdiArea().setActiveSubWindow(frame);
 }
 
+void LogWindows::ChildActivated(QMdiSubWindow* frame) {
+    if (frame != nullptr && RaceLogOpen() && frame == FrameOf(raceLog_)) {
+        raceLog_->Activate(main_.BackColor());
+    }
+}
+
 void LogWindows::ShowTimeSlip() {
     if (station_ == nullptr) {
         return;
@@ -41,23 +59,55 @@ void LogWindows::ShowTimeSlip() {
         auto* window = new frmTimeSlip(station_->Buffer(), settings_);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
+        // Without a saved placement the slip stands at the top right of the area, beside the
+        // race log's names.
+        frame->move(std::max(0, FirstRaceLogPlace().width() -
+                                    TwipsToPixels(*frame, frmTimeSlip::kDesignWidthTwips) - 8),
+                    8);
         window->Load(*frame);
     }
-    Activate(qobject_cast<QMdiSubWindow*>(timeSlip_->parentWidget()));
+    Activate(FrameOf(timeSlip_));
+}
+
+QRect LogWindows::FirstRaceLogPlace() const {
+    const QMdiArea& area = main_.MdiArea();
+    QSize size = area.viewport()->size();
+    if (!area.isVisible() && area.screen() != nullptr) {
+        size = area.screen()->availableSize() - QSize(0, 160);
+    }
+    return {0, 0, size.width(), size.height() * 2 / 3};
 }
 
 void LogWindows::ShowRaceLog() {
-    // Until the race log window exists, an empty child window of its name holds its place.
-    if (raceLogFrame_.isNull()) {
-        auto* content = new QLabel;
-        content->setObjectName(QStringLiteral("frmRaceLog"));
-        raceLogFrame_ = AddFrame(content);
-        raceLogFrame_->setWindowTitle(QStringLiteral("Race Log"));
-        RestoreWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLogFrame_);
-        raceLogFrame_->installEventFilter(this);
+    if (station_ == nullptr) {
+        return;
+    }
+    if (!RaceLogOpen()) {
+        auto* window = new frmRaceLog(station_->Tables(), settings_);
+        QMdiSubWindow* frame = AddFrame(window);
+        frame->setGeometry(FirstRaceLogPlace());
+        raceLog_ = window;
+        CommandBars& bars = main_.Bars();
+        for (const char* tool :
+             {"miPrintPreview", "miFilter", "miSaveXML", "miSaveHTML", "miSaveXLS"}) {
+            bars.Action(QString::fromLatin1(tool))->setEnabled(true);
+        }
+        QAction* categories = bars.Action(QStringLiteral("miCategories"));
+        connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
+        connect(window, &frmRaceLog::Unloaded, this, &LogWindows::RaceLogUnloaded);
+        window->Load(*frame, main_.BackColor());
+        categories->setText(window->CategoryCaption());
         main_.ShowRaceLogBand(true);
     }
-    Activate(raceLogFrame_);
+    Activate(FrameOf(raceLog_));
+    raceLog_->miGridView_Click();
+}
+
+void LogWindows::RaceLogUnloaded() {
+    main_.ShowRaceLogBand(false);
+    for (const char* tool : {"miSaveXML", "miSaveHTML"}) {
+        main_.Bars().Action(QString::fromLatin1(tool))->setEnabled(false);
+    }
 }
 
 bool LogWindows::TimeSlipOpen() const {
@@ -65,18 +115,30 @@ bool LogWindows::TimeSlipOpen() const {
 }
 
 bool LogWindows::RaceLogOpen() const {
-    return !raceLogFrame_.isNull() && raceLogFrame_->isVisible();
-}
-
-frmTimeSlip* LogWindows::TimeSlip() const {
-    return timeSlip_.data();
+    return !raceLog_.isNull() && raceLog_->IsOpen();
 }
 
 bool LogWindows::FilterOpen() const {
     return false;
 }
 
-void LogWindows::RunTablesChanged() {}
+frmTimeSlip* LogWindows::TimeSlip() const {
+    return timeSlip_.data();
+}
+
+frmRaceLog* LogWindows::RaceLog() const {
+    return RaceLogOpen() ? raceLog_.data() : nullptr;
+}
+
+QMdiSubWindow* LogWindows::RaceLogFrame() const {
+    return RaceLogOpen() ? FrameOf(raceLog_) : nullptr;
+}
+
+void LogWindows::RunTablesChanged() {
+    if (RaceLogOpen()) {
+        raceLog_->UpdateDisplay();
+    }
+}
 
 void LogWindows::DataReplyStored() {
     if (TimeSlipOpen()) {
@@ -84,21 +146,12 @@ void LogWindows::DataReplyStored() {
     }
 }
 
-bool LogWindows::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == raceLogFrame_.data()) {
-        SaveWindowPlacement(settings_, kRaceLogScreenSettingsKey, *raceLogFrame_);
-        main_.ShowRaceLogBand(false);
-        raceLogFrame_ = nullptr;
-    }
-    return QObject::eventFilter(watched, event);
-}
-
 void LogWindows::CloseAtUnload() {
-    if (!raceLogFrame_.isNull()) {
-        raceLogFrame_->close();
+    if (RaceLogOpen()) {
+        FrameOf(raceLog_)->close();
     }
     if (TimeSlipOpen()) {
-        timeSlip_->parentWidget()->close();
+        FrameOf(timeSlip_)->close();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 
 class QMdiSubWindow;
 class QWidget;
@@ -9,13 +10,15 @@ class QWidget;
 namespace orvanrx {
 
 class frmMain;
+class frmRaceLog;
 class frmTimeSlip;
 class SettingsStore;
 class Station;
 
 // The main window's child windows: the time slip, the race log and the filter view. Each
 // exists at most once, in a child window of the MDI area that goes away when it closes; its
-// open flag is true from its load to its unload. The poll loop's news reach them here.
+// open flag is true from its load to its unload. The poll loop's news reach them here, and so
+// do the main window's view commands.
 class LogWindows final : public QObject {
     Q_OBJECT
 public:
@@ -33,7 +36,8 @@ public:
     bool RaceLogOpen() const;
     bool FilterOpen() const;
     frmTimeSlip* TimeSlip() const;
-    QMdiSubWindow* RaceLogFrame() const { return raceLogFrame_; }
+    frmRaceLog* RaceLog() const;
+    QMdiSubWindow* RaceLogFrame() const;
 
     // The poll loop changed the run tables: the race log reloads.
     void RunTablesChanged();
@@ -44,19 +48,20 @@ public:
     // placement as it closes.
     void CloseAtUnload();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     // `content` in a new child window that is deleted when it closes.
     QMdiSubWindow* AddFrame(QWidget* content);
     void Activate(QMdiSubWindow* frame);
+    void ChildActivated(QMdiSubWindow* frame);
+    void RaceLogUnloaded();
+    // Where a race log without a saved placement opens: across the top of the MDI area.
+    QRect FirstRaceLogPlace() const;
 
     frmMain& main_;
     const SettingsStore& settings_;
     Station* station_ = nullptr;
     QPointer<frmTimeSlip> timeSlip_;
-    QPointer<QMdiSubWindow> raceLogFrame_;
+    QPointer<frmRaceLog> raceLog_;
 };
 
 }  // namespace orvanrx

@@ -24,6 +24,7 @@
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
+#include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
@@ -193,36 +194,11 @@ void frmMain::BuildDispatch() {
         {QStringLiteral("miCloseAll"), [this] { miCloseAll_Click(); }},
         {QStringLiteral("miWindowList"), nothing},
         {QStringLiteral("miChildWindow"), nothing},
-        {QStringLiteral("miCategories"),
-         [this] {
-             if (RaceLogOpen()) {
-                 RunViewCommand(QStringLiteral("miCategories"));
-             }
-         }},
-        {QStringLiteral("miExpand"),
-         [this] {
-             if (RaceLogOpen()) {
-                 RunViewCommand(QStringLiteral("miExpand"));
-             }
-         }},
-        {QStringLiteral("miCollapse"),
-         [this] {
-             if (RaceLogOpen()) {
-                 RunViewCommand(QStringLiteral("miCollapse"));
-             }
-         }},
-        {QStringLiteral("miPause"),
-         [this] {
-             if (RaceLogOpen()) {
-                 RunViewCommand(QStringLiteral("miPause"));
-             }
-         }},
-        {QStringLiteral("miRefreshLog"),
-         [this] {
-             if (RaceLogOpen()) {
-                 RunViewCommand(QStringLiteral("miRefreshLog"));
-             }
-         }},
+        {QStringLiteral("miCategories"), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
+        {QStringLiteral("miExpand"), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
+        {QStringLiteral("miCollapse"), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
+        {QStringLiteral("miPause"), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
+        {QStringLiteral("miRefreshLog"), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
         {QStringLiteral("miAbout"), [this] { miAbout_Click(); }},
     };
     for (const ToolSpec& tool : FindBand(QStringLiteral("tbColor"))->tools) {
@@ -231,6 +207,15 @@ void frmMain::BuildDispatch() {
             dispatch_[tool.name] = [this, value] { SetBackColor(value); };
         }
     }
+}
+
+frmMain::Command frmMain::RaceLogCommand(void (frmRaceLog::*command)()) {
+    // The race log's commands do nothing while it is closed.
+    return [this, command] {
+        if (frmRaceLog* raceLog = windows_->RaceLog()) {
+            (raceLog->*command)();
+        }
+    };
 }
 
 void frmMain::SetViewCommand(const QString& name, Command command) {

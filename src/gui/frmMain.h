@@ -14,6 +14,7 @@ class QMdiArea;
 namespace orvanrx {
 
 class CommandBars;
+class frmRaceLog;
 class LogWindows;
 class MainStatusBar;
 class SettingsStore;
@@ -85,6 +86,7 @@ private:
     void tmrMain_Timer();
     Command ViewCommand(const QString& name) const;
     void RunViewCommand(const QString& name);
+    Command RaceLogCommand(void (frmRaceLog::*command)());
     QList<QMdiSubWindow*> ArrangedWindows() const;
     void TileHorizontally();
     void TileVertically();

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "decoding/TimeSlipText.h"
@@ -25,6 +26,7 @@ frmTimeSlip::frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& setti
     txtDisplay_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDisplay_->setUndoRedoEnabled(false);
     txtDisplay_->setFrameShape(QFrame::NoFrame);
+    txtDisplay_->document()->setDocumentMargin(2);
     // A slip is printed black on white paper, whatever the desktop's colours.
     QPalette paper = txtDisplay_->palette();
     paper.setColor(QPalette::Base, Qt::white);

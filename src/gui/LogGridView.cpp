@@ -1,0 +1,362 @@
+#include "gui/LogGridView.h"
+
+#include <QApplication>
+#include <QDrag>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "gui/ColorValue.h"
+#include "gui/LogGridPaint.h"
+#include "gui/Twips.h"
+#include "views/LogGridColumns.h"
+#include "views/LogGridModel.h"
+
+namespace orvanrx {
+
+namespace {
+
+std::optional<LogGridStyle> StyleAt(const QModelIndex& index) {
+    const QVariant style = index.data(LogGridModel::StyleRole);
+    if (!style.isValid()) {
+        return std::nullopt;
+    }
+    return style.value<LogGridStyle>();
+}
+
+bool IsGroupHeader(const QModelIndex& index) {
+    return index.data(LogGridModel::RowKindRole).toInt() ==
+           static_cast<int>(LogGridRowKind::GroupHeader);
+}
+
+// Draws each cell in its row's style: the face, the alignment, a solid background over the
+// row colour, and the style's bottom border (the pair line). Group headers have their
+// background painted across the whole row by the view.
+class LogGridDelegate final : public QStyledItemDelegate {
+public:
+    explicit LogGridDelegate(QWidget* view) : QStyledItemDelegate(view), view_(*view) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const std::optional<LogGridStyle> style = StyleAt(index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        cell.state &= ~QStyle::State_HasFocus;
+        if (style) {
+            cell.font = GridFont(style->font);
+            cell.fontMetrics = QFontMetrics(cell.font);
+            if (!IsGroupHeader(index)) {
+                const QBrush background = GridBackground(*style, option.rect);
+                painter->fillRect(option.rect, background.style() == Qt::NoBrush ? QBrush(Qt::white)
+                                                                                 : background);
+            }
+        }
+        cell.backgroundBrush = Qt::NoBrush;
+        if (!(cell.state & QStyle::State_Selected)) {
+            cell.palette.setColor(QPalette::Text, Qt::black);
+        }
+        QStyledItemDelegate::paint(painter, cell, index);
+        if (style && style->bottomBorder) {
+            PaintBottomBorder(*painter, *style, option.rect,
+                              TwipsToPixels(view_, style->bottomBorder->thicknessTwips));
+        }
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (const std::optional<LogGridStyle> style = StyleAt(index)) {
+            size.setHeight(QFontMetrics(GridFont(style->font)).height() + 6);
+        }
+        return size;
+    }
+
+private:
+    QWidget& view_;
+};
+
+// The headings in the "Heading" style. A heading dragged up out of the headings carries its
+// column key to the group-by area.
+class LogGridHeader final : public QHeaderView {
+public:
+    static constexpr int kResizeZone = 5;
+
+    explicit LogGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+        setSectionsClickable(true);
+        setHighlightSections(false);
+        setDefaultAlignment(Qt::AlignCenter);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override {
+        const QVariant styleData =
+            model()->headerData(section, orientation(), LogGridModel::StyleRole);
+        if (!styleData.isValid()) {
+            QHeaderView::paintSection(painter, rect, section);
+            return;
+        }
+        const LogGridStyle style = styleData.value<LogGridStyle>();
+        painter->save();
+        painter->fillRect(rect, GridBackground(style, rect));
+        painter->setPen(QColor(110, 140, 190));
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->setPen(Qt::black);
+        painter->setFont(GridFont(style.font));
+        QString caption = model()->headerData(section, orientation()).toString();
+        if (isSortIndicatorShown() && sortIndicatorSection() == section) {
+            caption += sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral(" \u25B2")
+                                                                  : QStringLiteral(" \u25BC");
+        }
+        painter->drawText(
+            rect.adjusted(3, 0, -3, 0), static_cast<int>(style.alignment),
+            painter->fontMetrics().elidedText(caption, Qt::ElideRight, rect.width() - 6));
+        painter->restore();
+    }
+
+    QSize sizeHint() const override {
+        QSize size = QHeaderView::sizeHint();
+        if (model() != nullptr) {
+            const QVariant styleData =
+                model()->headerData(0, orientation(), LogGridModel::StyleRole);
+            if (styleData.isValid()) {
+                size.setHeight(
+                    QFontMetrics(GridFont(styleData.value<LogGridStyle>().font)).height() + 10);
+            }
+        }
+        return size;
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        pressed_ = -1;
+        if (event->button() == Qt::LeftButton) {
+            const int section = logicalIndexAt(event->position().toPoint());
+            const int x = event->position().toPoint().x();
+            if (section >= 0) {
+                const int left = sectionViewportPosition(section);
+                const int right = left + sectionSize(section);
+                if (x - left > kResizeZone && right - x > kResizeZone) {
+                    pressed_ = section;
+                    pressAt_ = event->position().toPoint();
+                }
+            }
+        }
+        QHeaderView::mousePressEvent(event);
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint();
+        if (pressed_ >= 0 && (event->buttons() & Qt::LeftButton) && at.y() < 0 &&
+            (at - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+            const int section = pressed_;
+            pressed_ = -1;
+            auto* mime = new QMimeData;
+            mime->setData(QStringLiteral("application/x-orvanrx-column"),
+                          model()
+                              ->headerData(section, orientation(), LogGridModel::ColumnKeyRole)
+                              .toString()
+                              .toUtf8());
+            mime->setText(model()->headerData(section, orientation()).toString());
+            auto* drag = new QDrag(this);
+            drag->setMimeData(mime);
+            drag->exec(Qt::CopyAction);
+            return;
+        }
+        QHeaderView::mouseMoveEvent(event);
+    }
+
+private:
+    int pressed_ = -1;
+    QPoint pressAt_;
+};
+
+}  // namespace
+
+LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget* parent)
+    : QTreeView(parent), grid_(grid) {
+    setObjectName(QStringLiteral("grdLog"));
+    setHeader(new LogGridHeader(this));
+    setItemDelegate(new LogGridDelegate(this));
+    setModel(&shown);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::NoFocus);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setAllColumnsShowFocus(true);
+    setIndentation(14);
+    setAnimated(false);
+    setExpandsOnDoubleClick(true);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setMinimumSectionSize(8);
+
+    connect(&shown, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { keptScroll_ = verticalScrollBar()->value(); });
+    connect(&shown, &QAbstractItemModel::modelReset, this, &LogGridView::FollowRows);
+    connect(&shown, &QAbstractItemModel::layoutChanged, this, &LogGridView::FollowRows);
+    connect(&shown, &QAbstractItemModel::rowsInserted, this, &LogGridView::FollowRows);
+    connect(&grid, &LogGridModel::expansionChanged, this, &LogGridView::FollowRows);
+    connect(&grid, &QAbstractItemModel::headerDataChanged, this, &LogGridView::FollowColumns);
+    connect(&grid, &LogGridModel::redrawChanged, this, [this](bool on) {
+        setUpdatesEnabled(on);
+        if (on) {
+            viewport()->update();
+        }
+    });
+    connect(&grid, &LogGridModel::backgroundChanged, this, &LogGridView::FollowBackground);
+    connect(header(), &QHeaderView::sectionResized, this, &LogGridView::ColumnResized);
+    connect(this, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (!following_ && model() == &grid_) {
+            grid_.SetGroupExpanded(index, true);
+        }
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        if (!following_ && model() == &grid_) {
+            grid_.SetGroupExpanded(index, false);
+        }
+    });
+
+    grid.SetTextMeasure([this](const QString& text, const LogGridFont& font) {
+        return PixelsToTwips(*this, QFontMetrics(GridFont(font)).horizontalAdvance(text));
+    });
+    FollowColumns();
+    FollowRows();
+    FollowBackground(grid.Background());
+}
+
+void LogGridView::FollowColumns() {
+    following_ = true;
+    for (int column = 0; column < grid_.columnCount(); ++column) {
+        const bool hidden =
+            grid_.headerData(column, Qt::Horizontal, LogGridModel::HiddenRole).toBool();
+        setColumnHidden(column, hidden);
+        const int twips =
+            grid_.headerData(column, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
+        const int pixels = TwipsToPixels(*this, twips);
+        if (header()->sectionSize(column) != pixels && !hidden) {
+            header()->resizeSection(column, pixels);
+        }
+    }
+    following_ = false;
+    if (!fitting_ && isVisible()) {
+        fitting_ = true;
+        FitColumn();
+        fitting_ = false;
+    }
+}
+
+void LogGridView::FollowRows() {
+    const bool wasFollowing = following_;
+    following_ = true;
+    QAbstractItemModel* shown = model();
+    setRootIsDecorated(!grid_.GroupBy().isEmpty());
+    const int rows = shown->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = shown->index(row, 0);
+        if (IsGroupHeader(index)) {
+            setFirstColumnSpanned(row, QModelIndex(), true);
+            setExpanded(index, index.data(LogGridModel::ExpandedRole).toBool());
+        }
+    }
+    following_ = wasFollowing;
+    if (keptScroll_ > 0) {
+        executeDelayedItemsLayout();
+        verticalScrollBar()->setValue(keptScroll_);
+        keptScroll_ = 0;
+    }
+}
+
+void LogGridView::FollowBackground(int colorValue) {
+    QPalette area = palette();
+    area.setColor(QPalette::Base, ColorForValue(colorValue, QApplication::palette()));
+    setPalette(area);
+}
+
+void LogGridView::ColumnResized(int column, int /*oldSize*/, int newSize) {
+    if (following_ || newSize == 0) {
+        return;
+    }
+    following_ = true;
+    const QString key =
+        grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString();
+    grid_.SetWidth(key, PixelsToTwips(*this, newSize));
+    following_ = false;
+}
+
+void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+    if (IsGroupHeader(index)) {
+        // The whole row in the group style: the gradient, the branch mark, and the group's
+        // text centred across the grid (whatever columns are hidden).
+        const std::optional<LogGridStyle> style = StyleAt(index);
+        const QRect row(0, option.rect.top(), viewport()->width(), option.rect.height());
+        if (style) {
+            painter->fillRect(row, GridBackground(*style, row));
+        }
+        drawBranches(painter, QRect(0, row.top(), indentation(), row.height()), index);
+        painter->save();
+        painter->setPen(Qt::black);
+        if (style) {
+            painter->setFont(GridFont(style->font));
+        }
+        const QRect text = row.adjusted(indentation(), 0, 0, 0);
+        const int shownWidth = std::min(text.width(), header()->length() - header()->offset());
+        painter->drawText(QRect(text.left(), text.top(), std::max(shownWidth, 0), text.height()),
+                          Qt::AlignCenter, index.data(LogGridModel::TextRole).toString());
+        painter->setPen(QColor(200, 120, 10));
+        painter->drawLine(row.bottomLeft(), row.bottomRight());
+        painter->restore();
+        return;
+    }
+    // The indentation beside a group's rows in white, like the rows.
+    const int indent = visualRect(index).left();
+    if (indent > 0) {
+        painter->fillRect(QRect(0, option.rect.top(), indent, option.rect.height()), Qt::white);
+    }
+    QTreeView::drawRow(painter, option, index);
+}
+
+void LogGridView::SetFittedColumn(const QString& columnKey) {
+    fitted_ = columnKey;
+}
+
+void LogGridView::resizeEvent(QResizeEvent* event) {
+    QTreeView::resizeEvent(event);
+    FitColumn();
+}
+
+void LogGridView::FitColumn() {
+    if (fitted_.isEmpty()) {
+        return;
+    }
+    const QString& columnKey = fitted_;
+    grid_.FitColumn(columnKey);
+    const int column = LogGridColumnOf(columnKey);
+    if (column < 0 || isColumnHidden(column)) {
+        return;
+    }
+    int others = rootIsDecorated() ? indentation() : 0;
+    for (int c = 0; c < grid_.columnCount(); ++c) {
+        if (c != column && !isColumnHidden(c)) {
+            others += header()->sectionSize(c);
+        }
+    }
+    const int freeTwips = PixelsToTwips(*this, viewport()->width() - others - 1);
+    if (freeTwips > grid_.GetWidth(columnKey)) {
+        grid_.SetWidth(columnKey, freeTwips);
+    }
+}
+
+void LogGridView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT SettingsMenuRequested(event->globalPosition().toPoint());
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+}  // namespace orvanrx

@@ -1,0 +1,288 @@
+#include "gui/frmRaceLog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+#include <limits>
+
+#include "decoding/RunTables.h"
+#include "gui/Appearance.h"
+#include "gui/GroupByArea.h"
+#include "gui/LogGridView.h"
+#include "settings/NumericText.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "views/FieldChoices.h"
+#include "views/LogGridSetup.h"
+
+namespace orvanrx {
+
+namespace {
+
+constexpr QLatin1String kRaceLogCaption{"Race Log"};
+constexpr QLatin1String kPausedCaption{"Race Log - Paused"};
+constexpr QLatin1String kNameColumn{"Name"};
+
+}  // namespace
+
+frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget* parent)
+    : QWidget(parent),
+      tables_(tables),
+      settings_(settings),
+      grid_(LogGridFlavour::RaceLog),
+      views_(new QStackedLayout),
+      groupBy_(new GroupByArea(grid_)),
+      grdLog_(new LogGridView(grid_, grid_)),
+      gridPage_(new QWidget),
+      miSettings_(new QMenu(this)) {
+    setObjectName(QStringLiteral("frmRaceLog"));
+    setWindowTitle(kRaceLogCaption);
+    auto* gridLayout = new QVBoxLayout(gridPage_);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->setSpacing(0);
+    gridLayout->addWidget(groupBy_);
+    gridLayout->addWidget(grdLog_, 1);
+    views_->addWidget(gridPage_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(views_);
+    BuildMenu();
+    connect(grdLog_, &LogGridView::SettingsMenuRequested, this, &frmRaceLog::ShowSettingsMenu);
+}
+
+QAction* frmRaceLog::AddItem(QMenu& menu, const char* name, const QString& caption,
+                             const std::function<void()>& onClick, bool checkable) {
+    QAction* item = menu.addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    item->setCheckable(checkable);
+    items_.insert(item->objectName(), item);
+    connect(item, &QAction::triggered, this, [item, checkable, onClick] {
+        // A click has already moved the check mark; the commands move it themselves, from
+        // where it stood.
+        if (checkable) {
+            item->setChecked(!item->isChecked());
+        }
+        onClick();
+    });
+    return item;
+}
+
+void frmRaceLog::BuildMenu() {
+    miSettings_->setObjectName(QStringLiteral("miSettings"));
+    miSettings_->setTitle(QStringLiteral("Settings"));
+    AddItem(
+        *miSettings_, "miPrintView", QStringLiteral("Print Preview..."),
+        [this] { miPrintView_Click(); }, false);
+    AddItem(
+        *miSettings_, "miGridView", QStringLiteral("Grid View..."), [this] { miGridView_Click(); },
+        false);
+    miSettings_->addSeparator();
+    QMenu* miView = miSettings_->addMenu(QStringLiteral("View"));
+    miView->setObjectName(QStringLiteral("miView"));
+    miView->menuAction()->setObjectName(QStringLiteral("miView"));
+    AddItem(
+        *miView, "miAllCategories", QStringLiteral("All Categories"),
+        [this] { miAllCategories_Click(); }, true);
+    miView->addSeparator();
+    for (const FieldChoice& choice : kFieldChoices) {
+        const QLatin1String name = choice.item;
+        AddItem(
+            *miView, name.data(), choice.caption, [this, name] { FieldItem_Click(name); }, true);
+    }
+    AddItem(
+        *miSettings_, "miRefresh", QStringLiteral("Refresh"), [this] { miRefresh_Click(); }, false);
+    miSettings_->addSeparator();
+    AddItem(
+        *miSettings_, "miFullScreen", QStringLiteral("Full Screen"),
+        [this] { miFullScreen_Click(); }, false);
+    miSettings_->addSeparator();
+    AddItem(
+        *miSettings_, "miCollapseAll", QStringLiteral("Collapse Categories"),
+        [this] { miCollapseAll_Click(); }, false);
+    AddItem(
+        *miSettings_, "miExpandAll", QStringLiteral("Expand Categories"),
+        [this] { miExpandAll_Click(); }, false);
+    miSettings_->addSeparator();
+    AddItem(
+        *miSettings_, "miPauseUpdates", QStringLiteral("Pause Updates"),
+        [this] { miPauseUpdates_Click(); }, true);
+    AddItem(
+        *miSettings_, "miClose", QStringLiteral("Close"), [this] { miClose_Click(); }, false);
+}
+
+void frmRaceLog::Load(QMdiSubWindow& frame, int backColor) {
+    frame_ = &frame;
+    // The field items as the grid starts; the triggered handlers are not run here.
+    for (const FieldChoice& choice : kFieldChoices) {
+        items_.value(choice.item)->setChecked(choice.checkedAtStart);
+    }
+    grid_.SetRedraw(false);
+    SetUpRaceLogGrid(grid_);
+    grid_.Regroup();
+    grid_.SetBackground(backColor);
+    grid_.SetRedraw(true);
+    open_ = true;
+    RestoreWindowPlacement(settings_, kRaceLogScreenSettingsKey, frame);
+    const QString nameWidth =
+        settings_.QueryValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue);
+    if (const std::optional<double> twips = NumericTextValue(nameWidth)) {
+        if (const std::optional<std::int64_t> width =
+                RoundedInRange(*twips, std::numeric_limits<std::int16_t>::min(),
+                               std::numeric_limits<std::int16_t>::max())) {
+            grid_.SetWidth(kNameColumn, static_cast<int>(*width));
+        }
+    }
+    grdLog_->SetFittedColumn(kNameColumn);
+    LoadFieldChoices(settings_, [this](QLatin1String item) {
+        if (item == kAllCategoriesItem) {
+            miAllCategories_Click();
+        } else {
+            FieldItem_Click(item);
+        }
+    });
+}
+
+bool frmRaceLog::AllCategoriesMode() const {
+    return items_.value(QStringLiteral("miAllCategories"))->isChecked();
+}
+
+bool frmRaceLog::Paused() const {
+    return items_.value(QStringLiteral("miPauseUpdates"))->isChecked();
+}
+
+QString frmRaceLog::CategoryCaption() const {
+    return AllCategoriesMode() ? QStringLiteral("All Categories") : QStringLiteral("One Category");
+}
+
+void frmRaceLog::UpdateDisplay() {
+    if (Paused()) {
+        return;
+    }
+    grid_.SetRedraw(false);
+    const RunTable& table =
+        AllCategoriesMode() ? tables_.AllRunsTable() : tables_.CategoryRunsTable();
+    if (!table.IsEmpty()) {
+        grid_.Load(table);
+    }
+    grid_.Regroup();
+    grid_.SetRedraw(true);
+}
+
+void frmRaceLog::ClearDisplay() {
+    tables_.ResetRunTables();
+    grid_.SetRedraw(false);
+    grid_.Clear();
+    grid_.SetRedraw(true);
+}
+
+void frmRaceLog::AllCategories() {
+    miAllCategories_Click();
+}
+
+void frmRaceLog::miAllCategories_Click() {
+    QAction* item = items_.value(QStringLiteral("miAllCategories"));
+    if (item->isChecked()) {
+        item->setChecked(false);
+        Q_EMIT CategoryCaptionChanged(CategoryCaption());
+    } else {
+        item->setChecked(true);
+        Q_EMIT CategoryCaptionChanged(CategoryCaption());
+        miRefresh_Click();
+    }
+}
+
+void frmRaceLog::miRefresh_Click() {
+    items_.value(QStringLiteral("miPauseUpdates"))->setChecked(false);
+    setWindowTitle(kRaceLogCaption);
+    UpdateDisplay();
+}
+
+void frmRaceLog::miPauseUpdates_Click() {
+    QAction* item = items_.value(QStringLiteral("miPauseUpdates"));
+    if (item->isChecked()) {
+        item->setChecked(false);
+        setWindowTitle(kRaceLogCaption);
+    } else {
+        item->setChecked(true);
+        setWindowTitle(kPausedCaption);
+    }
+}
+
+void frmRaceLog::FieldItem_Click(QLatin1String name) {
+    const std::optional<FieldChoice> choice = FindFieldChoice(name);
+    QAction* item = items_.value(name);
+    if (!choice || item == nullptr) {
+        return;
+    }
+    if (item->isChecked()) {
+        grid_.SetHidden(choice->column, true);
+        item->setChecked(false);
+    } else {
+        grid_.SetHidden(choice->column, false);
+        item->setChecked(true);
+    }
+}
+
+void frmRaceLog::miCollapseAll_Click() {
+    grid_.CollapseAll();
+}
+
+void frmRaceLog::miExpandAll_Click() {
+    grid_.ExpandAll();
+}
+
+void frmRaceLog::miFullScreen_Click() {
+    if (frame_ != nullptr) {
+        frame_->showMaximized();
+    }
+}
+
+void frmRaceLog::miClose_Click() {
+    if (frame_ != nullptr) {
+        frame_->close();
+    } else {
+        close();
+    }
+}
+
+void frmRaceLog::miPrintView_Click() {}
+
+void frmRaceLog::miGridView_Click() {
+    views_->setCurrentWidget(gridPage_);
+}
+
+void frmRaceLog::Activate(int backColor) {
+    grid_.SetBackground(backColor);
+}
+
+void frmRaceLog::ShowSettingsMenu(const QPoint& globalPos) {
+    miSettings_->popup(globalPos);
+}
+
+void frmRaceLog::Unload() {
+    if (!open_) {
+        return;
+    }
+    miGridView_Click();
+    open_ = false;
+    if (frame_ != nullptr) {
+        SaveWindowPlacement(settings_, kRaceLogScreenSettingsKey, *frame_);
+    }
+    settings_.SetKeyValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue,
+                          grid_.GetWidth(kNameColumn), ValueType::RegDword);
+    SaveFieldChoices(settings_, [this](QLatin1String item) {
+        const QAction* action = items_.value(item);
+        return action != nullptr && action->isChecked();
+    });
+    Q_EMIT Unloaded();
+}
+
+void frmRaceLog::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+}  // namespace orvanrx

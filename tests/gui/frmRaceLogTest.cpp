@@ -1,0 +1,248 @@
+// The race log window: its modes, pause, field choices and kept settings, over run tables
+// filled the way the decoder fills them.
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "decoding/RunTables.h"
+#include "gui/LogGridView.h"
+#include "gui/frmRaceLog.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+
+using namespace orvanrx;
+
+namespace {
+
+RunRecord Race(const char* category, const char* carL, const char* carR) {
+    RunRecord race;
+    race.Category = QString::fromLatin1(category);
+    race.CarL = QString::fromLatin1(carL);
+    race.CarR = QString::fromLatin1(carR);
+    race.NameL = QStringLiteral("LEFT ") + race.CarL;
+    race.NameR = QStringLiteral("RIGHT ") + race.CarR;
+    // Each race its own result: a record with the same figures is the same race updated.
+    race.et1320L = QStringLiteral("9.") + race.CarL;
+    race.et1320R = QStringLiteral("9.") + race.CarR;
+    race.winR = true;
+    return race;
+}
+
+// The grid as "[group]" lines and "car lane" rows, joined by "|".
+QString Shown(const LogGridModel& grid) {
+    QStringList lines;
+    for (int g = 0; g < grid.rowCount(); ++g) {
+        const QModelIndex group = grid.index(g, 0);
+        lines << QStringLiteral("[%1]").arg(group.data(LogGridModel::TextRole).toString());
+        for (int r = 0; r < grid.rowCount(group); ++r) {
+            lines << grid.index(r, Car, group).data().toString() + QLatin1Char(' ') +
+                         grid.index(r, Lane, group).data().toString();
+        }
+    }
+    return lines.join(QLatin1Char('|'));
+}
+
+}  // namespace
+
+class frmRaceLogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
+        tables = std::make_unique<RunTables>();
+        area = std::make_unique<QMdiArea>();
+        area->resize(1400, 800);
+        area->show();
+    }
+    void cleanup() {
+        area.reset();
+        tables.reset();
+        settings.reset();
+        dir.reset();
+    }
+
+    void startsInOneCategoryModeWithItsColumns() {
+        frmRaceLog* log = Open();
+        QVERIFY(log->IsOpen());
+        QVERIFY(!log->AllCategoriesMode());
+        QCOMPARE(log->CategoryCaption(), QStringLiteral("One Category"));
+        QCOMPARE(log->windowTitle(), QStringLiteral("Race Log"));
+        for (const char* hidden : {"Category", "GeneralID", "DateTime", "mph1000"}) {
+            QVERIFY2(log->Grid().IsHidden(QLatin1String(hidden)), hidden);
+            QVERIFY2(log->View().isColumnHidden(LogGridColumnOf(QLatin1String(hidden))), hidden);
+        }
+        QCOMPARE(log->Grid().GetWidth(QLatin1String("Lane")), 600);
+        QCOMPARE(log->Grid().GetWidth(QLatin1String("win")), 500);
+        QCOMPARE(log->Grid().GroupBy(), QStringLiteral("Category"));
+        QVERIFY(log->MenuItem(QStringLiteral("miClass"))->isChecked());
+        QVERIFY(!log->MenuItem(QStringLiteral("miCategory"))->isChecked());
+    }
+
+    void theModeSwitchChangesTheCaptionAtOnceAndTheGridAtTheNextReload() {
+        frmRaceLog* log = Open();
+        QSignalSpy captions(log, &frmRaceLog::CategoryCaptionChanged);
+        Store(Race("SUPER PRO     E1", "101", "102"));
+        Store(Race("SUPER GAS     E1", "201", "202"));
+        log->UpdateDisplay();
+        QCOMPARE(Shown(log->Grid()), QStringLiteral("[SUPER GAS     E1]|201 L|202 R"));
+
+        log->MenuItem(QStringLiteral("miAllCategories"))->trigger();  // on: reloads at once
+        QCOMPARE(captions.takeLast().at(0).toString(), QStringLiteral("All Categories"));
+        QCOMPARE(Shown(log->Grid()),
+                 QStringLiteral("[SUPER GAS     E1]|201 L|202 R|[SUPER PRO     E1]|101 L|102 R"));
+
+        log->MenuItem(QStringLiteral("miAllCategories"))->trigger();  // off: caption only
+        QCOMPARE(captions.takeLast().at(0).toString(), QStringLiteral("One Category"));
+        QCOMPARE(Shown(log->Grid()).count(QLatin1Char('|')), 5);
+        log->UpdateDisplay();
+        QCOMPARE(Shown(log->Grid()), QStringLiteral("[SUPER GAS     E1]|201 L|202 R"));
+    }
+
+    void aRaceThatArrivesWhilePausedShowsAtRefresh() {
+        frmRaceLog* log = Open();
+        Store(Race("PRO ET        Q1", "7", "8"));
+        log->UpdateDisplay();
+        log->MenuItem(QStringLiteral("miPauseUpdates"))->trigger();
+        QVERIFY(log->Paused());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Race Log - Paused"));
+
+        Store(Race("PRO ET        Q1", "9", "10"));
+        log->UpdateDisplay();
+        QCOMPARE(Shown(log->Grid()).count(QLatin1Char('|')), 2);
+
+        log->MenuItem(QStringLiteral("miRefresh"))->trigger();
+        QVERIFY(!log->Paused());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Race Log"));
+        QCOMPARE(Shown(log->Grid()), QStringLiteral("[PRO ET        Q1]|9 L|10 R|7 L|8 R"));
+    }
+
+    void allCategoriesEndsAPauseButLeavingThePauseDoesNotReload() {
+        frmRaceLog* log = Open();
+        log->miPauseUpdates_Click();
+        Store(Race("PRO ET        Q1", "7", "8"));
+        log->miPauseUpdates_Click();  // the pause ends without a reload
+        QCOMPARE(log->windowTitle(), QStringLiteral("Race Log"));
+        QVERIFY(Shown(log->Grid()).isEmpty());
+
+        log->miPauseUpdates_Click();
+        log->AllCategories();
+        QVERIFY(!log->Paused());
+        QCOMPARE(log->windowTitle(), QStringLiteral("Race Log"));
+        QCOMPARE(Shown(log->Grid()).count(QLatin1Char('|')), 2);
+    }
+
+    void clearEmptiesTablesAndGridEvenWhilePaused() {
+        frmRaceLog* log = Open();
+        Store(Race("PRO ET        Q1", "7", "8"));
+        log->UpdateDisplay();
+        log->miPauseUpdates_Click();
+        log->ClearDisplay();
+        QVERIFY(tables->IsRunTableEmpty());
+        QCOMPARE(log->Grid().rowCount(), 0);
+    }
+
+    void fieldChoicesComeBackAtTheNextOpening() {
+        Store(Race("PRO ET        Q1", "7", "8"));
+        frmRaceLog* log = Open();
+        for (const char* item : {"miMph1000", "miClass", "miName", "miCategory"}) {
+            log->MenuItem(QString::fromLatin1(item))->trigger();
+        }
+        QVERIFY(!log->Grid().IsHidden(QLatin1String("mph1000")));
+        QVERIFY(log->Grid().IsHidden(QLatin1String("Class")));
+        QVERIFY(log->Grid().IsHidden(QLatin1String("Name")));
+        log->AllCategories();
+        Frame(log)->close();
+        QVERIFY(!log->IsOpen());
+        QCOMPARE(Field("1000' MPH"), QStringLiteral("True"));
+        QCOMPARE(Field("Class"), QStringLiteral("False"));
+        QCOMPARE(Field("All Categories"), QStringLiteral("True"));
+        QCOMPARE(Field("Win"), QStringLiteral("True"));
+        QCOMPARE(Field("Name"), QStringLiteral("No Key Value"));
+
+        frmRaceLog* again = Open();
+        QVERIFY(again->AllCategoriesMode());
+        QCOMPARE(Shown(again->Grid()).count(QLatin1Char('|')),
+                 2);  // loaded at once in all-categories mode
+        QVERIFY(!again->Grid().IsHidden(QLatin1String("mph1000")));
+        QVERIFY(again->MenuItem(QStringLiteral("miMph1000"))->isChecked());
+        QVERIFY(again->Grid().IsHidden(QLatin1String("Class")));
+        QVERIFY(!again->Grid().IsHidden(QLatin1String("Name")));  // never kept
+        QVERIFY(again->Grid().IsHidden(QLatin1String("Category")));
+    }
+
+    void theNameWidthIsKeptInTwips_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("width");
+        QTest::newRow("a number") << QStringLiteral("2400") << 2400;
+        QTest::newRow("not a number") << QStringLiteral("abc") << 888;
+        QTest::newRow("beyond 16 bits") << QStringLiteral("40000") << 888;
+    }
+    void theNameWidthIsKeptInTwips() {
+        QFETCH(QString, stored);
+        QFETCH(int, width);
+        settings->SetKeyValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue, stored,
+                              ValueType::RegSz);
+        frmRaceLog* log = Open(/*show=*/false);
+        QCOMPARE(log->Grid().GetWidth(QLatin1String("Name")), width);
+        log->Grid().SetWidth(QLatin1String("Name"), 3000);
+        Frame(log)->close();
+        QCOMPARE(settings->QueryValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue),
+                 QStringLiteral("3000"));
+    }
+
+    void theRightButtonOpensTheSettingsMenu() {
+        frmRaceLog* log = Open();
+        QStringList items;
+        for (QAction* action : log->SettingsMenu().actions()) {
+            items << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+        }
+        QCOMPARE(items.join(QLatin1Char(' ')),
+                 QStringLiteral("miPrintView miGridView - miView miRefresh - miFullScreen - "
+                                "miCollapseAll miExpandAll - miPauseUpdates miClose"));
+        QTest::mouseClick(log->View().viewport(), Qt::RightButton);
+        QTRY_VERIFY(log->SettingsMenu().isVisible());
+        log->SettingsMenu().hide();
+    }
+
+private:
+    // A race as the broadcast brings it: first without its finish, then finished.
+    void Store(const RunRecord& race) {
+        RunRecord started = race;
+        started.et1320L.clear();
+        started.et1320R.clear();
+        started.winR = false;
+        tables->StoreRun(started);
+        tables->StoreRun(race);
+    }
+    frmRaceLog* Open(bool show = true) {
+        auto* log = new frmRaceLog(*tables, *settings);
+        QMdiSubWindow* frame = area->addSubWindow(log);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        log->Load(*frame, 0x808080);
+        if (show) {
+            frame->show();
+        }
+        return log;
+    }
+    static QMdiSubWindow* Frame(frmRaceLog* log) {
+        return qobject_cast<QMdiSubWindow*>(log->parentWidget());
+    }
+    QString Field(const char* name) const {
+        return settings->QueryValue(kRaceLogFieldsKey, QString::fromLatin1(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<RunTables> tables;
+    std::unique_ptr<QMdiArea> area;
+};
+
+QTEST_MAIN(frmRaceLogTest)
+#include "frmRaceLogTest.moc"
