@@ -102,11 +102,14 @@ void SaveWindowPlacement(const SettingsStore& store, const QString& keyPath,
 }
 
 void RestoreWindowPlacement(const SettingsStore& store, const QString& keyPath,
-                            QMdiSubWindow& window) {
+                            QMdiSubWindow& window, MissingValues missing) {
+    const bool writeBack = missing == MissingValues::WriteBack;
     const std::optional<double> state =
         NumericTextValue(store.QueryValue(keyPath, kWindowStateValue));
     if (!state) {
-        StoreText(store, keyPath, kWindowStateValue, QStringLiteral("0"));
+        if (writeBack) {
+            StoreText(store, keyPath, kWindowStateValue, QStringLiteral("0"));
+        }
     } else if (*state == static_cast<int>(StoredWindowState::Normal)) {
         window.setWindowState(window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     } else if (*state == static_cast<int>(StoredWindowState::Minimized)) {
@@ -122,7 +125,7 @@ void RestoreWindowPlacement(const SettingsStore& store, const QString& keyPath,
             StoredInteger(store.QueryValue(keyPath, measure.valueName));
         if (twips) {
             measure.apply(window, TwipsToPixels(window, *twips));
-        } else {
+        } else if (writeBack) {
             StoreText(store, keyPath, measure.valueName,
                       QString::number(PixelsToTwips(window, measure.current(window))));
         }

@@ -34,8 +34,12 @@ void SaveWindowPlacement(const SettingsStore& store, const QString& keyPath,
 // - Finally a placement whose title bar cannot be reached in the MDI area's viewport (it was
 //   left on a monitor unplugged since, or on a larger screen) is pulled back into view. Until
 //   the area is shown, the available size of its screen stands in for the viewport.
+// With MissingValues::Leave nothing is written: the filter window opens where the race log
+// stood and never changes the race log's record.
+enum class MissingValues { WriteBack, Leave };
 void RestoreWindowPlacement(const SettingsStore& store, const QString& keyPath,
-                            QMdiSubWindow& window);
+                            QMdiSubWindow& window,
+                            MissingValues missing = MissingValues::WriteBack);
 
 // `window` unchanged when its title strip (its top kTitleStripHeight pixels) lies within the
 // viewport from top to bottom and overlaps it across by kMinVisibleWidth pixels (or the whole

@@ -46,6 +46,9 @@ public:
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
         cell.state &= ~QStyle::State_HasFocus;
+        // The broadcaster's text as it came ("4.230", not the number 4.23), whatever type the
+        // column holds for sorting.
+        cell.text = index.data(LogGridModel::TextRole).toString();
         if (style) {
             cell.font = GridFont(style->font);
             cell.fontMetrics = QFontMetrics(cell.font);

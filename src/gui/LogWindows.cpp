@@ -1,6 +1,7 @@
 #include "gui/LogWindows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -8,6 +9,7 @@
 
 #include "gui/CommandBars.h"
 #include "gui/Twips.h"
+#include "gui/frmFilter.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"
@@ -48,6 +50,9 @@ void LogWindows::Activate(QMdiSubWindow* frame) {
 void LogWindows::ChildActivated(QMdiSubWindow* frame) {
     if (frame != nullptr && RaceLogOpen() && frame == FrameOf(raceLog_)) {
         raceLog_->Activate(main_.BackColor());
+    }
+    if (frame != nullptr && FilterOpen() && frame == FrameOf(filter_)) {
+        filter_->Activate(main_.BackColor());
     }
 }
 
@@ -103,6 +108,33 @@ void LogWindows::ShowRaceLog() {
     raceLog_->miGridView_Click();
 }
 
+void LogWindows::ShowFilter() {
+    if (station_ == nullptr) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!FilterOpen()) {
+        auto* window = new frmFilter(station_->Tables(), settings_);
+        QMdiSubWindow* frame = AddFrame(window);
+        frame->setGeometry(FirstRaceLogPlace());
+        filter_ = window;
+        window->Load(*frame, main_.BackColor());
+    }
+    Activate(FrameOf(filter_));
+    filter_->miGridView_Click();
+    filter_->UpdateDisplay();
+    QApplication::restoreOverrideCursor();
+}
+
+void LogWindows::ShowPrintViews() {
+    if (RaceLogOpen()) {
+        raceLog_->miPrintView_Click();
+    }
+    if (FilterOpen()) {
+        filter_->miPrintView_Click();
+    }
+}
+
 void LogWindows::RaceLogUnloaded() {
     main_.ShowRaceLogBand(false);
     for (const char* tool : {"miSaveXML", "miSaveHTML"}) {
@@ -119,7 +151,11 @@ bool LogWindows::RaceLogOpen() const {
 }
 
 bool LogWindows::FilterOpen() const {
-    return false;
+    return !filter_.isNull() && filter_->IsOpen();
+}
+
+frmFilter* LogWindows::Filter() const {
+    return FilterOpen() ? filter_.data() : nullptr;
 }
 
 frmTimeSlip* LogWindows::TimeSlip() const {

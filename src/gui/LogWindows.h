@@ -10,6 +10,7 @@ class QWidget;
 namespace orvanrx {
 
 class frmMain;
+class frmFilter;
 class frmRaceLog;
 class frmTimeSlip;
 class SettingsStore;
@@ -31,12 +32,17 @@ public:
     void ShowTimeSlip();
     // miRaceLog: open the race log (or bring it to the front), showing its grid.
     void ShowRaceLog();
+    // miFilter: open the filter (or bring it to the front), showing its grid, reloaded.
+    void ShowFilter();
+    // miPrintPreview: the race log's print view, then the filter's, of those open.
+    void ShowPrintViews();
 
     bool TimeSlipOpen() const;
     bool RaceLogOpen() const;
     bool FilterOpen() const;
     frmTimeSlip* TimeSlip() const;
     frmRaceLog* RaceLog() const;
+    frmFilter* Filter() const;
     QMdiSubWindow* RaceLogFrame() const;
 
     // The poll loop changed the run tables: the race log reloads.
@@ -62,6 +68,7 @@ private:
     Station* station_ = nullptr;
     QPointer<frmTimeSlip> timeSlip_;
     QPointer<frmRaceLog> raceLog_;
+    QPointer<frmFilter> filter_;
 };
 
 }  // namespace orvanrx

@@ -172,8 +172,7 @@ void frmMain::BuildDispatch() {
         {QStringLiteral("miSaveXLS"), [this] { RunViewCommand(QStringLiteral("miSaveXLS")); }},
         {QStringLiteral("miClearLog"),
          [this] { WithTimerStopped(ViewCommand(QStringLiteral("miClearLog"))); }},
-        {QStringLiteral("miPrintPreview"),
-         [this] { RunViewCommand(QStringLiteral("miPrintPreview")); }},
+        {QStringLiteral("miPrintPreview"), [this] { windows_->ShowPrintViews(); }},
         {QStringLiteral("miClose"),
          [this] {
              if (QMdiSubWindow* active = mdiArea_->activeSubWindow()) {
@@ -182,7 +181,7 @@ void frmMain::BuildDispatch() {
          }},
         {QStringLiteral("miExit"), [this] { close(); }},
         {QStringLiteral("miRaceLog"), [this] { windows_->ShowRaceLog(); }},
-        {QStringLiteral("miFilter"), [this] { RunViewCommand(QStringLiteral("miFilter")); }},
+        {QStringLiteral("miFilter"), [this] { windows_->ShowFilter(); }},
         {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
         {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
         {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
