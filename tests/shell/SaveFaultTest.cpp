@@ -14,7 +14,7 @@
 #include "shell/CallLog.h"
 #include "shell/Station.h"
 #include "sim/RaceDayGenerator.h"
-#include "sim/SimulatedXpress.h"
+#include "sim/SimLoop.h"
 
 namespace orvanrx {
 namespace {
@@ -24,32 +24,12 @@ using testing::Rows;
 
 const QDateTime kNow(QDate(2026, 12, 4), QTime(18, 53));
 
-// The day's trace with a pause of 1000 polls before each race but the first, so that an
-// automatic save falls between every two races.
-std::vector<trace::Step> WithSaveBetweenRaces(const RaceDay& day) {
-    std::vector<trace::Step> steps;
-    bool first = true;
-    for (const trace::Step& step : day.steps) {
-        const auto* comment = std::get_if<trace::Comment>(&step);
-        if (comment != nullptr && comment->text.starts_with("race ") &&
-            !comment->text.starts_with("race day")) {
-            if (!first) {
-                steps.push_back(trace::Idle{1000});
-            }
-            first = false;
-        }
-        steps.push_back(step);
-    }
-    steps.push_back(trace::Idle{1000});
-    return steps;
-}
-
 class SaveFaultTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         day = GenerateRaceDay({5, 21, 0.0, false});
-        sim = std::make_unique<SimulatedXpress>(WithSaveBetweenRaces(day));
+        sim = std::make_unique<SimulatedXpress>(testing::WithSaveBetweenRaces(day.steps));
         station = std::make_unique<Station>(
             Station::Setup{*sim, settings, log, log, FixedClock(kNow), sim->Clock()});
         ASSERT_TRUE(QDir().mkpath(folder));
