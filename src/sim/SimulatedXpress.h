@@ -37,7 +37,9 @@ namespace orvanrx {
 // for good (flush, write, check and read fail) and enumeration lists no device. Each later
 // F32x_GetNumDevices while detached counts one more tick; after the N-th tick the receiver
 // is attached again and can be opened anew. The keyword lines after the unplug apply when it
-// takes effect.
+// takes effect. `unplug N after K` lets K flushes on the open receiver go through first (their
+// exchanges are answered as usual) and takes effect at the next flush after them; a poll or an
+// enumeration before then makes it take effect at once.
 //
 // The receive-queue checks drive a virtual millisecond clock (1 ms per F32x_CheckRXQueue),
 // handed out by Clock(), so that a wait for a reply that never comes ends without sleeping.
@@ -83,8 +85,9 @@ public:
 private:
     bool IsKeyword(const trace::Step& step) const;
     void ApplyKeywords();
-    // Detaches the receiver when the trace stands at an unplug line; true when it did.
-    bool StartPendingUnplug();
+    // Detaches the receiver when the trace stands at an unplug line; true when it did. A flush
+    // on the open receiver first passes the line's `after` flushes.
+    bool StartPendingUnplug(bool flushOnOpenReceiver = false);
     void CountUnplugTick();
     void Unplug();
     void AnswerPoll();
@@ -96,7 +99,8 @@ private:
 
     std::vector<trace::Step> trace_;
     std::size_t cursor_ = 0;
-    int answered_ = 0;  // polls answered by the Idle or None line at cursor_
+    int answered_ = 0;       // polls answered by the Idle or None line at cursor_
+    int flushesPassed_ = 0;  // flushes let through by the Unplug line at cursor_
     bool exhausted_ = false;
 
     bool attached_ = true;
