@@ -140,7 +140,8 @@ Invocation ParseSimulate(const QStringList& args) {
     if (!seedOk) {
         return Usage(QStringLiteral("--seed takes a whole number from 0 to 4294967295.\n"));
     }
-    if (!noiseOk || options.day.noise < 0.0 || options.day.noise > 0.9) {
+    // Written so that NaN ("nan" reads as a number) is refused too.
+    if (!noiseOk || !(options.day.noise >= 0.0 && options.day.noise <= 0.9)) {
         return Usage(QStringLiteral("--noise takes a number from 0 to 0.9.\n"));
     }
     return options;

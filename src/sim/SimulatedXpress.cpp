@@ -176,6 +176,9 @@ UsbXpress::Status SimulatedXpress::F32x_Write(Handle handle, std::span<const std
     if (status != kSuccess) {
         return status;
     }
+    if (written_.size() == kWrittenFramesKept) {
+        written_.pop_front();
+    }
     written_.emplace_back(data.begin(), data.end());
     written = static_cast<std::uint32_t>(data.size());
     std::size_t i = 0;

@@ -75,8 +75,10 @@ public:
     void Attach();
     void Detach();
     bool Attached() const { return attached_; }
-    // Every write's bytes, in order.
-    const std::vector<std::vector<std::uint8_t>>& WrittenFrames() const { return written_; }
+    // The bytes of the last kWrittenFramesKept writes, in order. Older ones are dropped, so that
+    // a day-long replay (a poll a tick) does not grow without end.
+    static constexpr std::size_t kWrittenFramesKept = 4096;
+    const std::deque<std::vector<std::uint8_t>>& WrittenFrames() const { return written_; }
     // The virtual clock; valid while this object lives.
     MonotonicClock Clock() const;
     std::int64_t NowMs() const { return nowMs_; }
@@ -109,7 +111,7 @@ private:
     bool handleAlive_ = false;
     Handle nextHandle_ = 1;
     std::deque<std::uint8_t> queue_;
-    std::vector<std::vector<std::uint8_t>> written_;
+    std::deque<std::vector<std::uint8_t>> written_;
     std::int64_t nowMs_ = 0;
 
     std::uint8_t status_ = 0;

@@ -47,7 +47,7 @@ protected:
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     for (const char* args : {"", "bogus", "replay", "replay a b", "simulate --nope",
-                             "simulate --races x", "settings get"}) {
+                             "simulate --races x", "simulate --noise nan", "settings get"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.isEmpty());
