@@ -100,9 +100,9 @@ qsizetype RaceLines(const QString& out) {
 }
 
 TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
-    // Thirty races with a save between every two, replayed back to back: a save every few
+    // Fifteen races with a save between every two, replayed back to back: a save every few
     // milliseconds.
-    const RaceDay day = GenerateRaceDay({30, 17, 0.0, false});
+    const RaceDay day = GenerateRaceDay({15, 17, 0.0, false});
     const QString trace = Path("day.trace");
     WriteTrace(trace, testing::WithSaveBetweenRaces(day.steps));
     QElapsedTimer timer;
