@@ -1,49 +1,12 @@
 #include "CliSupport.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <utility>
 
 #include "receiver/Receiver.h"
 #include "shell/RaceText.h"
 
 namespace orvanrx::cli {
-
-namespace {
-
-// The parser's help names the program by the path it was started with; the usage line of a
-// subcommand reads better as "orvanrx-cli <command>".
-QString HelpText(const QCommandLineParser& parser, const QString& command) {
-    QString text = parser.helpText();
-    const qsizetype lineEnd = text.indexOf(u'\n');
-    const QString usage = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
-    if (text.startsWith(usage) && (lineEnd < 0 || usage.size() <= lineEnd)) {
-        text.replace(0, usage.size(), QStringLiteral("Usage: orvanrx-cli ") + command);
-    }
-    return text;
-}
-
-}  // namespace
-
-std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args,
-                                  int positionalCount, Console& console) {
-    const QCommandLineOption help = parser.addHelpOption();
-    const QString command = args.value(0);
-    if (!parser.parse(args)) {
-        console.err << parser.errorText() << "\n\n" << HelpText(parser, command);
-        return kExitUsage;
-    }
-    if (parser.isSet(help)) {
-        console.out << HelpText(parser, command);
-        return kExitOk;
-    }
-    if (parser.positionalArguments().size() != positionalCount) {
-        console.err << "Expected " << positionalCount << " argument(s), got "
-                    << parser.positionalArguments().size() << ".\n\n"
-                    << HelpText(parser, command);
-        return kExitUsage;
-    }
-    return std::nullopt;
-}
 
 void RacePrinter::RunTablesChanged() {
     ++printed_;
@@ -76,6 +39,30 @@ void ConsoleIndicators::SetChannelCaption(const QString& caption) {
     caption_ = caption;
     console_.out << caption << '\n';
     console_.out.flush();
+}
+
+void ConsoleIndicators::SetStatusText(const QString& text) {
+    const QString previous = std::exchange(statusText_, text);
+    if (text == previous) {
+        return;
+    }
+    if (!text.isEmpty()) {
+        console_.err << "orvanrx-cli: warning: " << text << '\n';
+    } else {
+        console_.err << "orvanrx-cli: Race log saved again: "
+                     << QDir::toNativeSeparators(logFileName_) << '\n';
+    }
+    console_.err.flush();
+}
+
+void PrintSaveOutcome(const RaceLogSaveResult& saved, const QString& logFileName,
+                      Console& console) {
+    if (saved.outcome == RaceLogSaveOutcome::Saved) {
+        console.out << "Race log: " << QDir::toNativeSeparators(logFileName) << '\n';
+    } else if (saved.outcome == RaceLogSaveOutcome::NothingToSave) {
+        console.out << "No races logged; no race log written.\n";
+    }
+    console.out.flush();
 }
 
 }  // namespace orvanrx::cli

@@ -1,32 +1,20 @@
 #pragma once
 
-#include <QCommandLineParser>
 #include <QString>
-#include <QStringList>
 #include <QTextStream>
-#include <optional>
 
 #include "decoding/RunTables.h"
+#include "racelog/RaceLogFile.h"
 #include "receiver/StatusIndicators.h"
 #include "shell/PollLoop.h"
 
 namespace orvanrx::cli {
-
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
 
 // Standard output and error of the headless program.
 struct Console {
     QTextStream out{stdout};
     QTextStream err{stderr};
 };
-
-// Parses a subcommand's arguments (args[0] is the subcommand). Gives the exit code when the
-// program should stop here: 0 after --help, 2 (usage on stderr) for unknown options or a
-// wrong number of positional arguments.
-std::optional<int> ParseArguments(QCommandLineParser& parser, const QStringList& args,
-                                  int positionalCount, Console& console);
 
 // Prints one line per race whose rows were written or rewritten.
 class RacePrinter final : public PollObserver {
@@ -44,18 +32,29 @@ private:
 };
 
 // The status bar in words: prints when the receiver is opened or lost and when the channel
-// changes. Silent when `quiet`.
+// changes (nothing of that when `quiet`). The status text always comes out, on stderr: a
+// warning line when race-log saves start failing ("orvanrx-cli: warning: Race log not saved:
+// FILE: REASON"), and one when they work again ("orvanrx-cli: Race log saved again: FILE").
 class ConsoleIndicators final : public StatusIndicators {
 public:
     ConsoleIndicators(Console& console, bool quiet) : console_(console), quiet_(quiet) {}
     void SetDevicePanelsActive(bool active) override;
     void SetChannelCaption(const QString& caption) override;
+    void SetStatusText(const QString& text) override;
+    // The race-log file the "saved again" line names.
+    void SetLogFileName(const QString& path) { logFileName_ = path; }
 
 private:
     Console& console_;
     bool quiet_;
     bool active_ = false;
     QString caption_;
+    QString statusText_;
+    QString logFileName_;
 };
+
+// The closing line about the race log on stdout: where it was saved, or that there was none.
+// A failed save says nothing more here: its warning is on stderr already.
+void PrintSaveOutcome(const RaceLogSaveResult& saved, const QString& logFileName, Console& console);
 
 }  // namespace orvanrx::cli

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QStringList>
-
+#include "Arguments.h"
 #include "CliSupport.h"
 
-// The subcommands of orvanrx-cli. Each takes its arguments (args[0] is the subcommand's
-// name) and gives the program's exit code.
+// The subcommands of orvanrx-cli. Each runs with the options ParseCommandLine gave and gives
+// the program's exit code.
 namespace orvanrx::cli {
 
-int ReplayCommand(const QStringList& args, Console& console);
-int LogCommand(const QStringList& args, Console& console, bool record);
-int SimulateCommand(const QStringList& args, Console& console);
-int SettingsCommand(const QStringList& args, Console& console);
-int StatsCommand(const QStringList& args, Console& console);
+int RunReplay(const ReplayOptions& options, Console& console);
+int RunLog(const LogOptions& options, Console& console);
+int RunSimulate(const SimulateOptions& options, Console& console);
+int RunSettings(const SettingsOptions& options, Console& console);
+int RunStats(const StatsOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

@@ -1,4 +1,3 @@
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
@@ -49,28 +48,9 @@ private:
 
 }  // namespace
 
-int LogCommand(const QStringList& args, Console& console, bool record) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        record ? QStringLiteral("Logs races from the attached receiver, like 'log', and also "
-                                "records what the receiver says as a trace for 'replay'.")
-               : QStringLiteral("Logs races from the attached receiver until Ctrl-C or "
-                                "SIGTERM, then saves the race log and the receive memory."));
-    if (record) {
-        parser.addPositionalArgument(QStringLiteral("TRACE"),
-                                     QStringLiteral("The receiver trace to write."));
-    }
-    const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("Write the race log to FILE."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption quietOption(QStringLiteral("quiet"),
-                                         QStringLiteral("Print no race lines."));
-    parser.addOptions({logOption, quietOption});
-    if (const auto exit = ParseArguments(parser, args, record ? 1 : 0, console)) {
-        return *exit;
-    }
-
-    const bool quiet = parser.isSet(quietOption);
+int RunLog(const LogOptions& options, Console& console) {
+    const bool record = options.record;
+    const bool quiet = options.quiet;
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     LibusbXpress usb;
     // With `record`, every call goes through the recorder, which writes what the receiver
@@ -78,7 +58,7 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
     TraceFileWriter traceWriter;
     std::unique_ptr<RecordingXpress> recorder;
     if (record) {
-        const QString tracePath = parser.positionalArguments().constFirst();
+        const QString& tracePath = options.trace;
         if (!traceWriter.Open(tracePath)) {
             console.err << traceWriter.ErrorString() << '\n';
             return kExitFailure;
@@ -95,11 +75,12 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
     SearchReporter searchReporter(console, usb);
 
     const QString logFile =
-        parser.isSet(logOption)
-            ? parser.value(logOption)
+        !options.logFile.isEmpty()
+            ? options.logFile
             : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
                               QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
     console.out << "Race log: " << QDir::toNativeSeparators(logFile) << '\n';
+    indicators.SetLogFileName(logFile);
     station.Start(logFile);
 
     QTimer tmrMain;
@@ -114,7 +95,7 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
     tmrMain.start();
     QCoreApplication::exec();
 
-    const bool saved = station.Stop();
+    const RaceLogSaveResult saved = station.Stop();
     if (recorder) {
         recorder->Finish();
         traceWriter.Close();
@@ -122,11 +103,8 @@ int LogCommand(const QStringList& args, Console& console, bool record) {
             console.err << traceWriter.ErrorString() << '\n';
         }
     }
-    console.out << (saved ? QStringLiteral("Race log saved: ") +
-                                QDir::toNativeSeparators(station.LogFileName())
-                          : QStringLiteral("No races logged; no race log written."))
-                << '\n';
-    return kExitOk;
+    PrintSaveOutcome(saved, station.LogFileName(), console);
+    return saved.outcome == RaceLogSaveOutcome::Failed ? kExitFailure : kExitOk;
 }
 
 }  // namespace orvanrx::cli

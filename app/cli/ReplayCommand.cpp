@@ -1,4 +1,3 @@
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -38,37 +37,15 @@ bool WriteFile(const QString& path, const QByteArray& bytes, Console& console) {
 
 }  // namespace
 
-int ReplayCommand(const QStringList& args, Console& console) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Replays a receiver trace through the whole receive path, as a start of the program "
-        "would: settings restored, poll ticks back to back until the trace ends, then the "
-        "race log saved and the receive memory kept for the next start."));
-    parser.addPositionalArgument(QStringLiteral("TRACE"), QStringLiteral("The receiver trace."));
-    const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("Write the race log to FILE."),
-                                       QStringLiteral("FILE"));
-    const QCommandLineOption imageOption(
-        QStringLiteral("image"), QStringLiteral("Write the final 32769-byte mirror to FILE."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption slipOption(QStringLiteral("timeslip"),
-                                        QStringLiteral("Write the final time slip to FILE."),
-                                        QStringLiteral("FILE"));
-    const QCommandLineOption quietOption(QStringLiteral("quiet"),
-                                         QStringLiteral("Print no race lines."));
-    parser.addOptions({logOption, imageOption, slipOption, quietOption});
-    if (const auto exit = ParseArguments(parser, args, 1, console)) {
-        return *exit;
-    }
-
-    const QString tracePath = parser.positionalArguments().constFirst();
+int RunReplay(const ReplayOptions& options, Console& console) {
+    const QString& tracePath = options.trace;
     TraceReadResult trace = ReadTraceFile(tracePath);
     if (!trace.Ok()) {
         console.err << TraceError(tracePath, trace.error) << '\n';
         return kExitUsage;
     }
 
-    const bool quiet = parser.isSet(quietOption);
+    const bool quiet = options.quiet;
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     SimulatedXpress sim(std::move(trace.steps));
     ConsoleIndicators indicators(console, true);
@@ -77,25 +54,26 @@ int ReplayCommand(const QStringList& args, Console& console) {
     printer.Attach(station.Tables());
 
     const QString logFile =
-        parser.isSet(logOption)
-            ? parser.value(logOption)
+        !options.logFile.isEmpty()
+            ? options.logFile
             : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
                               QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    indicators.SetLogFileName(logFile);
     station.Start(logFile);
     const ReplayStats stats = RunUntilTraceEnds(station, sim);
-    const bool saved = station.Stop();
+    const RaceLogSaveResult saved = station.Stop();
 
     int exitCode = kExitOk;
-    if (parser.isSet(imageOption)) {
+    if (!options.imageFile.isEmpty()) {
         const auto bytes = station.Buffer().Bytes();
         const QByteArray image(reinterpret_cast<const char*>(bytes.data()),
                                static_cast<qsizetype>(bytes.size()));
-        exitCode = WriteFile(parser.value(imageOption), image, console) ? exitCode : kExitFailure;
+        exitCode = WriteFile(options.imageFile, image, console) ? exitCode : kExitFailure;
     }
-    if (parser.isSet(slipOption)) {
+    if (!options.timeSlipFile.isEmpty()) {
         const QString slip = TimeSlipText(station.Buffer()).value_or(QString());
         exitCode =
-            WriteFile(parser.value(slipOption), slip.toLatin1(), console) ? exitCode : kExitFailure;
+            WriteFile(options.timeSlipFile, slip.toLatin1(), console) ? exitCode : kExitFailure;
     }
 
     if (stats.receiverNeverFound) {
@@ -105,12 +83,8 @@ int ReplayCommand(const QStringList& args, Console& console) {
     }
     console.out << stats.ticks << " ticks, " << stats.dataReplies << " data replies, "
                 << printer.RacesPrinted() << " race updates.\n";
-    if (saved) {
-        console.out << "Race log: " << QDir::toNativeSeparators(station.LogFileName()) << '\n';
-    } else {
-        console.out << "No races logged; no race log written.\n";
-    }
-    return exitCode;
+    PrintSaveOutcome(saved, station.LogFileName(), console);
+    return saved.outcome == RaceLogSaveOutcome::Failed ? kExitFailure : exitCode;
 }
 
 }  // namespace orvanrx::cli

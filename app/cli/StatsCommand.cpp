@@ -1,4 +1,3 @@
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -75,31 +74,8 @@ void PrintCsv(const TextTable& table, Console& console) {
 
 }  // namespace
 
-int StatsCommand(const QStringList& args, Console& console) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Prints the statistics of a race log: a line per car, or one car's figures and runs, "
-        "or every race two cars ran against each other. Figures without a value show as a "
-        "dash on the terminal and as an empty field in CSV."));
-    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The race-log CSV file."));
-    const QCommandLineOption carOption(QStringLiteral("car"),
-                                       QStringLiteral("Only car N: its figures and its runs."),
-                                       QStringLiteral("N"));
-    const QCommandLineOption vsOption(
-        QStringLiteral("vs"), QStringLiteral("With --car: every race between car N and car M."),
-        QStringLiteral("M"));
-    const QCommandLineOption csvOption(QStringLiteral("csv"),
-                                       QStringLiteral("Print CSV for a spreadsheet."));
-    parser.addOptions({carOption, vsOption, csvOption});
-    if (const auto exit = ParseArguments(parser, args, 1, console)) {
-        return *exit;
-    }
-    if (parser.isSet(vsOption) && !parser.isSet(carOption)) {
-        console.err << "--vs needs --car.\n";
-        return kExitUsage;
-    }
-
-    const QString logPath = parser.positionalArguments().constFirst();
+int RunStats(const StatsOptions& options, Console& console) {
+    const QString& logPath = options.log;
     RunTables tables;
     const RaceLogLoadResult load = LoadRaceLog(logPath, tables);
     if (load.outcome == RaceLogLoadOutcome::NoFile) {
@@ -112,13 +88,13 @@ int StatsCommand(const QStringList& args, Console& console) {
         return kExitUsage;
     }
 
-    const bool csv = parser.isSet(csvOption);
+    const bool csv = options.csv;
     const auto print = [&](const TextTable& table) {
         csv ? PrintCsv(table, console) : PrintAligned(table, console);
     };
     const RunTable& log = tables.AllRunsTable();
 
-    if (!parser.isSet(carOption)) {
+    if (options.car.isEmpty()) {
         const std::vector<CarFigures> cars = ComputeCarFigures(log);
         if (!csv) {
             console.out << QFileInfo(logPath).fileName() << ": " << log.RowCount() / 2 << " races, "
@@ -128,9 +104,9 @@ int StatsCommand(const QStringList& args, Console& console) {
         return kExitOk;
     }
 
-    const QString car = parser.value(carOption).trimmed();
-    if (parser.isSet(vsOption)) {
-        const HeadToHead meeting = ComputeHeadToHead(log, car, parser.value(vsOption));
+    const QString& car = options.car;
+    if (!options.vs.isEmpty()) {
+        const HeadToHead meeting = ComputeHeadToHead(log, car, options.vs);
         if (csv) {
             print(HeadToHeadTable(meeting));
         } else if (meeting.races.empty()) {

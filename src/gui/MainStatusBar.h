@@ -41,7 +41,7 @@ public:
     void SetScrollMessageText(const QString& text) override;
     void RedrawStatusBar() override;
     // lblStatus: shown while it has a text.
-    void SetStatusText(const QString& text);
+    void SetStatusText(const QString& text) override;
     QString StatusText() const;
 
     // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock

@@ -1,5 +1,6 @@
 #include "racelog/RaceLogFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -92,26 +93,36 @@ QByteArray RaceLogFileBytes(const RunTable& table) {
     return out;
 }
 
-bool SaveRaceLog(const QString& path, const RunTables& tables, const SettingsStore& settings) {
+RaceLogSaveResult SaveRaceLog(const QString& path, const RunTables& tables,
+                              const SettingsStore& settings) {
     if (tables.IsRunTableEmpty()) {
-        return false;
+        return {};
     }
     const QByteArray bytes = RaceLogFileBytes(tables.AllRunsTable());
     QSaveFile file(path);
+    const auto failed = [&file] {
+        return RaceLogSaveResult{RaceLogSaveOutcome::Failed, file.errorString()};
+    };
     if (!file.open(QIODevice::WriteOnly)) {
-        return false;
+        return failed();
     }
     // commit() does not notice a flush that fails when it closes the file (a full disk then
     // leaves a truncated file in place of the old one), so the flush is checked here.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const RaceLogSaveResult result = failed();
         file.cancelWriting();
-        return false;
+        return result;
     }
     if (!file.commit()) {
-        return false;
+        return failed();
     }
     settings.SetKeyValue(kLogFileKey, kLogFileValue, path, ValueType::RegSz);
-    return true;
+    return {RaceLogSaveOutcome::Saved, QString()};
+}
+
+QString RaceLogNotSavedText(const QString& path, const QString& reason) {
+    return QStringLiteral("Race log not saved: ") + QDir::toNativeSeparators(path) +
+           QStringLiteral(": ") + reason;
 }
 
 RaceLogLoadResult LoadRaceLog(const QString& path, RunTables& tables) {

@@ -26,12 +26,30 @@ QString RaceLogImportErrorText();
 // The file's bytes for rows 0..RightRow() of the table; empty for an empty table.
 QByteArray RaceLogFileBytes(const RunTable& table);
 
+enum class RaceLogSaveOutcome {
+    Saved,          // the file holds the log
+    NothingToSave,  // the log is empty: no file was created or touched
+    Failed,         // the file could not be written: an earlier file stays as it was
+};
+
+struct RaceLogSaveResult {
+    RaceLogSaveOutcome outcome = RaceLogSaveOutcome::NothingToSave;
+    // Why it failed, in the system's words ("No space left on device"); empty otherwise.
+    QString reason;
+    explicit operator bool() const { return outcome == RaceLogSaveOutcome::Saved; }
+};
+
 // Writes AllRunsTable to path. The new file is written completely beside the old one and
 // then takes its place, so a crash, a full disk or a pulled stick never leaves a truncated
 // log; on any failure the old file stays as it was. After a successful write the path is
-// stored as "LogFile" under "SOFTWARE\OrvanRX\LogFile\". True when the file was written;
-// false, with nothing changed, when the table is empty or the write failed.
-bool SaveRaceLog(const QString& path, const RunTables& tables, const SettingsStore& settings);
+// stored as "LogFile" under "SOFTWARE\OrvanRX\LogFile\". Nothing is changed when the table
+// is empty or the write failed; a failure gives its reason.
+RaceLogSaveResult SaveRaceLog(const QString& path, const RunTables& tables,
+                              const SettingsStore& settings);
+
+// What the racer is told while saves fail: "Race log not saved: FILE: REASON", FILE with the
+// system's separators.
+QString RaceLogNotSavedText(const QString& path, const QString& reason);
 
 enum class RaceLogLoadOutcome {
     NoFile,  // nothing at path: the tables are unchanged

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 #include <utility>
 
 #include "settings/SettingsKeys.h"
@@ -69,6 +71,11 @@ SettingsStatus SettingsKey::SetValuesEx(const std::vector<std::pair<QString, QVa
     if (!IsOpen()) {
         return kStatusAccessDenied;
     }
+    // Checked before anything reaches QSettings: a change it holds is written out at the
+    // latest when it goes away, room or not.
+    if (!typedValues_ && !HasRoomFor(values, type)) {
+        return kStatusAccessDenied;
+    }
     std::vector<Staged> staged;
     SettingsStatus status = kStatusSuccess;
     for (const auto& [name, value] : values) {
@@ -79,6 +86,36 @@ SettingsStatus SettingsKey::SetValuesEx(const std::vector<std::pair<QString, QVa
     }
     const SettingsStatus written = Commit(staged);
     return status == kStatusSuccess ? written : status;
+}
+
+bool SettingsKey::HasRoomFor(const std::vector<std::pair<QString, QVariant>>& values,
+                             ValueType type) const {
+    // QSettings rewrites the whole file from what it parsed, escaping some characters: the new
+    // file is the old one plus the new values, at most a few times over.
+    const QString path = settings_->fileName();
+    qint64 bound = 4 * QFileInfo(path).size() + 4096;
+    for (const auto& [name, value] : values) {
+        const qsizetype text = type == ValueType::RegSz ? SzText(value).size() : 16;
+        bound += 8 * (keyPath_.size() + name.size() + text + 4);
+    }
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        return false;
+    }
+    QFile room(path + QLatin1String(".room"));
+    if (!room.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return false;
+    }
+    const QByteArray block(4096, '\0');
+    bool written = true;
+    for (qint64 left = bound; left > 0 && written; left -= block.size()) {
+        const qint64 n = std::min<qint64>(left, block.size());
+        written = room.write(block.constData(), n) == n;
+    }
+    written = written && room.flush();
+    room.close();
+    room.remove();
+    return written;
 }
 
 void SettingsKey::TakeBack(const QString& key, bool existed, const QVariant& previous) {

@@ -63,6 +63,12 @@ private:
                          std::vector<Staged>& staged);
     // Writes the staged values out; on failure takes them back, last first.
     SettingsStatus Commit(const std::vector<Staged>& staged);
+    // Whether the INI file's folder has room for the file with these values added: a scratch
+    // file "<file>.room" of a size the new file cannot exceed is written, flushed and removed.
+    // QSettings writes the file through QSaveFile, whose commit() (Qt 6.4) misses a flush that
+    // fails on a full disk and would put the short file in place of the good one; so a write
+    // without room is not started at all.
+    bool HasRoomFor(const std::vector<std::pair<QString, QVariant>>& values, ValueType type) const;
     // Undoes a change that could not be written.
     void TakeBack(const QString& key, bool existed, const QVariant& previous);
 
@@ -82,9 +88,8 @@ private:
 // file that cannot be read (no permission, a folder in its place) reads as empty and is never
 // written. A file holding lines QSettings cannot parse is copied once to "<file>.corrupt";
 // the values it could parse read as usual, and the next write rewrites the file without the
-// lines it could not parse. A write that fails leaves no trace in what later calls read.
-// Known limit (Qt 6.4): when the disk fills up in the middle of writing the file, QSettings
-// still puts the short file in place and reports success.
+// lines it could not parse. A write that fails leaves no trace in what later calls read, and
+// a write on a full disk leaves the file as it was (see SettingsKey::HasRoomFor).
 class SettingsStore {
 public:
     // A store in the INI file at iniFilePath; the file and its folders are created by the

@@ -7,6 +7,7 @@ namespace orvanrx {
 
 Station::Station(Setup setup)
     : settings_(setup.settings),
+      indicators_(setup.indicators),
       tables_(setup.clock),
       receiver_(setup.usb, setup.indicators, setup.waitClock),
       loop_(PollLoop::Parts{receiver_, buffer_, currentVenue_, tables_, setup.indicators,
@@ -27,9 +28,9 @@ void Station::Start(const QString& logFileName, const std::function<void()>& ope
     receiver_.OpenDevice();
 }
 
-bool Station::Stop(const std::function<void()>& closeViews) {
+RaceLogSaveResult Station::Stop(const std::function<void()>& closeViews) {
     receiver_.CloseDevice();
-    const bool saved = SaveLog();
+    RaceLogSaveResult saved = SaveLog();
     if (closeViews) {
         closeViews();
     }
@@ -39,8 +40,16 @@ bool Station::Stop(const std::function<void()>& closeViews) {
     return saved;
 }
 
-bool Station::SaveLog() {
-    return SaveRaceLog(logFileName_, tables_, settings_);
+RaceLogSaveResult Station::SaveLog() {
+    RaceLogSaveResult result = SaveRaceLog(logFileName_, tables_, settings_);
+    if (result.outcome == RaceLogSaveOutcome::Failed && !saveFailing_) {
+        saveFailing_ = true;
+        indicators_.SetStatusText(RaceLogNotSavedText(logFileName_, result.reason));
+    } else if (result.outcome == RaceLogSaveOutcome::Saved && saveFailing_) {
+        saveFailing_ = false;
+        indicators_.SetStatusText(QString());
+    }
+    return result;
 }
 
 }  // namespace orvanrx

@@ -6,6 +6,7 @@
 
 #include "decoding/ReceiveBuffer.h"
 #include "decoding/RunTables.h"
+#include "racelog/RaceLogFile.h"
 #include "receiver/Receiver.h"
 #include "receiver/StatusIndicators.h"
 #include "receiver/UsbXpress.h"
@@ -43,14 +44,20 @@ public:
     void Start(const QString& logFileName, const std::function<void()>& openViews = {});
 
     // Orderly end, after the caller has stopped its timer: the receiver closed, the race log
-    // saved, and the last race's pointer, the venue and the race's first bytes kept for the
-    // next start. True when the race log was written (false for an empty log or a failed
-    // write). `closeViews` runs right after the save, before the receive memory is kept: the
-    // desktop program closes its log windows there, each keeping its placement.
-    bool Stop(const std::function<void()>& closeViews = {});
+    // saved (SaveLog), and the last race's pointer, the venue and the race's first bytes kept
+    // for the next start. Gives the save's result. `closeViews` runs right after the save,
+    // before the receive memory is kept: the desktop program closes its log windows there,
+    // each keeping its placement.
+    RaceLogSaveResult Stop(const std::function<void()>& closeViews = {});
 
-    // Rewrites this start's race-log file (the automatic save of the poll loop).
-    bool SaveLog();
+    // Rewrites this start's race-log file (the automatic save of the poll loop, the save at
+    // shut-down). No save fails unnoticed: when one fails and the one before did not, the
+    // status text becomes RaceLogNotSavedText (the file and the reason); when one succeeds
+    // after failures, the status text is cleared (""). The in-memory log is never touched,
+    // and the next save writes the whole log again.
+    RaceLogSaveResult SaveLog();
+    // The last save failed (and no later one succeeded).
+    bool SaveFailing() const { return saveFailing_; }
 
     PollLoop& Loop() { return loop_; }
     Receiver& ReceiverLink() { return receiver_; }
@@ -64,12 +71,14 @@ public:
 
 private:
     const SettingsStore& settings_;
+    StatusIndicators& indicators_;
     ReceiveBuffer buffer_;
     std::int16_t currentVenue_ = 0;
     RunTables tables_;
     Receiver receiver_;
     PollLoop loop_;
     QString logFileName_;
+    bool saveFailing_ = false;
 };
 
 }  // namespace orvanrx

@@ -62,7 +62,7 @@ void SimulatedXpress::Unplug() {
     queue_.clear();
 }
 
-bool SimulatedXpress::StartPendingUnplug() {
+bool SimulatedXpress::StartPendingUnplug(bool flushOnOpenReceiver) {
     if (!attached_ || cursor_ >= trace_.size()) {
         return false;
     }
@@ -70,6 +70,11 @@ bool SimulatedXpress::StartPendingUnplug() {
     if (unplug == nullptr) {
         return false;
     }
+    if (flushOnOpenReceiver && flushesPassed_ < unplug->afterFlushes) {
+        ++flushesPassed_;
+        return false;
+    }
+    flushesPassed_ = 0;
     unplugTicksLeft_ = std::max(unplug->ticks, 1);
     ++cursor_;
     Unplug();
@@ -153,7 +158,7 @@ UsbXpress::Status SimulatedXpress::F32x_Close(Handle handle) {
 }
 
 UsbXpress::Status SimulatedXpress::F32x_FlushBuffers(Handle handle) {
-    const bool unplugged = StartPendingUnplug();
+    const bool unplugged = StartPendingUnplug(Usable(handle) == kSuccess);
     const Status status = Usable(handle);
     if (status == kSuccess) {
         queue_.clear();
@@ -170,6 +175,9 @@ UsbXpress::Status SimulatedXpress::F32x_Write(Handle handle, std::span<const std
     const Status status = Usable(handle);
     if (status != kSuccess) {
         return status;
+    }
+    if (written_.size() == kWrittenFramesKept) {
+        written_.pop_front();
     }
     written_.emplace_back(data.begin(), data.end());
     written = static_cast<std::uint32_t>(data.size());

@@ -37,7 +37,9 @@ namespace orvanrx {
 // for good (flush, write, check and read fail) and enumeration lists no device. Each later
 // F32x_GetNumDevices while detached counts one more tick; after the N-th tick the receiver
 // is attached again and can be opened anew. The keyword lines after the unplug apply when it
-// takes effect.
+// takes effect. `unplug N after K` lets K flushes on the open receiver go through first (their
+// exchanges are answered as usual) and takes effect at the next flush after them; a poll or an
+// enumeration before then makes it take effect at once.
 //
 // The receive-queue checks drive a virtual millisecond clock (1 ms per F32x_CheckRXQueue),
 // handed out by Clock(), so that a wait for a reply that never comes ends without sleeping.
@@ -73,8 +75,10 @@ public:
     void Attach();
     void Detach();
     bool Attached() const { return attached_; }
-    // Every write's bytes, in order.
-    const std::vector<std::vector<std::uint8_t>>& WrittenFrames() const { return written_; }
+    // The bytes of the last kWrittenFramesKept writes, in order. Older ones are dropped, so that
+    // a day-long replay (a poll a tick) does not grow without end.
+    static constexpr std::size_t kWrittenFramesKept = 4096;
+    const std::deque<std::vector<std::uint8_t>>& WrittenFrames() const { return written_; }
     // The virtual clock; valid while this object lives.
     MonotonicClock Clock() const;
     std::int64_t NowMs() const { return nowMs_; }
@@ -83,8 +87,9 @@ public:
 private:
     bool IsKeyword(const trace::Step& step) const;
     void ApplyKeywords();
-    // Detaches the receiver when the trace stands at an unplug line; true when it did.
-    bool StartPendingUnplug();
+    // Detaches the receiver when the trace stands at an unplug line; true when it did. A flush
+    // on the open receiver first passes the line's `after` flushes.
+    bool StartPendingUnplug(bool flushOnOpenReceiver = false);
     void CountUnplugTick();
     void Unplug();
     void AnswerPoll();
@@ -96,7 +101,8 @@ private:
 
     std::vector<trace::Step> trace_;
     std::size_t cursor_ = 0;
-    int answered_ = 0;  // polls answered by the Idle or None line at cursor_
+    int answered_ = 0;       // polls answered by the Idle or None line at cursor_
+    int flushesPassed_ = 0;  // flushes let through by the Unplug line at cursor_
     bool exhausted_ = false;
 
     bool attached_ = true;
@@ -105,7 +111,7 @@ private:
     bool handleAlive_ = false;
     Handle nextHandle_ = 1;
     std::deque<std::uint8_t> queue_;
-    std::vector<std::vector<std::uint8_t>> written_;
+    std::deque<std::vector<std::uint8_t>> written_;
     std::int64_t nowMs_ = 0;
 
     std::uint8_t status_ = 0;

@@ -113,6 +113,19 @@ std::optional<trace::Step> ParseLine(std::string_view line, std::string& reason)
 
     TakeToken(rest);
     const std::string_view argument = rest.empty() ? std::string_view{} : TakeToken(rest);
+    std::optional<int> afterFlushes;
+    if (keyword == "unplug" && !argument.empty() && !rest.empty()) {
+        const std::string_view after = TakeToken(rest);
+        const std::string_view flushes = rest.empty() ? std::string_view{} : TakeToken(rest);
+        afterFlushes = ParseNumber<int>(flushes, 10, 0, std::numeric_limits<int>::max());
+        if (after != "after" || !afterFlushes || !rest.empty()) {
+            reason =
+                "unplug takes a count and then 'after' and a number of flushes from 0 to "
+                "2147483647, not " +
+                Quoted(Trim(line.substr(line.find(keyword) + keyword.size())));
+            return std::nullopt;
+        }
+    }
     if (!rest.empty()) {
         reason = "unexpected " + Quoted(rest) + " after the " + std::string(keyword) + " value";
         return std::nullopt;
@@ -133,7 +146,7 @@ std::optional<trace::Step> ParseLine(std::string_view line, std::string& reason)
         if (keyword == "none") {
             return trace::None{*count};
         }
-        return trace::Unplug{*count};
+        return trace::Unplug{*count, afterFlushes.value_or(0)};
     }
     if (keyword == "status" || keyword == "version") {
         const auto byte = given ? ParseHexByte(argument, 2) : std::uint8_t{0};
@@ -270,6 +283,10 @@ std::string FormatTraceStep(const trace::Step& step) {
             return "none " + std::to_string(s.count);
         }
         std::string operator()(const trace::Unplug& s) const {
+            if (s.afterFlushes != 0) {
+                return "unplug " + std::to_string(s.ticks) + " after " +
+                       std::to_string(s.afterFlushes);
+            }
             return "unplug " + std::to_string(s.ticks);
         }
         std::string operator()(const trace::Status& s) const {

@@ -15,6 +15,7 @@
 //   idle N                   Idle      count 1..2147483647 (1)
 //   none N                   None      count 1..2147483647 (1)
 //   unplug N                 Unplug    ticks 1..2147483647 (1)
+//   unplug N after K         Unplug    and flushes 0..2147483647 that go through first (0)
 //   status HH                Status    one byte in hex, 0..FF (00)
 //   signal N                 Signal    -32768..32767 (0)
 //   frequency HZ             Frequency -2147483648..2147483647 (217600000)

@@ -73,11 +73,12 @@ UsbXpress::Status RecordingXpress::F32x_Open(std::uint32_t index, Handle& handle
     }
     open_ = true;
     handle_ = handle;
+    flushesSincePoll_ = 0;
     if (searching_) {
         searching_ = false;
         // The enumeration that found this receiver is not one of the ticks without it.
         if (searchTicks_ - 1 >= 1) {
-            Emit(trace::Unplug{searchTicks_ - 1});
+            Emit(trace::Unplug{searchTicks_ - 1, lostAfterFlushes_});
         }
     }
     QString product = QStringLiteral("?");
@@ -112,8 +113,12 @@ UsbXpress::Status RecordingXpress::F32x_FlushBuffers(Handle handle) {
         if (status != kSuccess && !searching_) {
             searching_ = true;
             searchTicks_ = 1;
+            lostAfterFlushes_ = flushesSincePoll_;
         } else if (status == kSuccess && searching_) {
             searching_ = false;  // it was there after all
+        }
+        if (status == kSuccess) {
+            ++flushesSincePoll_;
         }
     }
     return status;
@@ -156,7 +161,7 @@ void RecordingXpress::Finish() {
     }
     EndExchange();
     if (searching_ && searchTicks_ >= 1) {
-        Emit(trace::Unplug{searchTicks_});
+        Emit(trace::Unplug{searchTicks_, lostAfterFlushes_});
     }
     WriteHeldRun();
     finished_ = true;
@@ -173,6 +178,9 @@ void RecordingXpress::StartExchange(std::span<const std::uint8_t> frame) {
     if (frame.size() != FrameLength(code) || (code != kCommandPoll && replyLength == 0)) {
         exchange_.kind = ExchangeKind::Unrecorded;
         return;
+    }
+    if (code == kCommandPoll) {
+        flushesSincePoll_ = 0;
     }
     exchange_.kind = code == kCommandPoll ? ExchangeKind::Poll : ExchangeKind::Command;
     exchange_.code = code;

@@ -44,16 +44,17 @@ using TraceSink = std::function<void(const trace::Step&)>;
 //
 // Lost and found. A flush that fails on the open receiver loses it; `unplug N` is written when
 // a receiver is opened again (or by Finish()), N counting the tick of the failed flush and
-// every enumeration after it that did not open a receiver. Enumerations before the first open
-// give `unplug N` at the head of the trace likewise. A failed flush followed by a successful
-// one on the same handle records nothing. When the product text of the opened receiver
+// every enumeration after it that did not open a receiver. When flushes went through after the
+// last poll before the one that failed (the receiver was lost in the middle of a status
+// refresh, or during a dialog, after answering its first exchanges), the line says how many:
+// `unplug N after K`, and the replay answers those exchanges too. Enumerations before the
+// first open give `unplug N` at the head of the trace likewise. A failed flush followed by a
+// successful one on the same handle records nothing. When the product text of the opened receiver
 // differs from the last one recorded (at first the usual receiver's), `product TEXT` follows.
 //
 // Comments give the time the recording started, and when a receiver was opened or lost.
 //
-// Limits of the trace. A receiver lost after an exchange that followed the last poll had been
-// answered (a status refresh in the same tick, a dialog) replays as lost at the first flush
-// after that poll, so that exchange fails in the replay. A value that changes between two
+// Limits of the trace. A value that changes between two
 // exchanges with no poll between them replays as changed at the earlier one. Short replies to
 // commands, failed flushes that recover, and poll answers beyond 64 bytes are not recorded.
 // A write of anything but one whole command frame passes through unrecorded.
@@ -127,6 +128,10 @@ private:
     // open. searchTicks_ counts the ticks since then, including the one that ends it.
     bool searching_ = true;
     int searchTicks_ = 0;
+    // Flushes that went through on the open receiver since the last poll, and how many had when
+    // it was lost.
+    int flushesSincePoll_ = 0;
+    int lostAfterFlushes_ = 0;
 };
 
 }  // namespace orvanrx

@@ -12,6 +12,8 @@
 //   idle N        the next N polls (default 1) answered with 12 bytes of 0x00
 //   none N        the next N polls (default 1) get no answer at all
 //   unplug N      the receiver is detached for the next N ticks (default 1)
+//   unplug N after K   the same, once K more flushes have gone through (a receiver lost in
+//                 the middle of a status refresh, after its first exchanges were answered)
 //   status HH     byte 0 of every later reply to 0x05 (default 00)
 //   signal N      raw signed 16-bit reading of every later reply to 0x0A (default 0)
 //   frequency HZ  frequency of every later reply to 0x06 (default 217600000)
@@ -35,6 +37,8 @@ struct None {
 };
 struct Unplug {
     int ticks = 1;
+    // Flushes that still go through before the receiver is detached.
+    int afterFlushes = 0;
     friend bool operator==(const Unplug&, const Unplug&) = default;
 };
 struct Status {

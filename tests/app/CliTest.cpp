@@ -49,7 +49,7 @@ protected:
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     for (const char* args :
          {"", "bogus", "replay", "replay a b", "simulate --nope", "simulate --races x",
-          "settings get", "stats", "stats a b", "stats a --vs 1"}) {
+          "simulate --noise nan", "settings get", "stats", "stats a b", "stats a --vs 1"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.isEmpty());

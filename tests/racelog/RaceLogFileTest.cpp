@@ -178,15 +178,16 @@ TEST_F(RaceLogFileTest, MissingFileChangesNothingAndAFolderFails) {
 TEST_F(RaceLogFileTest, EmptyTableLeavesTheFileAlone) {
     ASSERT_TRUE(WriteBytes(logPath_, "old\r\n"));
     RunTables empty;
-    EXPECT_FALSE(SaveRaceLog(logPath_, empty, settings_));
+    EXPECT_EQ(SaveRaceLog(logPath_, empty, settings_).outcome, RaceLogSaveOutcome::NothingToSave);
     EXPECT_EQ(ReadBytes(logPath_), QByteArray("old\r\n"));
-    EXPECT_FALSE(SaveRaceLog(dir_.filePath(QStringLiteral("new.csv")), empty, settings_));
+    EXPECT_EQ(SaveRaceLog(dir_.filePath(QStringLiteral("new.csv")), empty, settings_).outcome,
+              RaceLogSaveOutcome::NothingToSave);
     EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("new.csv"))));
     EXPECT_EQ(S(settings_.QueryValue(kLogFileKey, kLogFileValue)), "No Key Value");
 }
 
 // A save that cannot be completed keeps the old file byte for byte, leaves no other file
-// behind and does not record the path.
+// behind, does not record the path, and says why.
 TEST_F(RaceLogFileTest, FailedSaveKeepsTheOldFile) {
     RunTables tables;
     AddRace(tables, "SUPER PRO");
@@ -202,7 +203,7 @@ TEST_F(RaceLogFileTest, FailedSaveKeepsTheOldFile) {
         if (!path) {
             continue;
         }
-        bool saved = true;
+        RaceLogSaveResult saved;
         {
             std::optional<testing::FileSizeLimit> limit;
             if (!how) {
@@ -212,7 +213,8 @@ TEST_F(RaceLogFileTest, FailedSaveKeepsTheOldFile) {
         }
         testing::Unblock(dir.path(), *path);
         const int c = how ? static_cast<int>(*how) : -1;
-        EXPECT_FALSE(saved) << c;
+        EXPECT_EQ(saved.outcome, RaceLogSaveOutcome::Failed) << c;
+        EXPECT_FALSE(saved.reason.isEmpty()) << c;
         EXPECT_EQ(ReadBytes(dir.filePath(QStringLiteral("log.csv"))), QByteArray("old\r\n")) << c;
         QStringList files = QDir(dir.path()).entryList(QDir::Files);
         files.removeAll(QStringLiteral("sub"));

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <vector>
 
 #include "settings/SettingsKeys.h"
@@ -187,6 +188,46 @@ TEST_F(SettingsStoreTest, FailedWriteLeavesNoTrace) {
     EXPECT_EQ(S(Read(kProgramKey, kVenueValue)), "12");
     EXPECT_EQ(S(Read(kRamKey, L1("1"))), "No Key Value");
     EXPECT_EQ(S(Read(kProgramKey, L1("Other"))), "x");
+}
+
+// A disk that fills up while the file is being written (room for QSettings' lock file, not for
+// the whole file): the file keeps its bytes, the values written before read as they were, and
+// the next write once there is room again stores everything. Both ways of writing: one value,
+// and the last race's bytes in one go.
+TEST_F(SettingsStoreTest, DiskFullWhileWritingKeepsTheFile) {
+    std::vector<std::pair<QString, QVariant>> ram;
+    for (int i = 1000; i <= 1072; ++i) {
+        ram.emplace_back(QString::number(i), i % 256);
+    }
+    store_.SetKeyValues(kRamKey, ram, ValueType::RegDword);
+    store_.SetKeyValue(kProgramKey, kVenueValue, L1("12"), ValueType::RegSz);
+    const QByteArray before = ReadBytes(path_);
+    ASSERT_GT(before.size(), 2000);
+
+    const std::function<void()> writes[] = {
+        [this] { store_.SetKeyValue(kProgramKey, kVenueValue, L1("13"), ValueType::RegSz); },
+        [this, ram] {
+            auto more = ram;
+            more.emplace_back(QStringLiteral("1073"), 7);
+            store_.SetKeyValues(kRamKey, more, ValueType::RegDword);
+        }};
+    for (const auto& write : writes) {
+        {
+            testing::FileSizeLimit diskFull(static_cast<rlim_t>(before.size() / 2));
+            write();
+        }
+        EXPECT_EQ(ReadBytes(path_), before);
+        EXPECT_EQ(S(Read(kProgramKey, kVenueValue)), "12");
+        EXPECT_EQ(S(Read(kRamKey, L1("1072"))), "48");
+        EXPECT_EQ(S(Read(kRamKey, L1("1073"))), "No Key Value");
+        EXPECT_EQ(QDir(dir_.filePath(L1("config/OrvanRX"))).entryList(QDir::Files),
+                  QStringList{L1("OrvanRX.ini")});
+    }
+    for (const auto& write : writes) {
+        write();
+    }
+    EXPECT_EQ(S(Read(kProgramKey, kVenueValue)), "13");
+    EXPECT_EQ(S(Read(kRamKey, L1("1073"))), "7");
 }
 
 TEST(SettingsFilePath, FollowsXdgConfigHome) {

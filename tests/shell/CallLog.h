@@ -23,6 +23,7 @@ struct CallLog : StatusIndicators, PollObserver {
     void SetBufferPosition(int address) override { Add("buffer ", std::to_string(address)); }
     void SetScrollMessageVisible(bool on) override { Add("message ", on ? "shown" : "hidden"); }
     void SetScrollMessageText(const QString& text) override { Add("text ", text.toStdString()); }
+    void SetStatusText(const QString& text) override { Add("status ", text.toStdString()); }
     void RunTablesChanged() override { calls.emplace_back("tables"); }
     void DataReplyStored() override {
         calls.emplace_back("stored");

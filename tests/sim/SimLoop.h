@@ -71,4 +71,24 @@ inline std::vector<trace::Step> RegionReplies(const ReceiveBuffer& image, int fi
     return steps;
 }
 
+// A generated day's trace with a pause of 1000 polls before each race but the first and after
+// the last, so that an automatic save falls between every two races.
+inline std::vector<trace::Step> WithSaveBetweenRaces(const std::vector<trace::Step>& day) {
+    std::vector<trace::Step> steps;
+    bool first = true;
+    for (const trace::Step& step : day) {
+        const auto* comment = std::get_if<trace::Comment>(&step);
+        if (comment != nullptr && comment->text.starts_with("race ") &&
+            !comment->text.starts_with("race day")) {
+            if (!first) {
+                steps.push_back(trace::Idle{1000});
+            }
+            first = false;
+        }
+        steps.push_back(step);
+    }
+    steps.push_back(trace::Idle{1000});
+    return steps;
+}
+
 }  // namespace orvanrx::testing

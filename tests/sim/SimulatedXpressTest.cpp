@@ -113,5 +113,17 @@ TEST(SimulatedXpress, UnplugLastsItsTicksAndKillsTheHandle) {
     EXPECT_TRUE(d.sim.IsSimulated());
 }
 
+// A day-long replay polls millions of times: only the last writes are kept.
+TEST(SimulatedXpress, KeepsTheLastWrittenFramesOnly) {
+    Driver d({trace::Idle{10000}});
+    for (int i = 0; i < 5000; ++i) {
+        d.Poll();
+    }
+    d.Exchange({0x1B, 0x05});
+    EXPECT_EQ(d.sim.WrittenFrames().size(), SimulatedXpress::kWrittenFramesKept);
+    EXPECT_EQ(d.sim.WrittenFrames().back(), (Bytes{0x1B, 0x05}));
+    EXPECT_EQ(d.sim.WrittenFrames().front(), (Bytes{0x1B, 0x0F}));
+}
+
 }  // namespace
 }  // namespace orvanrx

@@ -22,6 +22,7 @@ const std::string kEveryStep =
     "none 2\n"
     "unplug\n"
     "unplug 40\n"
+    "unplug 2 after 3\n"
     "status\n"
     "status 7\n"
     "signal -512\n"
@@ -45,6 +46,7 @@ TEST(TraceFile, ReadsEveryStepWithDefaults) {
         trace::None{2},
         trace::Unplug{1},
         trace::Unplug{40},
+        trace::Unplug{2, 3},
         trace::Status{0x00},
         trace::Status{0x07},
         trace::Signal{-512},
@@ -82,6 +84,15 @@ TEST(TraceFile, NamesTheFirstBadLine) {
         {"idle 0", "line 1: idle takes a count from 1 to 2147483647, not '0'"},
         {"unplug 2147483648",
          "line 1: unplug takes a count from 1 to 2147483647, not '2147483648'"},
+        {"unplug 2 after",
+         "line 1: unplug takes a count and then 'after' and a number of "
+         "flushes from 0 to 2147483647, not '2 after'"},
+        {"unplug 2 before 1",
+         "line 1: unplug takes a count and then 'after' and a number of "
+         "flushes from 0 to 2147483647, not '2 before 1'"},
+        {"unplug 2 after 1 2",
+         "line 1: unplug takes a count and then 'after' and a number of "
+         "flushes from 0 to 2147483647, not '2 after 1 2'"},
         {"status 100", "line 1: status takes one byte in hex (00 to FF), not '100'"},
         {"version -1", "line 1: version takes one byte in hex (00 to FF), not '-1'"},
         {"signal 32768", "line 1: signal takes a reading from -32768 to 32767, not '32768'"},

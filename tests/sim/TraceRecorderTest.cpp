@@ -115,6 +115,28 @@ TEST(TraceRecorder, ReplayOfRandomSessionsDoesWhatTheSessionsDid) {
     }
 }
 
+// A receiver lost in the middle of a status refresh, after K of the refresh's flushes went
+// through (status, signal, frequency and the flush after it; 4 is the next tick's flush): the
+// exchanges it answered live are answered in the replay too.
+TEST(TraceRecorder, ReceiverLostInTheMiddleOfAStatusRefresh) {
+    for (int k = 0; k <= 4; ++k) {
+        SCOPED_TRACE(k);
+        const Steps trace{trace::Status{0x05}, trace::Signal{300},  trace::Idle{100},
+                          trace::Unplug{3, k}, trace::Status{0x02}, trace::Idle{150}};
+        SimLoop live(trace, true);
+        live.RunToEnd();
+        live.recorder.Finish();
+        const Steps recorded = Uncommented(live.recorded);
+        const auto unplug = std::ranges::find_if(
+            recorded, [](const auto& s) { return std::holds_alternative<trace::Unplug>(s); });
+        ASSERT_NE(unplug, recorded.end());
+        EXPECT_EQ(std::get<trace::Unplug>(*unplug).afterFlushes, k);
+        const std::vector<std::string> calls = ExpectSameReplay(trace);
+        // The lamps were lit live when the status exchange went through.
+        EXPECT_EQ(std::ranges::count(calls, "CD lit") > 0, k >= 1);
+    }
+}
+
 TEST(TraceRecorder, MergesQuietPollsAndRecordsValuesWhenTheyChange) {
     SimLoop s({trace::Status{0x05}, trace::Idle{3}, trace::None{2}, trace::Reply{{0xFB}},
                trace::Idle{145}, trace::Status{0x07}, trace::Idle{150}},

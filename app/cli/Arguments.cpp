@@ -1,0 +1,244 @@
+#include "Arguments.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <optional>
+
+#include "support/Support.h"
+
+namespace orvanrx::cli {
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: orvanrx-cli <command> [options]\n"
+    "\n"
+    "Commands:\n"
+    "  replay TRACE   replay a receiver trace through the receive path\n"
+    "  log            log races from the attached receiver until Ctrl-C\n"
+    "  record TRACE   like log, and record what the receiver says as a trace\n"
+    "  simulate       print a generated race-day trace\n"
+    "  settings       read or write a value of the settings store\n"
+    "  stats LOG      statistics of a race log: per car, one car, head to head\n"
+    "\n"
+    "'orvanrx-cli <command> --help' describes a command's options.\n";
+
+// The parser's help names the program by the path it was started with; the usage line of a
+// subcommand reads better as "orvanrx-cli <command>".
+QString HelpText(const QCommandLineParser& parser, const QString& command) {
+    QString text = parser.helpText();
+    const qsizetype lineEnd = text.indexOf(u'\n');
+    const QString usage = QStringLiteral("Usage: ") + QCoreApplication::arguments().value(0);
+    if (text.startsWith(usage) && (lineEnd < 0 || usage.size() <= lineEnd)) {
+        text.replace(0, usage.size(), QStringLiteral("Usage: orvanrx-cli ") + command);
+    }
+    return text;
+}
+
+EarlyExit Usage(const QString& reason) {
+    return {kExitUsage, {}, reason};
+}
+
+// Parses a subcommand's arguments (args[0] is the subcommand). Gives the early exit when
+// there is one: help, an unknown option, a wrong number of positional arguments.
+std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& args,
+                               int positionalCount) {
+    const QCommandLineOption help = parser.addHelpOption();
+    const QString command = args.value(0);
+    if (!parser.parse(args)) {
+        return Usage(parser.errorText() + QStringLiteral("\n\n") + HelpText(parser, command));
+    }
+    if (parser.isSet(help)) {
+        return EarlyExit{kExitOk, HelpText(parser, command), {}};
+    }
+    if (parser.positionalArguments().size() != positionalCount) {
+        return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
+                         .arg(positionalCount)
+                         .arg(parser.positionalArguments().size()) +
+                     HelpText(parser, command));
+    }
+    return std::nullopt;
+}
+
+QCommandLineOption FileOption(const char* name, const char* description) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
+                              QStringLiteral("FILE"));
+}
+
+Invocation ParseReplay(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Replays a receiver trace through the whole receive path, as a start of the program "
+        "would: settings restored, poll ticks back to back until the trace ends, then the "
+        "race log saved and the receive memory kept for the next start."));
+    parser.addPositionalArgument(QStringLiteral("TRACE"), QStringLiteral("The receiver trace."));
+    const QCommandLineOption log = FileOption("log", "Write the race log to FILE.");
+    const QCommandLineOption image =
+        FileOption("image", "Write the final 32769-byte mirror to FILE.");
+    const QCommandLineOption slip = FileOption("timeslip", "Write the final time slip to FILE.");
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
+    parser.addOptions({log, image, slip, quiet});
+    if (auto exit = Parse(parser, args, 1)) {
+        return *exit;
+    }
+    return ReplayOptions{parser.positionalArguments().constFirst(), parser.value(log),
+                         parser.value(image), parser.value(slip), parser.isSet(quiet)};
+}
+
+Invocation ParseLog(const QStringList& args, bool record) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        record ? QStringLiteral("Logs races from the attached receiver, like 'log', and also "
+                                "records what the receiver says as a trace for 'replay'.")
+               : QStringLiteral("Logs races from the attached receiver until Ctrl-C or "
+                                "SIGTERM, then saves the race log and the receive memory."));
+    if (record) {
+        parser.addPositionalArgument(QStringLiteral("TRACE"),
+                                     QStringLiteral("The receiver trace to write."));
+    }
+    const QCommandLineOption log = FileOption("log", "Write the race log to FILE.");
+    const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
+    parser.addOptions({log, quiet});
+    if (auto exit = Parse(parser, args, record ? 1 : 0)) {
+        return *exit;
+    }
+    return LogOptions{record, record ? parser.positionalArguments().constFirst() : QString(),
+                      parser.value(log), parser.isSet(quiet)};
+}
+
+Invocation ParseSimulate(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Prints a generated race day at the strip as a receiver trace."));
+    const QCommandLineOption races(QStringLiteral("races"),
+                                   QStringLiteral("Number of races (default 10)."),
+                                   QStringLiteral("N"), QStringLiteral("10"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Random seed (default 1)."), QStringLiteral("S"),
+                                  QStringLiteral("1"));
+    const QCommandLineOption noise(
+        QStringLiteral("noise"),
+        QStringLiteral("Chance (0 to 0.9) that a reply is corrupted by the radio (default 0)."),
+        QStringLiteral("P"), QStringLiteral("0"));
+    const QCommandLineOption venue(QStringLiteral("venue-change"),
+                                   QStringLiteral("Change the venue once during the day."));
+    parser.addOptions({races, seed, noise, venue});
+    if (auto exit = Parse(parser, args, 0)) {
+        return *exit;
+    }
+
+    bool racesOk = false;
+    bool seedOk = false;
+    bool noiseOk = false;
+    SimulateOptions options;
+    options.day.races = parser.value(races).toInt(&racesOk);
+    options.day.seed = parser.value(seed).toUInt(&seedOk);
+    options.day.noise = parser.value(noise).toDouble(&noiseOk);
+    options.day.venueChange = parser.isSet(venue);
+    if (!racesOk || options.day.races < 0 || options.day.races > 10000) {
+        return Usage(QStringLiteral("--races takes a whole number from 0 to 10000.\n"));
+    }
+    if (!seedOk) {
+        return Usage(QStringLiteral("--seed takes a whole number from 0 to 4294967295.\n"));
+    }
+    // Written so that NaN ("nan" reads as a number) is refused too.
+    if (!noiseOk || !(options.day.noise >= 0.0 && options.day.noise <= 0.9)) {
+        return Usage(QStringLiteral("--noise takes a number from 0 to 0.9.\n"));
+    }
+    return options;
+}
+
+Invocation ParseSettings(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Reads or writes one value of the settings store.\n"
+                       "  settings get KEY NAME          prints the value, or \"No Key Value\"\n"
+                       "  settings set KEY NAME VALUE    writes a text value (REG_SZ)\n"
+                       "KEY is a key path such as 'SOFTWARE\\OrvanRX\\RaceLog\\Fields\\'."));
+    parser.addPositionalArgument(QStringLiteral("get|set"), QStringLiteral("What to do."));
+    parser.addPositionalArgument(QStringLiteral("KEY"), QStringLiteral("The key path."));
+    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("The value name."));
+    parser.addPositionalArgument(QStringLiteral("[VALUE]"), QStringLiteral("For set."));
+    const QCommandLineOption dword(QStringLiteral("dword"),
+                                   QStringLiteral("Write the value as a number (REG_DWORD)."));
+    parser.addOption(dword);
+
+    // get takes 3 positional arguments, set 4.
+    const bool isSet = args.size() > 1 && args.at(1) == QStringLiteral("set");
+    if (auto exit = Parse(parser, args, isSet ? 4 : 3)) {
+        return *exit;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const QString& action = positional.at(0);
+    if (action == QStringLiteral("get")) {
+        if (parser.isSet(dword)) {
+            return Usage(QStringLiteral("--dword goes with set.\n"));
+        }
+        return SettingsOptions{false, positional.at(1), positional.at(2), {}, false};
+    }
+    if (action == QStringLiteral("set")) {
+        return SettingsOptions{true, positional.at(1), positional.at(2), positional.at(3),
+                               parser.isSet(dword)};
+    }
+    return Usage(QStringLiteral("Unknown settings action '%1': use get or set.\n\n").arg(action) +
+                 parser.helpText());
+}
+
+Invocation ParseStats(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the statistics of a race log: a line per car, or one car's figures and runs, "
+        "or every race two cars ran against each other. Figures without a value show as a "
+        "dash on the terminal and as an empty field in CSV."));
+    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The race-log CSV file."));
+    const QCommandLineOption car(QStringLiteral("car"),
+                                 QStringLiteral("Only car N: its figures and its runs."),
+                                 QStringLiteral("N"));
+    const QCommandLineOption vs(QStringLiteral("vs"),
+                                QStringLiteral("With --car: every race between car N and car M."),
+                                QStringLiteral("M"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Print CSV for a spreadsheet."));
+    parser.addOptions({car, vs, csv});
+    if (auto exit = Parse(parser, args, 1)) {
+        return *exit;
+    }
+    if (parser.isSet(vs) && !parser.isSet(car)) {
+        return Usage(QStringLiteral("--vs needs --car.\n"));
+    }
+    return StatsOptions{parser.positionalArguments().constFirst(), parser.value(car).trimmed(),
+                        parser.value(vs), parser.isSet(csv)};
+}
+
+}  // namespace
+
+Invocation ParseCommandLine(const QStringList& arguments) {
+    const QString command = arguments.value(1);
+    const QStringList args = arguments.mid(1);
+    if (command == QStringLiteral("replay")) {
+        return ParseReplay(args);
+    }
+    if (command == QStringLiteral("log") || command == QStringLiteral("record")) {
+        return ParseLog(args, command == QStringLiteral("record"));
+    }
+    if (command == QStringLiteral("simulate")) {
+        return ParseSimulate(args);
+    }
+    if (command == QStringLiteral("settings")) {
+        return ParseSettings(args);
+    }
+    if (command == QStringLiteral("stats")) {
+        return ParseStats(args);
+    }
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
+        return EarlyExit{kExitOk, QString::fromLatin1(kUsage), {}};
+    }
+    if (command == QStringLiteral("--version")) {
+        return EarlyExit{kExitOk, QStringLiteral("orvanrx-cli") + AppVersionText() + u'\n', {}};
+    }
+    return Usage((command.isEmpty() ? QStringLiteral("No command given.\n\n")
+                                    : QStringLiteral("Unknown command '%1'.\n\n").arg(command)) +
+                 QString::fromLatin1(kUsage));
+}
+
+}  // namespace orvanrx::cli
