@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -35,34 +36,53 @@ bool IsGroupHeader(const QModelIndex& index) {
 
 // Draws each cell in its row's style: the face, the alignment, a solid background over the
 // row colour, and the style's bottom border (the pair line). Group headers have their
-// background painted across the whole row by the view.
+// background painted across the whole row by the view. Texts are laid out once and kept
+// (QStaticText): a reload mostly shows the same texts again, and laying out text is most of
+// what drawing a grid costs.
 class LogGridDelegate final : public QStyledItemDelegate {
 public:
+    static constexpr int kTextMargin = 4;
+    static constexpr qsizetype kMaxKeptTexts = 8192;
+
     explicit LogGridDelegate(QWidget* view) : QStyledItemDelegate(view), view_(*view) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const std::optional<LogGridStyle> style = StyleAt(index);
-        QStyleOptionViewItem cell = option;
-        initStyleOption(&cell, index);
-        cell.state &= ~QStyle::State_HasFocus;
-        // The broadcaster's text as it came ("4.230", not the number 4.23), whatever type the
-        // column holds for sorting.
-        cell.text = index.data(LogGridModel::TextRole).toString();
-        if (style) {
-            cell.font = GridFont(style->font);
-            cell.fontMetrics = QFontMetrics(cell.font);
-            if (!IsGroupHeader(index)) {
-                const QBrush background = GridBackground(*style, option.rect);
-                painter->fillRect(option.rect, background.style() == Qt::NoBrush ? QBrush(Qt::white)
-                                                                                 : background);
+        const QFont font = style ? FontFor(style->font) : option.font;
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        if (selected) {
+            painter->fillRect(option.rect, option.palette.brush(QPalette::Highlight));
+        } else if (!style || !IsGroupHeader(index)) {
+            const QBrush background = style ? GridBackground(*style, option.rect) : QBrush();
+            painter->fillRect(option.rect,
+                              background.style() == Qt::NoBrush ? QBrush(Qt::white) : background);
+        }
+        const QString text = index.data(LogGridModel::TextRole).toString();
+        if (!text.isEmpty()) {
+            const Qt::Alignment alignment =
+                Qt::Alignment(index.data(Qt::TextAlignmentRole).toInt());
+            const QRect room = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+            painter->setFont(font);
+            painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
+                                     : QColor(Qt::black));
+            const QStaticText& laid = Laid(text, font);
+            const QSizeF size = laid.size();
+            if (size.width() > room.width()) {
+                painter->drawText(
+                    room, static_cast<int>(alignment),
+                    QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width()));
+            } else {
+                qreal x = room.left();
+                if (alignment & Qt::AlignHCenter) {
+                    x += (room.width() - size.width()) / 2;
+                } else if (alignment & Qt::AlignRight) {
+                    x += room.width() - size.width();
+                }
+                const qreal y = room.top() + (room.height() - size.height()) / 2;
+                painter->drawStaticText(QPointF(x, y), laid);
             }
         }
-        cell.backgroundBrush = Qt::NoBrush;
-        if (!(cell.state & QStyle::State_Selected)) {
-            cell.palette.setColor(QPalette::Text, Qt::black);
-        }
-        QStyledItemDelegate::paint(painter, cell, index);
         if (style && style->bottomBorder) {
             PaintBottomBorder(*painter, *style, option.rect,
                               TwipsToPixels(view_, style->bottomBorder->thicknessTwips));
@@ -78,7 +98,36 @@ public:
     }
 
 private:
+    QFont FontFor(const LogGridFont& font) const {
+        if (!(font == lastFont_)) {
+            lastFont_ = font;
+            lastQFont_ = GridFont(font);
+            lastFontKey_ = lastQFont_.key() + QChar(0x1F);
+        }
+        return lastQFont_;
+    }
+
+    const QStaticText& Laid(const QString& text, const QFont& font) const {
+        const QString key = lastFontKey_ + text;
+        auto found = laid_.find(key);
+        if (found == laid_.end()) {
+            if (laid_.size() >= kMaxKeptTexts) {
+                laid_.clear();
+            }
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.setPerformanceHint(QStaticText::AggressiveCaching);
+            laid.prepare(QTransform(), font);
+            found = laid_.insert(key, laid);
+        }
+        return *found;
+    }
+
     QWidget& view_;
+    mutable LogGridFont lastFont_;
+    mutable QFont lastQFont_;
+    mutable QString lastFontKey_;
+    mutable QHash<QString, QStaticText> laid_;
 };
 
 // The headings in the "Heading" style. A heading dragged up out of the headings carries its
@@ -260,8 +309,9 @@ void LogGridView::FollowRows() {
     const int rows = shown->rowCount();
     for (int row = 0; row < rows; ++row) {
         const QModelIndex index = shown->index(row, 0);
+        // A group header is drawn across the whole row by drawRow; only its state is kept
+        // here. (While the reset's layout is pending this merely notes the state.)
         if (IsGroupHeader(index)) {
-            setFirstColumnSpanned(row, QModelIndex(), true);
             setExpanded(index, index.data(LogGridModel::ExpandedRole).toBool());
         }
     }

@@ -10,9 +10,9 @@ namespace orvanrx {
 class LogGridModel;
 
 // grdLog: the log grid as a tree view. It shows `shown` (the grid model itself, or a proxy
-// over it such as the filter window's) and follows the grid: group header rows spanned across
-// the row and opened or closed as the grid keeps them, columns hidden and sized in twips as the
-// grid says (the user's resizing goes back to the grid), painting paused while the grid's
+// over it such as the filter window's) and follows the grid: group header rows drawn across
+// the whole row and opened or closed as the grid keeps them, columns hidden and sized in twips as
+// the grid says (the user's resizing goes back to the grid), painting paused while the grid's
 // drawing is off, the named styles drawn (fonts, the heading and group gradients, the pair
 // line), and the area without rows in the grid's background colour. Cells are not edited and
 // take no focus. A reload keeps the scroll position, unless the view stood at the top, where

@@ -33,7 +33,9 @@ int LogGridModel::RowPosition(const QModelIndex& index) const {
 }
 
 QModelIndex LogGridModel::index(int row, int column, const QModelIndex& parent) const {
-    if (!hasIndex(row, column, parent)) {
+    // The view asks for every row after each load: the checks are done here directly.
+    if (row < 0 || column < 0 || column > kLastColumn || (parent.isValid() && !Owns(parent)) ||
+        row >= rowCount(parent) || (parent.isValid() && parent.column() != 0)) {
         return {};
     }
     return parent.isValid() ? createIndex(row, column, static_cast<quintptr>(parent.row()) + 1)
@@ -53,6 +55,10 @@ int LogGridModel::rowCount(const QModelIndex& parent) const {
     }
     return IsGroupHeader(parent) && parent.column() == 0 ? rows_.Groups()[At(parent.row())].count
                                                          : 0;
+}
+
+bool LogGridModel::hasChildren(const QModelIndex& parent) const {
+    return rowCount(parent) > 0;
 }
 
 int LogGridModel::columnCount(const QModelIndex& parent) const {

@@ -109,11 +109,19 @@ void LogGridRows::Load(const RunTable& table, int groupColumn) {
     std::vector<std::shared_ptr<const RunRow>> rows;
     rows.reserve(At(count));
     std::vector<double> ids(At(count));
+    std::vector<std::pair<const RunRow*, double>> loaded(At(count));
     for (int r = 0; r < count; ++r) {
         rows.push_back(table.SharedRow(r));
-        ids[At(r)] = CellNumber((*rows.back())[GeneralID], CellType::Integer);
+        const RunRow* row = rows.back().get();
+        // A reload mostly finds the rows of the last one (the table copies a row before it
+        // changes one the grid holds, so the same row is the same content).
+        const bool known = At(r) < loaded_.size() && loaded_[At(r)].first == row;
+        ids[At(r)] =
+            known ? loaded_[At(r)].second : CellNumber((*row)[GeneralID], CellType::Integer);
+        loaded[At(r)] = {row, ids[At(r)]};
     }
     rows_ = std::move(rows);
+    loaded_ = std::move(loaded);
     Regroup(groupColumn, std::move(ids));
 }
 
@@ -141,6 +149,7 @@ void LogGridRows::Regroup(int groupColumn, std::vector<double> ids) {
 
 void LogGridRows::Clear() {
     rows_.clear();
+    loaded_.clear();
     groups_.clear();
     numbers_.fill({});
 }

@@ -76,6 +76,9 @@ private:
     int groupColumn_ = -1;
     std::vector<Group> groups_;
     std::vector<std::shared_ptr<const RunRow>> rows_;
+    // The rows of the last load in table order, each with its GeneralID number; only rows that
+    // rows_ still holds, so an address here cannot belong to another row.
+    std::vector<std::pair<const RunRow*, double>> loaded_;
     // Typed cells by column, in grid order; a column is converted when it is first read, but
     // GeneralID at every load (the rows are sorted by it).
     mutable std::array<std::vector<double>, kLogGridColumnCount> numbers_;
