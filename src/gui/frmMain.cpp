@@ -19,6 +19,7 @@
 #include "gui/Appearance.h"
 #include "gui/ColorValue.h"
 #include "gui/CommandBars.h"
+#include "gui/FileCommands.h"
 #include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/ToolTable.h"
@@ -50,6 +51,7 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
       statusBar_(new MainStatusBar(this)),
       windows_(new LogWindows(*this, settings)),
       forwarder_(std::make_unique<ViewForwarder>(*this)),
+      files_(std::make_unique<FileCommands>(*this, settings)),
       backColor_(kAppWorkspaceReference) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("OrvanRX"));
@@ -88,6 +90,7 @@ void frmMain::Load(Station& station, const QString& dataFolderBase) {
             RaceLogFileName(GetDataFolder(dataFolderBase, QStringLiteral("/OrvanRX")),
                             QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
         windows_->Attach(station);
+        files_->Attach(station);
         station.Start(logFileName, [this] { windows_->ShowRaceLog(); });
         statusBar_->AttachStatusControls();
         SetBackColor(RestoreBackColor(settings_, kMainScreenSettingsKey, backColor_));
@@ -164,14 +167,12 @@ void frmMain::WithTimerStopped(const Command& command) {
 void frmMain::BuildDispatch() {
     const Command nothing;
     dispatch_ = {
-        {QStringLiteral("miOpenLog"),
-         [this] { WithTimerStopped(ViewCommand(QStringLiteral("miOpenLog"))); }},
-        {QStringLiteral("miSaveLog"), [this] { RunViewCommand(QStringLiteral("miSaveLog")); }},
-        {QStringLiteral("miSaveXML"), [this] { RunViewCommand(QStringLiteral("miSaveXML")); }},
-        {QStringLiteral("miSaveHTML"), [this] { RunViewCommand(QStringLiteral("miSaveHTML")); }},
-        {QStringLiteral("miSaveXLS"), [this] { RunViewCommand(QStringLiteral("miSaveXLS")); }},
-        {QStringLiteral("miClearLog"),
-         [this] { WithTimerStopped(ViewCommand(QStringLiteral("miClearLog"))); }},
+        {QStringLiteral("miOpenLog"), [this] { files_->OpenLog(); }},
+        {QStringLiteral("miSaveLog"), [this] { files_->SaveLog(); }},
+        {QStringLiteral("miSaveXML"), nothing},
+        {QStringLiteral("miSaveHTML"), nothing},
+        {QStringLiteral("miSaveXLS"), nothing},
+        {QStringLiteral("miClearLog"), [this] { files_->ClearLog(); }},
         {QStringLiteral("miPrintPreview"), [this] { windows_->ShowPrintViews(); }},
         {QStringLiteral("miClose"),
          [this] {
@@ -215,21 +216,6 @@ frmMain::Command frmMain::RaceLogCommand(void (frmRaceLog::*command)()) {
             (raceLog->*command)();
         }
     };
-}
-
-void frmMain::SetViewCommand(const QString& name, Command command) {
-    viewCommands_[name] = std::move(command);
-}
-
-frmMain::Command frmMain::ViewCommand(const QString& name) const {
-    const auto command = viewCommands_.find(name);
-    return command != viewCommands_.end() ? command->second : Command();
-}
-
-void frmMain::RunViewCommand(const QString& name) {
-    if (const Command command = ViewCommand(name)) {
-        command();
-    }
 }
 
 QList<QMdiSubWindow*> frmMain::ArrangedWindows() const {

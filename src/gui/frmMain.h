@@ -14,6 +14,7 @@ class QMdiArea;
 namespace orvanrx {
 
 class CommandBars;
+class FileCommands;
 class frmRaceLog;
 class LogWindows;
 class MainStatusBar;
@@ -71,10 +72,13 @@ public:
     // Shows or hides the race-log tool bar (the race log window does, as it opens and closes).
     void ShowRaceLogBand(bool visible);
 
-    // The file commands plug in by tool name; a name without one does nothing. The open-log
-    // and clear-log commands run with tmrMain stopped.
+    // The File menu's commands on the race log.
+    FileCommands& Files() { return *files_; }
+
+    // Stops tmrMain for a command that replaces or resets the run tables, then starts it again
+    // (unless the window unloaded meanwhile).
     using Command = std::function<void()>;
-    void SetViewCommand(const QString& name, Command command);
+    void WithTimerStopped(const Command& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,8 +88,6 @@ private:
 
     void BuildDispatch();
     void tmrMain_Timer();
-    Command ViewCommand(const QString& name) const;
-    void RunViewCommand(const QString& name);
     Command RaceLogCommand(void (frmRaceLog::*command)());
     QList<QMdiSubWindow*> ArrangedWindows() const;
     void TileHorizontally();
@@ -96,8 +98,6 @@ private:
     void miRefresh_Click();
     void miChangeChannel_Click();
     void miAbout_Click();
-    // Stops tmrMain for a command that replaces or resets the run tables, then starts it again.
-    void WithTimerStopped(const Command& command);
 
     const SettingsStore& settings_;
     Station* station_ = nullptr;
@@ -107,7 +107,7 @@ private:
     LogWindows* windows_;
     std::unique_ptr<ViewForwarder> forwarder_;
     std::map<QString, Command> dispatch_;
-    std::map<QString, Command> viewCommands_;
+    std::unique_ptr<FileCommands> files_;
     QTimer tmrMain_;
     int cyclesPerTimeout_ = 1;
     std::function<void(TickOutcome)> afterCycle_;

@@ -1,0 +1,201 @@
+#include "gui/FileCommands.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "gui/LogWindows.h"
+#include "gui/MainStatusBar.h"
+#include "gui/frmMain.h"
+#include "gui/frmRaceLog.h"
+#include "racelog/RaceLogFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsStore.h"
+#include "shell/Station.h"
+#include "support/Support.h"
+
+namespace orvanrx {
+namespace {
+
+const QString kAllFilesFilter = QStringLiteral("All Files (*.*)");
+
+// The extension of a Qt name filter's first pattern: "csv" of "... (*.csv)".
+QString FilterExtension(const QString& filter) {
+    const qsizetype star = filter.indexOf(QStringLiteral("(*."));
+    if (star < 0) {
+        return {};
+    }
+    const qsizetype start = star + 3;
+    const qsizetype end = filter.indexOf(QLatin1Char(')'), start);
+    const QString extension = filter.mid(start, end - start);
+    return extension == QLatin1String("*") ? QString() : extension;
+}
+
+}  // namespace
+
+QString QtFileDialogs::ChooseFile(QWidget* parent, const RaceLogDialog& dialog) {
+    QFileDialog chooser(parent);
+    SetUpRaceLogDialog(chooser, dialog);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return chooser.selectedFiles().constFirst();
+}
+
+bool QtFileDialogs::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void QtFileDialogs::ShowCritical(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
+}
+
+void SetUpRaceLogDialog(QFileDialog& dialog, const RaceLogDialog& setup) {
+    dialog.setWindowTitle(setup.title);
+    dialog.setNameFilters(setup.filters);
+    if (!setup.filters.isEmpty()) {
+        dialog.selectNameFilter(setup.filters.constFirst());
+    }
+    dialog.setDirectory(setup.folder);
+    if (setup.kind == RaceLogDialog::Kind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!setup.filters.isEmpty()) {
+            dialog.setDefaultSuffix(FilterExtension(setup.filters.constFirst()));
+        }
+    }
+    dialog.selectFile(setup.defaultName);
+}
+
+FileCommands::FileCommands(frmMain& main, const SettingsStore& settings)
+    : main_(main), settings_(settings) {}
+
+QString FileCommands::DialogFolder() const {
+    const QString remembered = settings_.QueryValue(kRaceLogPathKey, kDialogFolderValue);
+    if (remembered != kNoKeyValue && QFileInfo(remembered).isDir()) {
+        return remembered;
+    }
+    // The first time (or when the remembered folder is gone, a stick pulled out): the data
+    // folder, where this start's log is written.
+    if (station_ != nullptr) {
+        return QFileInfo(station_->LogFileName()).absolutePath();
+    }
+    return QDir::homePath();
+}
+
+QString FileCommands::ShownLogPath() const {
+    if (!openedLog_.isEmpty()) {
+        return openedLog_;
+    }
+    return station_ != nullptr ? station_->LogFileName() : QString();
+}
+
+RaceLogDialog FileCommands::Dialog(RaceLogDialog::Kind kind, const QString& title,
+                                   const QString& extension, const QString& filter) const {
+    RaceLogDialog dialog;
+    dialog.kind = kind;
+    dialog.title = title;
+    dialog.defaultName = LogFileStamp(QDateTime::currentDateTime()) + extension;
+    dialog.filters = QStringList{filter, kAllFilesFilter};
+    dialog.folder = DialogFolder();
+    return dialog;
+}
+
+QString FileCommands::Choose(const RaceLogDialog& dialog) {
+    QString chosen = dialogs_->ChooseFile(&main_, dialog);
+    if (chosen.isEmpty()) {
+        return {};
+    }
+    const QFileInfo file(chosen);
+    if (file.fileName().isEmpty()) {
+        // A folder without a name: the offered name in it.
+        chosen = QDir(chosen).filePath(dialog.defaultName);
+    }
+    const QString full = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
+    settings_.SetKeyValue(kRaceLogPathKey, kDialogFolderValue,
+                          TextBefore(full, QFileInfo(chosen).fileName()), ValueType::RegSz);
+    return QFileInfo(chosen).absoluteFilePath();
+}
+
+void FileCommands::OpenLog() {
+    main_.WithTimerStopped([this] {
+        if (station_ == nullptr) {
+            return;
+        }
+        const QString path = Choose(Dialog(RaceLogDialog::Kind::Open,
+                                           QStringLiteral("Open Race Log"), QStringLiteral(".csv"),
+                                           QStringLiteral("OrvanRX Race Log Files (*.csv)")));
+        if (path.isEmpty()) {
+            return;
+        }
+        const RaceLogLoadResult loaded = LoadRaceLog(path, station_->Tables());
+        if (loaded.outcome == RaceLogLoadOutcome::Failed) {
+            dialogs_->ShowCritical(&main_, kRaceLogImportCaption, loaded.errorText);
+        }
+        if (loaded.outcome != RaceLogLoadOutcome::NoFile) {
+            openedLog_ = path;
+        }
+        if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
+            raceLog->miGridView_Click();
+            if (!raceLog->AllCategoriesMode()) {
+                // The opened log is shown whole once (all categories); the window then goes
+                // back to the mode it was in.
+                raceLog->AllCategories();
+                raceLog->UpdateDisplay();
+                raceLog->AllCategories();
+            } else {
+                raceLog->UpdateDisplay();
+            }
+        }
+    });
+}
+
+void FileCommands::SaveLog() {
+    if (station_ == nullptr) {
+        return;
+    }
+    const QString path =
+        Choose(Dialog(RaceLogDialog::Kind::Save, QStringLiteral("Save Race Log"),
+                      QStringLiteral(".csv"), QStringLiteral("OrvanRX Race Log Files (*.csv)")));
+    if (path.isEmpty()) {
+        return;
+    }
+    const RaceLogSaveResult saved = SaveRaceLog(path, station_->Tables(), settings_);
+    if (saved.outcome == RaceLogSaveOutcome::Failed) {
+        // As for the automatic saves: the status bar says which file was not written and why,
+        // until a save succeeds.
+        saveFailed_ = true;
+        main_.StatusBar().SetStatusText(RaceLogNotSavedText(path, saved.reason));
+    } else if (saved.outcome == RaceLogSaveOutcome::Saved && saveFailed_) {
+        saveFailed_ = false;
+        if (!station_->SaveFailing()) {
+            main_.StatusBar().SetStatusText(QString());
+        }
+    }
+}
+
+void FileCommands::ClearLog() {
+    if (station_ == nullptr) {
+        return;
+    }
+    if (!dialogs_->AskYesNo(&main_, QStringLiteral("Race Log"),
+                            QStringLiteral("Do you want to clear all logged runs?"))) {
+        return;
+    }
+    main_.WithTimerStopped([this] {
+        if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
+            raceLog->ClearDisplay();
+        }
+    });
+}
+
+}  // namespace orvanrx
