@@ -57,14 +57,63 @@ int UsageError(const QString& message) {
     return kExitUsage;
 }
 
+// The program's options. --help and --version answer on the terminal without a display.
+struct Options {
+    QCommandLineOption demo{
+        QStringLiteral("demo"),
+        QStringLiteral("Without a receiver attached, play an endless generated race day on a "
+                       "simulated receiver, in real time.")};
+    QCommandLineOption replay{
+        QStringLiteral("replay"),
+        QStringLiteral("Play the receiver trace TRACE through a simulated receiver."),
+        QStringLiteral("TRACE")};
+    QCommandLineOption speed{
+        QStringLiteral("speed"),
+        QStringLiteral("Play the trace N times faster than real time (default 1)."),
+        QStringLiteral("N"), QStringLiteral("1")};
+
+    explicit Options(QCommandLineParser& parser) {
+        parser.setApplicationDescription(QStringLiteral(
+            "OrvanRX shows the races the track's timing system broadcasts, as the ORVAN01 USB "
+            "Receiver picks them up: the race being run as a time slip, the day's race log, and "
+            "the receiver's status."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOptions({demo, replay, speed});
+    }
+};
+
+void NameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("orvanrx"));
+    QCoreApplication::setApplicationVersion(AppVersionText().trimmed());
+}
+
+// True when the command line asks only for the help or the version text.
+bool AsksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-?" || arg == "-v" ||
+            arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (AsksForHelpOrVersion(argc, argv)) {
+        QCoreApplication terminal(argc, argv);
+        NameApplication();
+        QCommandLineParser parser;
+        const Options options(parser);
+        parser.process(terminal);  // prints the text and ends the program
+    }
     TerminationSignals::Block();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvanrx"));
+    NameApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
-    QApplication::setApplicationVersion(AppVersionText().trimmed());
     QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
     // The faces the windows ask for by name, where the desktop lacks them: Liberation Mono has
     // the metrics of "Courier New"; Liberation Sans is close to "Tahoma" and "MS Sans Serif".
@@ -80,26 +129,11 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("orvanrx"), icon));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "OrvanRX shows the races the track's timing system broadcasts, as the ORVAN01 USB "
-        "Receiver picks them up: the race being run as a time slip, the day's race log, and "
-        "the receiver's status."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption demoOption(
-        QStringLiteral("demo"),
-        QStringLiteral("Without a receiver attached, play an endless generated race day on a "
-                       "simulated receiver, in real time."));
-    const QCommandLineOption replayOption(
-        QStringLiteral("replay"),
-        QStringLiteral("Play the receiver trace TRACE through a simulated receiver."),
-        QStringLiteral("TRACE"));
-    const QCommandLineOption speedOption(
-        QStringLiteral("speed"),
-        QStringLiteral("Play the trace N times faster than real time (default 1)."),
-        QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({demoOption, replayOption, speedOption});
+    const Options options(parser);
     parser.process(app);
+    const QCommandLineOption& demoOption = options.demo;
+    const QCommandLineOption& replayOption = options.replay;
+    const QCommandLineOption& speedOption = options.speed;
 
     bool speedOk = false;
     const double speed = parser.value(speedOption).toDouble(&speedOk);

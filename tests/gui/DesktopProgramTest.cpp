@@ -96,6 +96,30 @@ private Q_SLOTS:
         QCOMPARE(tree.childKeys().size(), 73);
     }
 
+    void helpAndVersionAnswerWithoutADisplay_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("help") << "--help"
+                              << "--replay <TRACE>";
+        QTest::newRow("version") << "--version"
+                                 << "orvanrx v";
+    }
+    void helpAndVersionAnswerWithoutADisplay() {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        QProcess program;
+        QProcessEnvironment env = Environment("terminal");
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            env.remove(QString::fromLatin1(name));
+        }
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(ORVANRX_GUI_PATH), {option});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(QString::fromLocal8Bit(program.readAllStandardOutput()).contains(expected),
+                 qPrintable(QString::fromLocal8Bit(program.readAllStandardError())));
+    }
+
 private:
     static QByteArray Contents(const QString& path) {
         QFile file(path);
