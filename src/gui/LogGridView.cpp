@@ -404,12 +404,38 @@ void LogGridView::FitColumn() {
     }
 }
 
+QModelIndex LogGridView::GroupHeaderAt(const QPoint& at) const {
+    const QModelIndex index = indexAt(at);
+    return index.isValid() && IsGroupHeader(index) ? index.siblingAtColumn(0) : QModelIndex();
+}
+
 void LogGridView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         Q_EMIT SettingsMenuRequested(event->globalPosition().toPoint());
         return;
     }
+    // The branch mark at the left of a group header opens or closes the group. (The tree's own
+    // hit test looks for the mark in the Category column, which the grid hides.)
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && at.x() < indentation()) {
+        if (const QModelIndex group = GroupHeaderAt(at); group.isValid()) {
+            setExpanded(group, !isExpanded(group));
+            return;
+        }
+    }
     QTreeView::mousePressEvent(event);
+}
+
+void LogGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click anywhere on a group header opens or closes the group.
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && at.x() >= indentation()) {
+        if (const QModelIndex group = GroupHeaderAt(at); group.isValid()) {
+            setExpanded(group, !isExpanded(group));
+            return;
+        }
+    }
+    QTreeView::mouseDoubleClickEvent(event);
 }
 
 }  // namespace orvanrx

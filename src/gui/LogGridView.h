@@ -38,9 +38,12 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The group header row at `at` (its first column), or an invalid index.
+    QModelIndex GroupHeaderAt(const QPoint& at) const;
     void FollowColumns();
     void FollowRows();
     void FollowBackground(int colorValue);

@@ -211,6 +211,35 @@ private Q_SLOTS:
         log->SettingsMenu().hide();
     }
 
+    void aClickOnTheBranchMarkOrADoubleClickOpensAndClosesAGroup_data() {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("branch mark") << false;
+        QTest::newRow("double click on the header") << true;
+    }
+    void aClickOnTheBranchMarkOrADoubleClickOpensAndClosesAGroup() {
+        QFETCH(bool, doubleClick);
+        frmRaceLog* log = Open();
+        Store(Race("PRO ET        Q1", "7", "8"));
+        log->UpdateDisplay();
+        log->miCollapseAll_Click();
+        QCoreApplication::processEvents();
+        LogGridView& view = log->View();
+        const QModelIndex group = view.model()->index(0, 0);
+        QVERIFY(!view.isExpanded(group));
+        const QRect row = view.visualRect(view.model()->index(0, Class));
+        const QPoint at =
+            doubleClick ? row.center() : QPoint(view.indentation() / 2, row.center().y());
+        for (const bool expanded : {true, false}) {
+            if (doubleClick) {
+                QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+            } else {
+                QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+            }
+            QTRY_COMPARE(view.isExpanded(group), expanded);
+            QCOMPARE(log->Grid().index(0, 0).data(LogGridModel::ExpandedRole).toBool(), expanded);
+        }
+    }
+
 private:
     // A race as the broadcast brings it: first without its finish, then finished.
     void Store(const RunRecord& race) {
