@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "racelog/ExportText.h"
+#include "views/LogGridModel.h"
+#include "views/LogGridSetup.h"
 
 namespace orvanrx::testing {
 
@@ -320,6 +322,16 @@ ExportOutline WorkbookOutline(const Workbook& book) {
         outline.rows += Joined(cells);
     }
     return outline;
+}
+
+LogGridSheet RaceLogSheet(const RunTable& table) {
+    LogGridModel grid(LogGridFlavour::RaceLog);
+    SetUpRaceLogGrid(grid);
+    if (!table.IsEmpty()) {
+        grid.Load(table);
+    }
+    grid.Regroup();
+    return ReadLogGridSheet(grid);
 }
 
 int PdfPageCount(const QByteArray& pdf) {

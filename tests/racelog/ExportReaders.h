@@ -7,9 +7,14 @@
 #include <optional>
 #include <vector>
 
+#include "decoding/RunTables.h"
 #include "views/LogGridSheet.h"
 
 namespace orvanrx::testing {
+
+// The sheet of `table` in the race log window's grid as set up at load: grouped, the default
+// columns.
+LogGridSheet RaceLogSheet(const RunTable& table);
 
 // What an export holds, read back from the file, in one shape for every format: the column
 // captions and the rows top down, a group header as "[text]", a data row as its cell texts

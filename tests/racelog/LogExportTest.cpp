@@ -240,19 +240,8 @@ TEST_P(GridExportTest, EachExportReplacesAnExistingFile) {
 INSTANTIATE_TEST_SUITE_P(Grids, GridExportTest, ::testing::ValuesIn(GridCases()),
                          [](const auto& info) { return std::to_string(info.index); });
 
-// A sheet of `table` in the race log window's grid.
-LogGridSheet RaceLogSheet(const RunTable& table) {
-    LogGridModel grid(LogGridFlavour::RaceLog);
-    SetUpRaceLogGrid(grid);
-    if (!table.IsEmpty()) {
-        grid.Load(table);
-    }
-    grid.Regroup();
-    return ReadLogGridSheet(grid);
-}
-
 TEST(LogExportTest, HostileTextsComeBackWithOnlyTheUnwritableCharactersDropped) {
-    const LogGridSheet sheet = RaceLogSheet(AllCategoriesTable());
+    const LogGridSheet sheet = testing::RaceLogSheet(AllCategoriesTable());
     const LogTitle title{QString::fromUtf8("a&b <\"c\">\x02.csv"), QStringLiteral("2026-12-04")};
     const QString safeName = QString::fromLatin1("Jo \"Q\" <b>&amp;</b> ]]> '");
     const ExportOutline xml = testing::XmlOutline(LogGridXml(sheet, title));
@@ -265,7 +254,7 @@ TEST(LogExportTest, HostileTextsComeBackWithOnlyTheUnwritableCharactersDropped) 
 }
 
 TEST(LogExportTest, AnEmptyGridExportsItsHeadingsAndNoRows) {
-    const LogGridSheet sheet = RaceLogSheet(RunTable());
+    const LogGridSheet sheet = testing::RaceLogSheet(RunTable());
     const ExportOutline xml = testing::XmlOutline(LogGridXml(sheet, {}));
     const ExportOutline html = testing::HtmlOutline(LogGridHtml(sheet, {}));
     QTemporaryDir dir;
@@ -280,7 +269,7 @@ TEST(LogExportTest, AnEmptyGridExportsItsHeadingsAndNoRows) {
 }
 
 TEST(LogExportTest, AWriteThatCannotBeDoneSaysWhyAndWritesNothing) {
-    const LogGridSheet sheet = RaceLogSheet(OneCategoryTable());
+    const LogGridSheet sheet = testing::RaceLogSheet(OneCategoryTable());
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("no/such/folder/log"));
     for (const auto& result : {ExportLogGridXml(sheet, {}, missing + QStringLiteral(".xml")),
