@@ -5,6 +5,10 @@
 #include <cstring>
 #include <memory>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "Commands.h"
 #include "shell/TerminationSignals.h"
 #include "support/Support.h"
@@ -41,6 +45,13 @@ int main(int argc, char* argv[]) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         qInstallMessageHandler(WithoutRuntimeDirWarning);
+#ifdef __GLIBC__
+        // The PDF writer grows a buffer for every page and frees it again, hundreds of times
+        // for a long log; glibc would hand each one back to the system and fault it in anew.
+        // Freed memory is kept instead (the process ends right after the export).
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
     }
     const std::unique_ptr<QCoreApplication> app =
         exporting ? std::make_unique<QGuiApplication>(argc, argv)

@@ -1,6 +1,5 @@
 #include "print/LogGridPageLayout.h"
 
-#include <QHash>
 #include <algorithm>
 
 namespace orvanrx {
@@ -19,30 +18,6 @@ LogGridFont HeadingFont(const LogGridSheet& sheet) {
     return style && style->font.pointSize > 0 ? style->font : kFallbackFont;
 }
 
-// Widths of repeated texts (lanes, classes, win marks) are measured once.
-class WidthCache {
-public:
-    explicit WidthCache(const PrintFontMetrics& metrics) : metrics_(metrics) {}
-    double Width(const QString& text, const LogGridFont& font) {
-        if (text.isEmpty()) {
-            return 0;
-        }
-        const QString key =
-            QStringLiteral("%1/%2/%3/").arg(font.family).arg(font.pointSize).arg(font.bold) + text;
-        const auto found = widths_.constFind(key);
-        if (found != widths_.cend()) {
-            return *found;
-        }
-        const double width = metrics_.textWidth(text, font);
-        widths_.insert(key, width);
-        return width;
-    }
-
-private:
-    const PrintFontMetrics& metrics_;
-    QHash<QString, double> widths_;
-};
-
 bool PairLineUnder(const LogGridSheet& sheet, const LogGridSheetRow& row) {
     const std::optional<LogGridStyle> style = sheet.StyleOf(row);
     return style && style->bottomBorder && style->bottomBorder->thicknessTwips > 0;
@@ -57,7 +32,9 @@ LogGridFont PrintHeaderFont(const LogGridSheet& sheet) {
 LogGridPageLayout LayOutLogGridPages(const LogGridSheet& sheet, double pageWidth, double pageHeight,
                                      const PrintFontMetrics& metrics) {
     LogGridPageLayout layout;
-    WidthCache widths(metrics);
+    const auto textWidth = [&](const QString& text, const LogGridFont& font) {
+        return text.isEmpty() ? 0.0 : metrics.textWidth(text, font);
+    };
     const LogGridFont headingFont = HeadingFont(sheet);
     const std::size_t columnCount = sheet.columns.size();
     const std::size_t rowCount = sheet.rows.size();
@@ -67,7 +44,7 @@ LogGridPageLayout LayOutLogGridPages(const LogGridSheet& sheet, double pageWidth
     for (std::size_t c = 0; c < columnCount; ++c) {
         columnWidths[c] = std::max<double>(
             sheet.columns[c].widthTwips,
-            widths.Width(sheet.columns[c].caption, headingFont) + 2 * kPrintCellPaddingX);
+            textWidth(sheet.columns[c].caption, headingFont) + 2 * kPrintCellPaddingX);
     }
     double widestGroup = 0;
     layout.rowHeights.reserve(rowCount);
@@ -75,13 +52,13 @@ LogGridPageLayout LayOutLogGridPages(const LogGridSheet& sheet, double pageWidth
         const LogGridFont font = RowFont(sheet, row);
         layout.rowHeights.push_back(metrics.lineHeight(font) + 2 * kPrintCellPaddingY);
         if (row.kind == LogGridRowKind::GroupHeader) {
-            widestGroup = std::max(
-                widestGroup, widths.Width(row.groupText + QStringLiteral(" (continued)"), font));
+            widestGroup = std::max(widestGroup,
+                                   textWidth(row.groupText + QStringLiteral(" (continued)"), font));
             continue;
         }
         for (std::size_t c = 0; c < columnCount && c < row.cells.size(); ++c) {
-            columnWidths[c] = std::max(
-                columnWidths[c], widths.Width(row.cells[c].text, font) + 2 * kPrintCellPaddingX);
+            columnWidths[c] = std::max(columnWidths[c],
+                                       textWidth(row.cells[c].text, font) + 2 * kPrintCellPaddingX);
         }
     }
     double tableWidth = 0;

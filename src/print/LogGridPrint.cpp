@@ -1,8 +1,7 @@
 #include "print/LogGridPrint.h"
 
-#include <QFont>
 #include <QFontMetricsF>
-#include <QHash>
+#include <QGlyphRun>
 #include <QLinearGradient>
 #include <QLocale>
 #include <QPainter>
@@ -12,6 +11,7 @@
 #include <memory>
 
 #include "print/LogGridPageLayout.h"
+#include "print/PrintFonts.h"
 
 namespace orvanrx {
 
@@ -27,44 +27,6 @@ constexpr double kHeaderRuleTwips = 15;
 QColor ColorOf(int value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
-
-// A grid font for drawing in twips: its size is given in twips as pixels, so it scales with the
-// painter like every other length. No hinting, so the widths measured for the layout are the
-// widths drawn at any resolution.
-QFont TwipsFont(const LogGridFont& font) {
-    QFont qfont(font.family.isEmpty() ? QStringLiteral("Tahoma") : font.family);
-    qfont.setStyleHint(QFont::SansSerif);
-    qfont.setPixelSize(std::max(1, font.pointSize * 20));
-    qfont.setBold(font.bold);
-    qfont.setHintingPreference(QFont::PreferNoHinting);
-    return qfont;
-}
-
-QString FontKey(const LogGridFont& font) {
-    return QStringLiteral("%1/%2/%3").arg(font.family).arg(font.pointSize).arg(font.bold);
-}
-
-// QFontMetricsF per grid font, made once.
-class FontBook {
-public:
-    const QFontMetricsF& Metrics(const LogGridFont& font) {
-        const QString key = FontKey(font);
-        auto found = metrics_.find(key);
-        if (found == metrics_.end()) {
-            found = metrics_.insert(key, std::make_shared<QFontMetricsF>(TwipsFont(font)));
-        }
-        return **found;
-    }
-    PrintFontMetrics Measure() {
-        return {[this](const QString& text, const LogGridFont& font) {
-                    return Metrics(font).horizontalAdvance(text);
-                },
-                [this](const LogGridFont& font) { return Metrics(font).height(); }};
-    }
-
-private:
-    QHash<QString, std::shared_ptr<QFontMetricsF>> metrics_;
-};
 
 struct PageArea {
     double width = 0;   // twips
@@ -104,8 +66,13 @@ Qt::Alignment CellAlignment(Qt::Alignment alignment) {
 class PagePainter {
 public:
     PagePainter(const LogGridSheet& sheet, const LogTitle& title, const LogGridPageLayout& layout,
-                const PageArea& area, QPainter& painter)
-        : sheet_(sheet), title_(title), layout_(layout), area_(area), painter_(painter) {}
+                const PageArea& area, PrintFonts& fonts, QPainter& painter)
+        : sheet_(sheet),
+          title_(title),
+          layout_(layout),
+          area_(area),
+          fonts_(fonts),
+          painter_(painter) {}
 
     void Paint(std::size_t pageIndex) {
         const LogGridPage& page = layout_.pages[pageIndex];
@@ -123,12 +90,30 @@ public:
                                  layout_.rowHeights[static_cast<std::size_t>(page.continuedGroup)],
                                  y, true);
         }
+        // The rows' texts and lines are gathered and drawn once for the page: a PDF then holds
+        // a few long runs of glyphs and lines instead of one per cell.
+        double blockTop = -1;  // the top of the data rows since the last group header
+        const auto endBlock = [&](double bottom) {
+            if (blockTop >= 0) {
+                for (const double x : layout_.columnLeft) {
+                    gridLines_.append(QLineF(x, blockTop, x, bottom));
+                }
+            }
+            blockTop = -1;
+        };
         for (int r = page.firstRow; r < page.endRow; ++r) {
             const LogGridSheetRow& row = sheet_.rows[static_cast<std::size_t>(r)];
             const double height = layout_.rowHeights[static_cast<std::size_t>(r)];
-            y = row.kind == LogGridRowKind::GroupHeader ? PaintGroupHeader(row, height, y, false)
-                                                        : PaintDataRow(row, height, y);
+            if (row.kind == LogGridRowKind::GroupHeader) {
+                endBlock(y);
+                y = PaintGroupHeader(row, height, y, false);
+            } else {
+                blockTop = blockTop < 0 ? y : blockTop;
+                y = PaintDataRow(row, height, y);
+            }
         }
+        endBlock(y);
+        FlushRows();
         if (sheet_.rows.empty()) {
             PaintNoRows(y);
         }
@@ -183,20 +168,18 @@ private:
     double PaintHeadings() {
         const std::optional<LogGridStyle> style = sheet_.HeadingStyle();
         const double height = layout_.headingHeight;
+        // The gradient runs top to bottom, so one fill serves every heading.
+        const QRectF row(0, 0, Width(), height);
+        painter_.fillRect(row, Background(style, row));
         painter_.setFont(
             TwipsFont(style ? style->font : LogGridFont{QStringLiteral("Tahoma"), 9, true}));
+        painter_.setPen(Qt::black);
         for (std::size_t c = 0; c < sheet_.columns.size(); ++c) {
             const QRectF cell(layout_.columnLeft[c], 0,
                               layout_.columnLeft[c + 1] - layout_.columnLeft[c], height);
-            painter_.fillRect(cell, Background(style, cell));
-            painter_.setPen(Qt::black);
             painter_.drawText(cell.adjusted(kPrintCellPaddingX, 0, -kPrintCellPaddingX, 0),
                               CellAlignment(style ? style->alignment : Qt::AlignCenter),
                               sheet_.columns[c].caption);
-        }
-        if (sheet_.columns.empty()) {
-            painter_.fillRect(QRectF(0, 0, Width(), height),
-                              Background(style, QRectF(0, 0, Width(), height)));
         }
         painter_.setPen(QPen(kHeadingLineColor, kGridLineTwips));
         painter_.drawRect(QRectF(0, 0, Width(), height));
@@ -219,36 +202,107 @@ private:
         return y + height;
     }
 
+    // A data row: its background at once, its glyphs and lines for FlushRows.
     double PaintDataRow(const LogGridSheetRow& row, double height, double y) {
         const std::optional<LogGridStyle> style = sheet_.StyleOf(row);
         const QRectF rect(0, y, Width(), height);
         if (style && (style->gradient || style->background)) {
             painter_.fillRect(rect, Background(style, rect));
         }
-        painter_.setFont(
-            TwipsFont(style ? style->font : LogGridFont{QStringLiteral("Tahoma"), 10, false}));
-        painter_.setPen(Qt::black);
+        PrintFonts::Face& face =
+            fonts_.FaceOf(style ? style->font : LogGridFont{QStringLiteral("Tahoma"), 10, false});
+        PendingText& pending = PendingTextOf(face);
+        const double baseline = y + (height - face.metrics.height()) / 2 + face.metrics.ascent();
         for (std::size_t c = 0; c < row.cells.size() && c < sheet_.columns.size(); ++c) {
             const LogGridSheetCell& cell = row.cells[c];
             if (cell.text.isEmpty()) {
                 continue;
             }
-            const QRectF box(
-                layout_.columnLeft[c] + kPrintCellPaddingX, y,
-                layout_.columnLeft[c + 1] - layout_.columnLeft[c] - 2 * kPrintCellPaddingX, height);
-            painter_.drawText(box, CellAlignment(cell.alignment), cell.text);
+            const double left = layout_.columnLeft[c] + kPrintCellPaddingX;
+            const double room =
+                layout_.columnLeft[c + 1] - layout_.columnLeft[c] - 2 * kPrintCellPaddingX;
+            const TextGlyphs& text = fonts_.Glyphs(face, cell.text);
+            if (!text.complete) {
+                painter_.setPen(Qt::black);
+                painter_.setFont(face.font);
+                painter_.drawText(QRectF(left, y, room, height), CellAlignment(cell.alignment),
+                                  cell.text);
+                continue;
+            }
+            const Qt::Alignment align = cell.alignment & Qt::AlignHorizontal_Mask;
+            const double x = align & Qt::AlignLeft    ? left
+                             : align & Qt::AlignRight ? left + room - text.width
+                                                      : left + (room - text.width) / 2;
+            pending.glyphs.append(text.glyphs);
+            for (const double offset : text.offsets) {
+                pending.positions.append(QPointF(x + offset, baseline));
+            }
         }
-        painter_.setPen(QPen(kGridLineColor, kGridLineTwips));
-        ColumnLines(y, y + height);
         if (style && style->bottomBorder && style->bottomBorder->thicknessTwips > 0) {
             const double thickness = style->bottomBorder->thicknessTwips;
-            painter_.fillRect(QRectF(0, y + height - thickness, Width(), thickness),
-                              ColorOf(style->bottomBorder->color));
+            const double lineY = y + height - thickness / 2;
+            LinesOf(ColorOf(style->bottomBorder->color), thickness)
+                .append(QLineF(0, lineY, Width(), lineY));
         } else {
-            painter_.fillRect(QRectF(0, y + height - kGridLineTwips, Width(), kGridLineTwips),
-                              kGridLineColor);
+            const double lineY = y + height - kGridLineTwips / 2;
+            gridLines_.append(QLineF(0, lineY, Width(), lineY));
         }
         return y + height;
+    }
+
+    struct PendingText {
+        PrintFonts::Face* face;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    struct PendingLines {
+        QColor color;
+        double thickness;
+        QList<QLineF> lines;
+    };
+
+    PendingText& PendingTextOf(PrintFonts::Face& face) {
+        for (PendingText& pending : texts_) {
+            if (pending.face == &face) {
+                return pending;
+            }
+        }
+        texts_.push_back({&face, {}, {}});
+        return texts_.back();
+    }
+
+    QList<QLineF>& LinesOf(const QColor& color, double thickness) {
+        for (PendingLines& pending : lines_) {
+            if (pending.color == color && pending.thickness == thickness) {
+                return pending.lines;
+            }
+        }
+        lines_.push_back({color, thickness, {}});
+        return lines_.back().lines;
+    }
+
+    // The gathered glyphs, the grid lines, then the pair lines over them.
+    void FlushRows() {
+        painter_.setPen(Qt::black);
+        for (PendingText& pending : texts_) {
+            if (!pending.glyphs.isEmpty()) {
+                QGlyphRun run;
+                run.setRawFont(pending.face->raw);
+                run.setGlyphIndexes(pending.glyphs);
+                run.setPositions(pending.positions);
+                painter_.drawGlyphRun(QPointF(), run);
+            }
+            pending.glyphs.clear();
+            pending.positions.clear();
+        }
+        painter_.setPen(QPen(kGridLineColor, kGridLineTwips, Qt::SolidLine, Qt::FlatCap));
+        painter_.drawLines(gridLines_);
+        gridLines_.clear();
+        for (PendingLines& pending : lines_) {
+            painter_.setPen(QPen(pending.color, pending.thickness, Qt::SolidLine, Qt::FlatCap));
+            painter_.drawLines(pending.lines);
+            pending.lines.clear();
+        }
     }
 
     // The lines between the columns and at the table's edges, in the painter's pen.
@@ -272,7 +326,11 @@ private:
     const LogTitle& title_;
     const LogGridPageLayout& layout_;
     const PageArea area_;
+    PrintFonts& fonts_;
     QPainter& painter_;
+    std::vector<PendingText> texts_;
+    QList<QLineF> gridLines_;
+    std::vector<PendingLines> lines_;
 };
 
 QPageSize PdfPageSize() {
@@ -285,14 +343,14 @@ QPageSize PdfPageSize() {
 
 int LogGridPageCount(const LogGridSheet& sheet, QPagedPaintDevice& device) {
     const PageArea area = AreaOf(device);
-    FontBook fonts;
+    PrintFonts fonts;
     return static_cast<int>(
         LayOutLogGridPages(sheet, area.width, area.height, fonts.Measure()).pages.size());
 }
 
 int PrintLogGrid(const LogGridSheet& sheet, const LogTitle& title, QPagedPaintDevice& device) {
     const PageArea area = AreaOf(device);
-    FontBook fonts;
+    PrintFonts fonts;
     const LogGridPageLayout layout =
         LayOutLogGridPages(sheet, area.width, area.height, fonts.Measure());
     QPainter painter;
@@ -300,7 +358,7 @@ int PrintLogGrid(const LogGridSheet& sheet, const LogTitle& title, QPagedPaintDe
         return 0;
     }
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    PagePainter pages(sheet, title, layout, area, painter);
+    PagePainter pages(sheet, title, layout, area, fonts, painter);
     for (std::size_t p = 0; p < layout.pages.size(); ++p) {
         if (p > 0 && !device.newPage()) {
             painter.end();
@@ -341,9 +399,9 @@ ExportResult ExportLogGridPdf(const LogGridSheet& sheet, const LogTitle& title,
 }
 
 TextWidthMeasure FontTextMeasure() {
-    auto fonts = std::make_shared<FontBook>();
+    auto fonts = std::make_shared<PrintFonts>();
     return [fonts](const QString& text, const LogGridFont& font) {
-        return static_cast<int>(std::ceil(fonts->Metrics(font).horizontalAdvance(text)));
+        return static_cast<int>(std::ceil(fonts->Glyphs(fonts->FaceOf(font), text).width));
     };
 }
 

@@ -47,7 +47,7 @@ QString XmlSafeText(const QString& text) {
 }
 
 std::optional<NumberText> ReadNumberText(const QString& text) {
-    const QString t = text.trimmed();
+    const QStringView t = QStringView(text).trimmed();
     qsizetype i = 0;
     NumberText number;
     if (i < t.size() && (t[i] == u'+' || t[i] == u'-')) {

@@ -116,11 +116,12 @@ QString PageCss(const LogGridSheet& sheet, const RowClasses& rowClasses) {
         "h1 { font-size: 15pt; margin: 0; }\n"
         "header p { margin: 0; font-size: 10pt; color: #333333; }\n"
         "table.log { border-collapse: collapse; }\n"
-        "table.log th, table.log td { padding: 2pt 5pt; white-space: nowrap; "
+        "table.log th, table.log td { padding: 2pt 5pt; white-space: pre; "
         "vertical-align: middle; border: 0.75pt solid #d5dde8; }\n"
         "thead { display: table-header-group; }\n"
         "thead th { position: sticky; top: 0; }\n"
         "tr { break-inside: avoid; page-break-inside: avoid; }\n"
+        "tr.g { break-after: avoid; page-break-after: avoid; }\n"
         "td.l { text-align: left; }\ntd.c { text-align: center; }\ntd.r { text-align: right; }\n"
         "@media print { body { margin: 0; } thead th { position: static; } }\n");
     if (normal) {

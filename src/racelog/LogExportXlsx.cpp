@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QHash>
 #include <QTemporaryFile>
+#include <algorithm>
+#include <vector>
 
 #include "racelog/ExportFile.h"
 #include "racelog/ExportText.h"
@@ -56,47 +58,53 @@ QByteArray CellText(const QString& text) {
     return XmlSafeText(text).left(kMaxCellText).toUtf8();
 }
 
-// The workbook's formats, made once per distinct look.
+// The workbook's formats, made once per distinct look: a style, an alignment and a number
+// format, each known by a small number so that a cell finds its format without building text.
 class Formats {
 public:
     explicit Formats(lxw_workbook* workbook) : workbook_(workbook) {}
 
-    lxw_format* Get(const std::optional<LogGridStyle>& style, Qt::Alignment alignment,
-                    const QString& numberFormat) {
-        const QString key = QStringLiteral("%1|%2|%3")
-                                .arg(StyleKey(style))
-                                .arg(int(LxwAlign(alignment)))
-                                .arg(numberFormat);
+    // The number of a style (the same for equal styles).
+    int StyleId(const std::optional<LogGridStyle>& style) {
+        const auto found = std::find(styles_.cbegin(), styles_.cend(), style);
+        if (found != styles_.cend()) {
+            return static_cast<int>(found - styles_.cbegin());
+        }
+        styles_.push_back(style);
+        return static_cast<int>(styles_.size() - 1);
+    }
+
+    static constexpr int kGeneral = 0;
+    static constexpr int kDateTime = 1;
+    // The number format that shows `number` as it was written.
+    static int NumberFormatId(const NumberText& number) {
+        const int sign = number.sign == u'+' ? 1 : number.sign == u'-' && number.value == 0 ? 2 : 0;
+        return 2 + number.decimals * 3 + sign;
+    }
+
+    lxw_format* Get(int styleId, Qt::Alignment alignment, int numberFormatId,
+                    const NumberText* number = nullptr) {
+        const quint64 key = (quint64(styleId) << 40) | (quint64(LxwAlign(alignment)) << 32) |
+                            quint64(numberFormatId);
         if (lxw_format* made = formats_.value(key)) {
             return made;
         }
         lxw_format* format = workbook_add_format(workbook_);
-        if (style) {
+        if (const std::optional<LogGridStyle>& style = styles_[std::size_t(styleId)]) {
             Apply(format, *style);
         }
         format_set_align(format, LxwAlign(alignment));
         format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
-        if (!numberFormat.isEmpty()) {
-            format_set_num_format(format, numberFormat.toUtf8().constData());
+        if (numberFormatId == kDateTime) {
+            format_set_num_format(format, "yyyy-mm-dd hh:mm:ss");
+        } else if (numberFormatId != kGeneral && number) {
+            format_set_num_format(format, SpreadsheetNumberFormat(*number).toUtf8().constData());
         }
         formats_.insert(key, format);
         return format;
     }
 
 private:
-    static QString StyleKey(const std::optional<LogGridStyle>& style) {
-        if (!style) {
-            return {};
-        }
-        return QStringLiteral("%1/%2/%3/%4/%5/%6")
-            .arg(style->font.family)
-            .arg(style->font.pointSize)
-            .arg(style->font.bold)
-            .arg(style->gradient ? Blend(*style->gradient) : style->background.value_or(-1))
-            .arg(style->bottomBorder ? style->bottomBorder->thicknessTwips : 0)
-            .arg(style->bottomBorder ? style->bottomBorder->color : 0);
-    }
-
     static void Apply(lxw_format* format, const LogGridStyle& style) {
         if (!style.font.family.isEmpty()) {
             format_set_font_name(format, style.font.family.toUtf8().constData());
@@ -118,7 +126,8 @@ private:
     }
 
     lxw_workbook* workbook_;
-    QHash<QString, lxw_format*> formats_;
+    std::vector<std::optional<LogGridStyle>> styles_;
+    QHash<quint64, lxw_format*> formats_;
 };
 
 // "&" starts a code in a page header; a literal one is doubled.
@@ -140,24 +149,23 @@ QByteArray PageHeader(const LogTitle& title) {
 }
 
 void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const LogGridSheetCell& cell,
-               const std::optional<LogGridStyle>& style, Formats& formats) {
+               int styleId, Formats& formats) {
     if (cell.value.typeId() == QMetaType::QDateTime && cell.value.toDateTime().isValid()) {
         const QDateTime at = cell.value.toDateTime();
         lxw_datetime datetime{at.date().year(),   at.date().month(),
                               at.date().day(),    at.time().hour(),
                               at.time().minute(), at.time().second() + at.time().msec() / 1000.0};
-        worksheet_write_datetime(
-            sheet, row, col, &datetime,
-            formats.Get(style, cell.alignment, QStringLiteral("yyyy-mm-dd hh:mm:ss")));
+        worksheet_write_datetime(sheet, row, col, &datetime,
+                                 formats.Get(styleId, cell.alignment, Formats::kDateTime));
         return;
     }
     if (const std::optional<NumberText> number = ReadNumberText(cell.text)) {
         worksheet_write_number(
             sheet, row, col, number->value,
-            formats.Get(style, cell.alignment, SpreadsheetNumberFormat(*number)));
+            formats.Get(styleId, cell.alignment, Formats::NumberFormatId(*number), &*number));
         return;
     }
-    lxw_format* format = formats.Get(style, cell.alignment, {});
+    lxw_format* format = formats.Get(styleId, cell.alignment, Formats::kGeneral);
     if (cell.text.isEmpty()) {
         // Blank, but with its format: the pair line runs under every cell of the row.
         worksheet_write_blank(sheet, row, col, format);
@@ -172,7 +180,11 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
     if (sheet.rows.size() + 1 > kMaxRows) {
         return QStringLiteral("The log has more rows than a worksheet can hold.");
     }
+    // Rows go out in order, so the library can write each row as it ends instead of keeping
+    // every cell until the end (faster and bounded in memory; texts are then kept in their
+    // cells rather than in a shared table).
     lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
     lxw_workbook* workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook) {
         return QStringLiteral("Cannot create the workbook.");
@@ -195,7 +207,8 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
         worksheet_set_column_pixels(ws, col, col, column.widthTwips / 15, nullptr);
         worksheet_write_string(
             ws, 0, col, CellText(column.caption).constData(),
-            formats.Get(heading, heading ? heading->alignment : Qt::AlignCenter, {}));
+            formats.Get(formats.StyleId(heading), heading ? heading->alignment : Qt::AlignCenter,
+                        Formats::kGeneral));
     }
     worksheet_freeze_panes(ws, 1, 0);
     worksheet_repeat_rows(ws, 0, 0);
@@ -206,8 +219,10 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
     lxw_row_t r = 1;
     for (const LogGridSheetRow& row : sheet.rows) {
         const std::optional<LogGridStyle> style = sheet.StyleOf(row);
+        const int styleId = formats.StyleId(style);
         if (row.kind == LogGridRowKind::GroupHeader) {
-            lxw_format* format = formats.Get(style, style ? style->alignment : Qt::AlignCenter, {});
+            lxw_format* format =
+                formats.Get(styleId, style ? style->alignment : Qt::AlignCenter, Formats::kGeneral);
             const QByteArray text = CellText(row.groupText);
             if (lastColumn > 0) {
                 worksheet_merge_range(ws, r, 0, r, lastColumn, text.constData(), format);
@@ -217,7 +232,7 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
             worksheet_set_row(ws, r, 18, nullptr);
         } else {
             for (std::size_t c = 0; c < row.cells.size() && c < sheet.columns.size(); ++c) {
-                WriteCell(ws, r, static_cast<lxw_col_t>(c), row.cells[c], style, formats);
+                WriteCell(ws, r, static_cast<lxw_col_t>(c), row.cells[c], styleId, formats);
             }
         }
         ++r;

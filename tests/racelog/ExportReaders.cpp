@@ -238,13 +238,18 @@ Workbook ReadWorkbook(const QString& path) {
             }
             const QString type = a.value(QLatin1String("t")).toString();
             QString value;
+            QString inlineText;
             while (!(reader.readNext() == QXmlStreamReader::EndElement && reader.name() == u"c")) {
                 if (reader.isStartElement() && reader.name() == u"v") {
                     value = reader.readElementText();
+                } else if (reader.isStartElement() && reader.name() == u"t") {
+                    inlineText += reader.readElementText();
                 }
             }
             if (type == u"s") {
                 cell.text = shared.value(value.toInt());
+            } else if (type == u"inlineStr" || type == u"str") {
+                cell.text = inlineText.isEmpty() ? value : inlineText;
             } else if (value.isEmpty()) {
                 cell.isBlank = true;
             } else {
