@@ -212,7 +212,11 @@ private:
         PrintFonts::Face& face =
             fonts_.FaceOf(style ? style->font : LogGridFont{QStringLiteral("Tahoma"), 10, false});
         PendingText& pending = PendingTextOf(face);
-        const double baseline = y + (height - face.metrics.height()) / 2 + face.metrics.ascent();
+        // Glyphs sit on whole twips (a fiftieth of a millimetre): the PDF writer puts every
+        // glyph's position in the page as text, and whole numbers are far shorter and repeat,
+        // so the pages take less to write and compress.
+        const double baseline =
+            std::round(y + (height - face.metrics.height()) / 2 + face.metrics.ascent());
         for (std::size_t c = 0; c < row.cells.size() && c < sheet_.columns.size(); ++c) {
             const LogGridSheetCell& cell = row.cells[c];
             if (cell.text.isEmpty()) {
@@ -235,7 +239,7 @@ private:
                                                       : left + (room - text.width) / 2;
             pending.glyphs.append(text.glyphs);
             for (const double offset : text.offsets) {
-                pending.positions.append(QPointF(x + offset, baseline));
+                pending.positions.append(QPointF(std::round(x + offset), baseline));
             }
         }
         if (style && style->bottomBorder && style->bottomBorder->thicknessTwips > 0) {
