@@ -78,6 +78,13 @@ void BM_ReadSheet(benchmark::State& state, const Fixture& log) {
     state.counters["rows"] = static_cast<double>(log.sheet.rows.size());
 }
 
+// The title's race days, from every row's DateTime.
+void BM_LogTitle(benchmark::State& state, const Fixture& log) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LogTitleOf(log.logPath, log.opened.grid).date.size());
+    }
+}
+
 // The page layout alone: text widths and page breaks, nothing painted.
 void BM_PageCount(benchmark::State& state, const Fixture& log) {
     QBuffer buffer;
@@ -126,6 +133,7 @@ int main(int argc, char* argv[]) {
     };
     add("BM_OpenLogIntoGrid", BM_OpenLogIntoGrid, std::cref(log));
     add("BM_ReadSheet", BM_ReadSheet, std::cref(log));
+    add("BM_LogTitle", BM_LogTitle, std::cref(log));
     add("BM_PageCount", BM_PageCount, std::cref(log));
     add("BM_WriteXml", BM_Write, std::cref(log), ExportLogGridXml, "log.xml");
     add("BM_WriteHtml", BM_Write, std::cref(log), ExportLogGridHtml, "log.html");

@@ -6,13 +6,16 @@
 #include <QSaveFile>
 
 #include "racelog/ExportFile.h"
+#include "views/LogGridCells.h"
 #include "views/LogGridModel.h"
 
 namespace orvanrx {
 
 namespace {
 
-// The earliest and latest day of the data rows' DateTime cells under `parent`.
+// The earliest and latest day of the data rows' DateTime cells under `parent`. The days come
+// from the cells' texts as the grid reads them, without a QDateTime each (a local date-time
+// asks the system's time zone every time).
 void CollectDays(const LogGridModel& grid, const QModelIndex& parent, QDate& first, QDate& last) {
     for (int r = 0; r < grid.rowCount(parent); ++r) {
         const QModelIndex row = grid.index(r, 0, parent);
@@ -20,11 +23,13 @@ void CollectDays(const LogGridModel& grid, const QModelIndex& parent, QDate& fir
             CollectDays(grid, row, first, last);
             continue;
         }
-        const QVariant cell = grid.index(r, DateTime, parent).data(Qt::DisplayRole);
-        if (cell.typeId() != QMetaType::QDateTime) {
+        const double number =
+            CellNumber(grid.index(r, DateTime, parent).data(LogGridModel::TextRole).toString(),
+                       CellType::DateTime);
+        if (IsEmptyCell(number)) {
             continue;
         }
-        const QDate day = cell.toDateTime().date();
+        const QDate day = CellDay(number);
         if (!day.isValid()) {
             continue;
         }
