@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "GeneratedLog.h"
 #include "analysis/CarFiguresTracker.h"
 #include "analysis/CarStats.h"
 #include "analysis/HeadToHead.h"
@@ -19,20 +20,6 @@ namespace {
 
 constexpr int kRaces = 10000;
 
-// The generated races stored as the decoder stores them, a minute apart, so that the log
-// runs over about a week of days.
-RunTables GeneratedLog() {
-    QDateTime now(QDate(2026, 5, 2), QTime(8, 0));
-    RunTables tables([now]() mutable {
-        now = now.addSecs(60);
-        return now;
-    });
-    for (const RunRecord& race : GenerateRaceDay({kRaces, 7, 0.0, false}).races) {
-        tables.StoreRun(race);
-    }
-    return tables;
-}
-
 // The same log written to its file and read back, as a log opened from disk is held: the
 // cells of each row lie together in memory.
 RunTables LoadedLog() {
@@ -41,7 +28,7 @@ RunTables LoadedLog() {
     QFile file(path);
     RunTables tables;
     if (file.open(QIODevice::WriteOnly) &&
-        file.write(RaceLogFileBytes(GeneratedLog().AllRunsTable())) > 0) {
+        file.write(RaceLogFileBytes(bench::GeneratedLog(kRaces).AllRunsTable())) > 0) {
         file.close();
         LoadRaceLog(path, tables);
     }
@@ -90,7 +77,7 @@ BENCHMARK(BM_ComputeCarFigures)->Unit(benchmark::kMillisecond);
 // Every car of a log as the live session built it race by race, its cells scattered over
 // the heap among everything else the session allocated.
 void BM_ComputeCarFiguresLive(benchmark::State& state) {
-    const RunTables tables = GeneratedLog();
+    const RunTables tables = bench::GeneratedLog(kRaces);
     ComputeEveryCar(state, tables.AllRunsTable());
 }
 BENCHMARK(BM_ComputeCarFiguresLive)->Unit(benchmark::kMillisecond);
@@ -108,7 +95,7 @@ BENCHMARK(BM_TrackerFirstUpdate)->Unit(benchmark::kMillisecond);
 
 // The window's update on a tick that rewrote the latest race of a live log of 10,000 races.
 void BM_TrackerUpdateLatestRace(benchmark::State& state) {
-    RunTables tables = GeneratedLog();
+    RunTables tables = bench::GeneratedLog(kRaces);
     CarFiguresTracker tracker;
     tracker.Update(tables.AllRunsTable());
     const RunRecord finished = tables.LastRun();
@@ -126,7 +113,7 @@ BENCHMARK(BM_TrackerUpdateLatestRace)->Unit(benchmark::kMillisecond);
 
 // The window's update on a tick that added a new race to a live log of 10,000 races and more.
 void BM_TrackerUpdateNewRace(benchmark::State& state) {
-    RunTables tables = GeneratedLog();
+    RunTables tables = bench::GeneratedLog(kRaces);
     CarFiguresTracker tracker;
     tracker.Update(tables.AllRunsTable());
     const std::vector<RunRecord> next = GenerateRaceDay({500, 9, 0.0, false}).races;
@@ -140,7 +127,7 @@ void BM_TrackerUpdateNewRace(benchmark::State& state) {
 BENCHMARK(BM_TrackerUpdateNewRace)->Unit(benchmark::kMillisecond)->Iterations(500);
 
 void BM_ComputeOneCar(benchmark::State& state) {
-    const RunTables tables = GeneratedLog();
+    const RunTables tables = bench::GeneratedLog(kRaces);
     const RunTable& log = tables.AllRunsTable();
     const QString car = BusiestPair(log).first;
     std::size_t runs = 0;
@@ -155,7 +142,7 @@ void BM_ComputeOneCar(benchmark::State& state) {
 BENCHMARK(BM_ComputeOneCar)->Unit(benchmark::kMillisecond);
 
 void BM_HeadToHead(benchmark::State& state) {
-    const RunTables tables = GeneratedLog();
+    const RunTables tables = bench::GeneratedLog(kRaces);
     const RunTable& log = tables.AllRunsTable();
     const auto [carA, carB] = BusiestPair(log);
     std::size_t races = 0;
@@ -170,7 +157,8 @@ BENCHMARK(BM_HeadToHead)->Unit(benchmark::kMillisecond);
 
 // The figures of every car as the text of the command line's table.
 void BM_CarsTable(benchmark::State& state) {
-    const std::vector<CarFigures> cars = ComputeCarFigures(GeneratedLog().AllRunsTable());
+    const std::vector<CarFigures> cars =
+        ComputeCarFigures(bench::GeneratedLog(kRaces).AllRunsTable());
     for (auto _ : state) {
         const TextTable table = CarsTable(cars);
         benchmark::DoNotOptimize(table.rows.data());

@@ -20,6 +20,7 @@ constexpr char kUsage[] =
     "  simulate       print a generated race-day trace\n"
     "  settings       read or write a value of the settings store\n"
     "  stats LOG      statistics of a race log: per car, one car, head to head\n"
+    "  export LOG OUT write a race log as XML, HTML, a workbook or PDF pages\n"
     "\n"
     "'orvanrx-cli <command> --help' describes a command's options.\n";
 
@@ -210,6 +211,27 @@ Invocation ParseStats(const QStringList& args) {
                         parser.value(vs), parser.isSet(csv)};
 }
 
+Invocation ParseExport(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a race log as the race log window shows it right after opening the file: every "
+        "race, newest first, grouped by category, with the window's columns (its defaults and "
+        "the field choices kept in the settings). The format follows OUT's extension: .xml, "
+        ".html, .xlsx or .pdf (landscape pages, as printed). An existing OUT is replaced."));
+    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The race-log CSV file."));
+    parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The file to write."));
+    if (auto exit = Parse(parser, args, 2)) {
+        return *exit;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const std::optional<ExportFormat> format = ExportFormatOf(positional.at(1));
+    if (!format) {
+        return Usage(positional.at(1) +
+                     QStringLiteral(": the name must end in .xml, .html, .xlsx or .pdf.\n"));
+    }
+    return ExportOptions{positional.at(0), positional.at(1), *format};
+}
+
 }  // namespace
 
 Invocation ParseCommandLine(const QStringList& arguments) {
@@ -229,6 +251,9 @@ Invocation ParseCommandLine(const QStringList& arguments) {
     }
     if (command == QStringLiteral("stats")) {
         return ParseStats(args);
+    }
+    if (command == QStringLiteral("export")) {
+        return ParseExport(args);
     }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         return EarlyExit{kExitOk, QString::fromLatin1(kUsage), {}};

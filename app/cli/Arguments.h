@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <variant>
 
+#include "racelog/LogExport.h"
 #include "sim/RaceDayGenerator.h"
 
 // The command line of orvanrx-cli, parsed apart from running it: ParseCommandLine only reads
@@ -55,6 +56,13 @@ struct StatsOptions {
     bool csv = false;
 };
 
+// export LOG OUT: the format from OUT's extension.
+struct ExportOptions {
+    QString log;
+    QString out;
+    ExportFormat format = ExportFormat::Xml;
+};
+
 // The program ends without running a command: help or version (exit 0, text for stdout), or
 // a usage error (exit 2, the reason and the usage for stderr).
 struct EarlyExit {
@@ -64,7 +72,7 @@ struct EarlyExit {
 };
 
 using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
-                                SettingsOptions, StatsOptions>;
+                                SettingsOptions, StatsOptions, ExportOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <utility>
 
+#include "Arguments.h"
 #include "receiver/Receiver.h"
 #include "shell/RaceText.h"
 
@@ -63,6 +64,20 @@ void PrintSaveOutcome(const RaceLogSaveResult& saved, const QString& logFileName
         console.out << "No races logged; no race log written.\n";
     }
     console.out.flush();
+}
+
+std::optional<int> LoadRaceLogFile(const QString& path, RunTables& tables, Console& console) {
+    const RaceLogLoadResult load = LoadRaceLog(path, tables);
+    if (load.outcome == RaceLogLoadOutcome::NoFile) {
+        console.err << path << ": no such file.\n";
+        return kExitUsage;
+    }
+    if (load.outcome == RaceLogLoadOutcome::Failed) {
+        console.err << QString(load.errorText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                    << '\n';
+        return kExitUsage;
+    }
+    return std::nullopt;
 }
 
 }  // namespace orvanrx::cli

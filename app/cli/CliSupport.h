@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTextStream>
+#include <optional>
 
 #include "decoding/RunTables.h"
 #include "racelog/RaceLogFile.h"
@@ -52,6 +53,10 @@ private:
     QString statusText_;
     QString logFileName_;
 };
+
+// Reads the race-log file at `path` into `tables`. When that fails, prints why on stderr
+// ("PATH: no such file.", or the race-log import message) and gives the exit code, 2.
+std::optional<int> LoadRaceLogFile(const QString& path, RunTables& tables, Console& console);
 
 // The closing line about the race log on stdout: where it was saved, or that there was none.
 // A failed save says nothing more here: its warning is on stderr already.

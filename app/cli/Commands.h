@@ -12,5 +12,7 @@ int RunLog(const LogOptions& options, Console& console);
 int RunSimulate(const SimulateOptions& options, Console& console);
 int RunSettings(const SettingsOptions& options, Console& console);
 int RunStats(const StatsOptions& options, Console& console);
+// Needs a QGuiApplication (fonts for the PDF pages and the Name column's width).
+int RunExport(const ExportOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

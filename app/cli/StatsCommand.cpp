@@ -77,15 +77,8 @@ void PrintCsv(const TextTable& table, Console& console) {
 int RunStats(const StatsOptions& options, Console& console) {
     const QString& logPath = options.log;
     RunTables tables;
-    const RaceLogLoadResult load = LoadRaceLog(logPath, tables);
-    if (load.outcome == RaceLogLoadOutcome::NoFile) {
-        console.err << logPath << ": no such file.\n";
-        return kExitUsage;
-    }
-    if (load.outcome == RaceLogLoadOutcome::Failed) {
-        console.err << QString(load.errorText).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                    << '\n';
-        return kExitUsage;
+    if (const std::optional<int> exit = LoadRaceLogFile(logPath, tables, console)) {
+        return *exit;
     }
 
     const bool csv = options.csv;

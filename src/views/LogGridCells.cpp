@@ -113,6 +113,10 @@ double CellNumber(QStringView text, CellType type) {
     return kEmpty;
 }
 
+QDate CellDay(double number) {
+    return QDate::fromJulianDay(static_cast<qint64>(number) / kMSecsPerDay);
+}
+
 QVariant CellValue(double number, CellType type) {
     if (IsEmptyCell(number)) {
         return {};
@@ -124,9 +128,8 @@ QVariant CellValue(double number, CellType type) {
             return static_cast<float>(number);
         case CellType::DateTime: {
             const auto msecs = static_cast<qint64>(number);
-            return QDateTime(
-                QDate::fromJulianDay(msecs / kMSecsPerDay),
-                QTime::fromMSecsSinceStartOfDay(static_cast<int>(msecs % kMSecsPerDay)));
+            return QDateTime(CellDay(number), QTime::fromMSecsSinceStartOfDay(
+                                                  static_cast<int>(msecs % kMSecsPerDay)));
         }
         case CellType::Text:
             break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -22,6 +23,9 @@ double CellNumber(QStringView text, CellType type);
 inline bool IsEmptyCell(double number) {
     return std::isnan(number);
 }
+
+// The day of a filled DateTime cell's number.
+QDate CellDay(double number);
 
 // The number as the grid hands it out: qint32, float or QDateTime (local time); an invalid
 // QVariant for an empty cell.

@@ -7,8 +7,11 @@
 
 #include "analysis/StatsLog.h"
 #include "decoding/RaceRows.h"
+#include "racelog/ExportReaders.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
+#include "views/LogGridModel.h"
+#include "views/LogGridSetup.h"
 
 namespace orvanrx {
 namespace {
@@ -49,7 +52,8 @@ protected:
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
     for (const char* args :
          {"", "bogus", "replay", "replay a b", "simulate --nope", "simulate --races x",
-          "simulate --noise nan", "settings get", "stats", "stats a b", "stats a --vs 1"}) {
+          "simulate --noise nan", "settings get", "stats", "stats a b", "stats a --vs 1", "export",
+          "export a", "export a b c", "export a.csv b.txt"}) {
         const Result r = Run(args);
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_FALSE(r.err.isEmpty());
@@ -149,6 +153,86 @@ TEST_F(CliTest, StatsOfAnUnreadableLogFailsLikeAnImport) {
     const Result missing = Run("stats", {Path("none.csv")});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, Path("none.csv") + QStringLiteral(": no such file.\n"));
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(CliTest, ExportWritesTheLogAsTheRaceLogWindowShowsItAfterOpeningIt) {
+    ASSERT_TRUE(Write(Path("log.csv"), RaceLogFileBytes(testing::HandMadeLog())));
+    // Field choices kept by an earlier session.
+    const QString fields = QStringLiteral("SOFTWARE\\OrvanRX\\RaceLog\\Fields\\");
+    Run("settings set", {fields, QStringLiteral("Class"), QStringLiteral("False")});
+    Run("settings set", {fields, QStringLiteral("1000' MPH"), QStringLiteral("True")});
+    ASSERT_TRUE(Write(Path("log.xml"), QByteArray(100000, 'x')));  // replaced
+
+    // What the window shows: every race of the file, grouped, the kept columns.
+    RunTables opened;
+    ASSERT_EQ(LoadRaceLog(Path("log.csv"), opened).outcome, RaceLogLoadOutcome::Loaded);
+    LogGridModel grid(LogGridFlavour::RaceLog);
+    SetUpRaceLogGrid(grid);
+    grid.SetHidden(u"Class", true);
+    grid.SetHidden(u"mph1000", false);
+    grid.Load(opened.AllRunsTable());
+    grid.Regroup();
+    const testing::ExportOutline expected = testing::SheetOutline(ReadLogGridSheet(grid));
+    ASSERT_EQ(expected.rows.size(), opened.AllRunsTable().RowCount() + grid.rowCount());
+    ASSERT_TRUE(expected.keys.contains(QStringLiteral("mph1000")));
+    ASSERT_FALSE(expected.keys.contains(QStringLiteral("Class")));
+
+    for (const char* name : {"log.xml", "log.html", "log.xlsx", "log.pdf"}) {
+        const Result r = Run("export", {Path("log.csv"), Path(name)});
+        EXPECT_EQ(r.exitCode, 0) << name;
+        EXPECT_TRUE(r.err.isEmpty()) << name << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << name;
+    }
+    const testing::ExportOutline xml = testing::XmlOutline(ReadAll(Path("log.xml")));
+    const testing::ExportOutline html = testing::HtmlOutline(ReadAll(Path("log.html")));
+    const testing::ExportOutline xlsx =
+        testing::WorkbookOutline(testing::ReadWorkbook(Path("log.xlsx")));
+    for (const testing::ExportOutline* outline : {&xml, &html, &xlsx}) {
+        ASSERT_TRUE(outline->readable) << outline->error.toStdString();
+        EXPECT_EQ(outline->captions, expected.captions);
+        EXPECT_EQ(outline->rows, expected.rows);
+    }
+    EXPECT_EQ(xml.keys, expected.keys);
+    const QByteArray pdf = ReadAll(Path("log.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    EXPECT_EQ(testing::PdfPageCount(pdf), 1);
+}
+
+TEST_F(CliTest, ExportOfAnUnreadableLogWritesNothing) {
+    const QList<QByteArray> lines = RaceLogFileBytes(testing::HandMadeLog()).split('\n');
+    ASSERT_TRUE(Write(Path("odd.csv"), lines.mid(0, 3).join('\n') + '\n'));
+    ASSERT_TRUE(Write(Path("kept.html"), "kept"));
+    for (const char* name : {"odd.xml", "kept.html", "odd.xlsx", "odd.pdf"}) {
+        const Result r = Run("export", {Path("odd.csv"), Path(name)});
+        EXPECT_EQ(r.exitCode, 2) << name;
+        EXPECT_EQ(
+            r.err,
+            RaceLogImportErrorText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n')
+            << name;
+    }
+    EXPECT_EQ(ReadAll(Path("kept.html")), "kept");
+
+    const Result missing = Run("export", {Path("none.csv"), Path("none.xml")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, Path("none.csv") + QStringLiteral(": no such file.\n"));
+
+    ASSERT_TRUE(Write(Path("log.csv"), RaceLogFileBytes(testing::HandMadeLog())));
+    const Result format = Run("export", {Path("log.csv"), Path("log.xls")});
+    EXPECT_EQ(format.exitCode, 2);
+    EXPECT_TRUE(format.err.contains(QStringLiteral(".xml, .html, .xlsx or .pdf")));
+
+    const Result folder = Run("export", {Path("log.csv"), Path("no/such/folder/log.xml")});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_TRUE(folder.err.startsWith(Path("no/such/folder/log.xml") + QStringLiteral(": ")));
+
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("kept.html"), QStringLiteral("log.csv"),
+                           QStringLiteral("odd.csv")}));
 }
 
 TEST_F(CliTest, SettingsRoundTrip) {

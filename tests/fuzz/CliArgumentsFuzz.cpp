@@ -4,7 +4,8 @@
 //   - an early exit is help or version (exit 0, text for stdout, none for stderr) or a usage
 //     error (exit 2, a reason for stderr, none for stdout);
 //   - simulate's options are within what the generator takes (races 0..10000, noise 0..0.9);
-//   - settings get has no value and no --dword.
+//   - settings get has no value and no --dword;
+//   - export's format is the one its output file's name asks for.
 
 #include <QCoreApplication>
 
@@ -38,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(simulate->day.noise >= 0.0 && simulate->day.noise <= 0.9);
     } else if (const auto* settings = std::get_if<SettingsOptions>(&invocation)) {
         FUZZ_CHECK(settings->set || (settings->value.isEmpty() && !settings->dword));
+    } else if (const auto* exported = std::get_if<ExportOptions>(&invocation)) {
+        FUZZ_CHECK(orvanrx::ExportFormatOf(exported->out) == exported->format);
     }
     return 0;
 }
