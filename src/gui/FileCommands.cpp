@@ -7,16 +7,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
+#include <iterator>
 
 #include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
+#include "print/LogGridPrint.h"
+#include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
 #include "support/Support.h"
+#include "views/LogGridSheet.h"
 
 namespace orvanrx {
 namespace {
@@ -196,6 +201,60 @@ void FileCommands::ClearLog() {
             raceLog->ClearDisplay();
         }
     });
+}
+
+void FileCommands::Export(ExportCommand format) {
+    struct ExportDialog {
+        ExportCommand format;
+        const char* title;
+        const char* extension;
+        const char* filter;
+    };
+    static constexpr ExportDialog kDialogs[] = {
+        {ExportCommand::Xml, "Export Race Log to XML", ".xml",
+         "OrvanRX Race Log XML Files (*.xml)"},
+        {ExportCommand::Html, "Export Race Log to HTML", ".html",
+         "OrvanRX Race Log HTML Files (*.html)"},
+        // A current Excel workbook, named as one so that spreadsheets open it without a warning.
+        {ExportCommand::Xlsx, "Export Race Log to Microsoft's Excel", ".xlsx",
+         "Microsoft Excel Files (*.xlsx)"},
+    };
+    const ExportDialog& chosen =
+        *std::find_if(std::begin(kDialogs), std::end(kDialogs),
+                      [format](const ExportDialog& dialog) { return dialog.format == format; });
+    const QString path =
+        Choose(Dialog(RaceLogDialog::Kind::Save, QString::fromLatin1(chosen.title),
+                      QString::fromLatin1(chosen.extension), QString::fromLatin1(chosen.filter)));
+    if (path.isEmpty()) {
+        return;
+    }
+    frmRaceLog* raceLog = main_.Windows().RaceLog();
+    if (raceLog == nullptr || !raceLog->IsOpen()) {
+        return;
+    }
+    const LogGridSheet sheet = ReadLogGridSheet(raceLog->Grid(), CollapsedGroups::Include);
+    const LogTitle title = LogTitleOf(ShownLogPath(), raceLog->Grid());
+    // A failed export leaves the file as it was; the command ends without a message.
+    switch (format) {
+        case ExportCommand::Xml:
+            ExportLogGridXml(sheet, title, path);
+            break;
+        case ExportCommand::Html:
+            ExportLogGridHtml(sheet, title, path);
+            break;
+        case ExportCommand::Xlsx:
+            ExportLogGridXlsx(sheet, title, path);
+            break;
+    }
+}
+
+void FileCommands::ExportPdf(const LogGridSheet& sheet, const LogTitle& title) {
+    const QString path =
+        Choose(Dialog(RaceLogDialog::Kind::Save, QStringLiteral("Export Race Log to PDF"),
+                      QStringLiteral(".pdf"), QStringLiteral("PDF Files (*.pdf)")));
+    if (!path.isEmpty()) {
+        ExportLogGridPdf(sheet, title, path);
+    }
 }
 
 }  // namespace orvanrx

@@ -12,6 +12,8 @@ namespace orvanrx {
 class frmMain;
 class SettingsStore;
 class Station;
+struct LogGridSheet;
+struct LogTitle;
 
 // One race-log file dialog: what it says and where it starts.
 struct RaceLogDialog {
@@ -80,6 +82,16 @@ public:
     // miClearLog: on Yes to "Do you want to clear all logged runs?", the race log window
     // empties the run tables and its grid, with tmrMain stopped meanwhile.
     void ClearLog();
+
+    // miSaveXML, miSaveHTML, miSaveXLS: write what the race log window's grid holds and shows
+    // (its rows in grid order with the group headers, its shown columns) to a file of the
+    // racer's choice, replacing a file of that name. The dialog is shown and its folder kept
+    // also while the race log window is closed, but then nothing is written. tmrMain keeps
+    // running.
+    void Export(ExportCommand format);
+    // The print view's "Export to PDF": the pages of `sheet` as a PDF file of the racer's
+    // choice.
+    void ExportPdf(const LogGridSheet& sheet, const LogTitle& title);
 
     // The folder a race-log dialog starts in.
     QString DialogFolder() const;

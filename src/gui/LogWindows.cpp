@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "gui/CommandBars.h"
+#include "gui/FileCommands.h"
+#include "gui/PrintView.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
 #include "gui/frmMain.h"
@@ -89,6 +91,7 @@ void LogWindows::ShowRaceLog() {
     }
     if (!RaceLogOpen()) {
         auto* window = new frmRaceLog(station_->Tables(), settings_);
+        ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         raceLog_ = window;
@@ -115,6 +118,7 @@ void LogWindows::ShowFilter() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!FilterOpen()) {
         auto* window = new frmFilter(station_->Tables(), settings_);
+        ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         filter_ = window;
@@ -124,6 +128,14 @@ void LogWindows::ShowFilter() {
     filter_->miGridView_Click();
     filter_->UpdateDisplay();
     QApplication::restoreOverrideCursor();
+}
+
+template <typename Window>
+void LogWindows::ConnectPages(Window& window) {
+    window.SetLogPath([this] { return main_.Files().ShownLogPath(); });
+    window.Pages().SetPdfExport([this](const LogGridSheet& sheet, const LogTitle& title) {
+        main_.Files().ExportPdf(sheet, title);
+    });
 }
 
 void LogWindows::ShowPrintViews() {

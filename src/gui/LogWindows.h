@@ -60,6 +60,10 @@ private:
     void Activate(QMdiSubWindow* frame);
     void ChildActivated(QMdiSubWindow* frame);
     void RaceLogUnloaded();
+    // The print view's page header names the shown log; its PDF export goes through the
+    // File menu's dialogs.
+    template <typename Window>
+    void ConnectPages(Window& window);
     // Where a race log without a saved placement opens: across the top of the MDI area.
     QRect FirstRaceLogPlace() const;
 

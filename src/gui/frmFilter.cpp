@@ -16,6 +16,7 @@
 #include "gui/Appearance.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridView.h"
+#include "gui/PrintView.h"
 #include "gui/Twips.h"
 #include "settings/SettingsKeys.h"
 #include "views/FieldChoices.h"
@@ -104,6 +105,10 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
     gridLayout->addWidget(groupBy_);
     gridLayout->addWidget(grdLog_, 1);
     views_->addWidget(gridPage_);
+    printPage_ = new PrintView(
+        [this] { return ReadLogGridSheet(grid_, shown_, CollapsedGroups::Skip); },
+        [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_);
+    views_->addWidget(printPage_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(views_);
@@ -224,7 +229,12 @@ void frmFilter::ApplyFilter() {
     shown_.ApplyFilterConditions();
 }
 
-void frmFilter::miPrintView_Click() {}
+void frmFilter::miPrintView_Click() {
+    // The category, round and car controls step aside for the pages.
+    controls_->hide();
+    printPage_->LayOut();
+    views_->setCurrentWidget(printPage_);
+}
 
 void frmFilter::miGridView_Click() {
     views_->setCurrentWidget(gridPage_);

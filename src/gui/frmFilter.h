@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "views/LogGridFilterModel.h"
 #include "views/LogGridModel.h"
@@ -15,6 +16,7 @@ namespace orvanrx {
 
 class GroupByArea;
 class LogGridView;
+class PrintView;
 class RunTables;
 class SettingsStore;
 
@@ -52,6 +54,10 @@ public:
     LogGridModel& Grid() { return grid_; }
     LogGridFilterModel& Shown() { return shown_; }
     LogGridView& View() { return *grdLog_; }
+    // The print view (rptView and its tool bar).
+    PrintView& Pages() { return *printPage_; }
+    // Where the shown log comes from, for the printed pages' header.
+    void SetLogPath(std::function<QString()> logPath) { logPath_ = std::move(logPath); }
     QComboBox& CategoryBox() { return *cboCategory_; }
     QComboBox& RoundBox() { return *cboRound_; }
     QLineEdit& CarBox() { return *txtCar_; }
@@ -83,6 +89,8 @@ private:
     GroupByArea* groupBy_;
     LogGridView* grdLog_;
     QWidget* gridPage_;
+    PrintView* printPage_ = nullptr;
+    std::function<QString()> logPath_;
     QMenu* miSettings_;
     QMdiSubWindow* frame_ = nullptr;
     bool open_ = false;

@@ -169,9 +169,9 @@ void frmMain::BuildDispatch() {
     dispatch_ = {
         {QStringLiteral("miOpenLog"), [this] { files_->OpenLog(); }},
         {QStringLiteral("miSaveLog"), [this] { files_->SaveLog(); }},
-        {QStringLiteral("miSaveXML"), nothing},
-        {QStringLiteral("miSaveHTML"), nothing},
-        {QStringLiteral("miSaveXLS"), nothing},
+        {QStringLiteral("miSaveXML"), [this] { files_->Export(ExportCommand::Xml); }},
+        {QStringLiteral("miSaveHTML"), [this] { files_->Export(ExportCommand::Html); }},
+        {QStringLiteral("miSaveXLS"), [this] { files_->Export(ExportCommand::Xlsx); }},
         {QStringLiteral("miClearLog"), [this] { files_->ClearLog(); }},
         {QStringLiteral("miPrintPreview"), [this] { windows_->ShowPrintViews(); }},
         {QStringLiteral("miClose"),

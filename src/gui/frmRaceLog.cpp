@@ -12,6 +12,7 @@
 #include "gui/Appearance.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridView.h"
+#include "gui/PrintView.h"
 #include "settings/NumericText.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -37,7 +38,10 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
       groupBy_(new GroupByArea(grid_)),
       grdLog_(new LogGridView(grid_, grid_)),
       gridPage_(new QWidget),
-      miSettings_(new QMenu(this)) {
+      miSettings_(new QMenu(this)),
+      printPage_(new PrintView(
+          [this] { return ReadLogGridSheet(grid_, CollapsedGroups::Skip); },
+          [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_)) {
     setObjectName(QStringLiteral("frmRaceLog"));
     setWindowTitle(kRaceLogCaption);
     auto* gridLayout = new QVBoxLayout(gridPage_);
@@ -46,6 +50,7 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
     gridLayout->addWidget(groupBy_);
     gridLayout->addWidget(grdLog_, 1);
     views_->addWidget(gridPage_);
+    views_->addWidget(printPage_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(views_);
@@ -248,7 +253,10 @@ void frmRaceLog::miClose_Click() {
     }
 }
 
-void frmRaceLog::miPrintView_Click() {}
+void frmRaceLog::miPrintView_Click() {
+    printPage_->LayOut();
+    views_->setCurrentWidget(printPage_);
+}
 
 void frmRaceLog::miGridView_Click() {
     views_->setCurrentWidget(gridPage_);

@@ -15,6 +15,7 @@ namespace orvanrx {
 
 class GroupByArea;
 class LogGridView;
+class PrintView;
 class RunTables;
 class SettingsStore;
 
@@ -63,6 +64,10 @@ public:
 
     LogGridModel& Grid() { return grid_; }
     LogGridView& View() { return *grdLog_; }
+    // The print view (rptView and its tool bar).
+    PrintView& Pages() { return *printPage_; }
+    // Where the shown log comes from, for the printed pages' header.
+    void SetLogPath(std::function<QString()> logPath) { logPath_ = std::move(logPath); }
     GroupByArea& GroupBy() { return *groupBy_; }
     QMenu& SettingsMenu() { return *miSettings_; }
     // A popup item by its name (miAllCategories, miClass, miPauseUpdates, ...), or nullptr.
@@ -93,6 +98,8 @@ private:
     LogGridView* grdLog_;
     QWidget* gridPage_;
     QMenu* miSettings_;
+    PrintView* printPage_;
+    std::function<QString()> logPath_;
     QHash<QString, QAction*> items_;
     QMdiSubWindow* frame_ = nullptr;
     bool open_ = false;

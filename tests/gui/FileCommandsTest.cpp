@@ -5,8 +5,11 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
+#include <QMenu>
 #include <QLabel>
+#include <QPrintPreviewWidget>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <deque>
 #include <memory>
@@ -15,6 +18,8 @@
 #include "gui/LogGridView.h"
 #include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
+#include "gui/PrintView.h"
+#include "gui/frmFilter.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "racelog/RaceLogFile.h"
@@ -83,6 +88,62 @@ int RowsShown(const LogGridModel& grid) {
         rows += grid.rowCount(grid.index(g, 0));
     }
     return rows;
+}
+
+// An XML export read back: the groups' texts and each row's cells ("key=text"), in order, as
+// "[group]" and "key=text key=text ..." lines.
+QStringList XmlRows(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {QStringLiteral("unreadable")};
+    }
+    QXmlStreamReader xml(&file);
+    QStringList lines;
+    QStringList cells;
+    bool inRow = false;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == QLatin1String("Group")) {
+                lines << QStringLiteral("[%1]").arg(xml.attributes().value(QLatin1String("text")));
+            } else if (xml.name() == QLatin1String("Row")) {
+                inRow = true;
+                cells.clear();
+            } else if (inRow) {
+                cells << xml.name().toString() + QLatin1Char('=') + xml.readElementText();
+            }
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("Row")) {
+            inRow = false;
+            lines << cells.join(QLatin1Char(' '));
+        }
+    }
+    if (xml.hasError()) {
+        return {xml.errorString()};
+    }
+    return lines;
+}
+
+// What the grid shows, in the same lines as XmlRows: every group with all of its rows and
+// each shown column's text.
+QStringList GridRows(const LogGridModel& grid) {
+    QStringList lines;
+    for (int g = 0; g < grid.rowCount(); ++g) {
+        const QModelIndex group = grid.index(g, 0);
+        lines << QStringLiteral("[%1]").arg(group.data(LogGridModel::TextRole).toString());
+        for (int r = 0; r < grid.rowCount(group); ++r) {
+            QStringList cells;
+            for (int c = 0; c < grid.columnCount(group); ++c) {
+                const QString key =
+                    grid.headerData(c, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString();
+                if (!grid.IsHidden(key)) {
+                    cells << key + QLatin1Char('=') +
+                                 grid.index(r, c, group).data(LogGridModel::TextRole).toString();
+                }
+            }
+            lines << cells.join(QLatin1Char(' '));
+        }
+    }
+    return lines;
 }
 
 QString WithSeparator(const QString& folder) {
@@ -272,6 +333,148 @@ private Q_SLOTS:
         // The question is asked with the timer running; it runs again afterwards.
         QCOMPARE(dialogs->timerRanDuringDialog, (std::vector<bool>{true, true}));
         QVERIFY(window->tmrMain().isActive());
+    }
+
+    void exportsAskTheirDialogAndWriteNothingWithTheRaceLogClosed_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("XML") << "miSaveXML"
+                             << "Export Race Log to XML"
+                             << ".xml"
+                             << "OrvanRX Race Log XML Files (*.xml)";
+        QTest::newRow("HTML") << "miSaveHTML"
+                              << "Export Race Log to HTML"
+                              << ".html"
+                              << "OrvanRX Race Log HTML Files (*.html)";
+        QTest::newRow("Excel") << "miSaveXLS"
+                               << "Export Race Log to Microsoft's Excel"
+                               << ".xlsx"
+                               << "Microsoft Excel Files (*.xlsx)";
+    }
+    void exportsAskTheirDialogAndWriteNothingWithTheRaceLogClosed() {
+        QFETCH(QString, tool);
+        QFETCH(QString, title);
+        QFETCH(QString, extension);
+        QFETCH(QString, filter);
+        for (const RunRecord& race : GenerateRaceDay({3, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        window->Windows().RaceLogFrame()->close();
+        QVERIFY(!window->RaceLogOpen());
+        const QString path = dir->filePath(QStringLiteral("logs/day") + extension);
+        dialogs->answers = {path};
+        window->RunTool(tool);
+        QCOMPARE(dialogs->asked.size(), size_t(1));
+        QCOMPARE(dialogs->asked.front().title, title);
+        QVERIFY(dialogs->asked.front().defaultName.endsWith(extension));
+        QCOMPARE(dialogs->asked.front().filters.front(), filter);
+        QCOMPARE(settings->QueryValue(kRaceLogPathKey, kDialogFolderValue),
+                 WithSeparator(dir->filePath(QStringLiteral("logs"))));
+        QVERIFY(!QFile::exists(path));
+
+        // With the window open the export replaces a file of that name.
+        window->RunTool(QStringLiteral("miRaceLog"));
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older file, longer than nothing");
+        old.close();
+        dialogs->answers = {path};
+        window->RunTool(tool);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        QVERIFY(!bytes.startsWith("an older file"));
+        QVERIFY(bytes.size() > 200);
+    }
+
+    void theXmlExportHoldsTheGridsRowsAndShownColumns_data() {
+        QTest::addColumn<bool>("allCategories");
+        QTest::newRow("one category") << false;
+        QTest::newRow("all categories") << true;
+    }
+    void theXmlExportHoldsTheGridsRowsAndShownColumns() {
+        QFETCH(bool, allCategories);
+        for (const RunRecord& race : GenerateRaceDay({12, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        if (allCategories) {
+            raceLog->AllCategories();
+        }
+        raceLog->UpdateDisplay();
+        raceLog->MenuItem(QStringLiteral("miBump"))->trigger();  // a column hidden by choice
+        QVERIFY(raceLog->Grid().IsHidden(QStringLiteral("Bump")));
+        const QString path = dir->filePath(QStringLiteral("logs/day.xml"));
+        dialogs->answers = {path};
+        window->RunTool(QStringLiteral("miSaveXML"));
+        const QStringList exported = XmlRows(path);
+        QCOMPARE(exported, GridRows(raceLog->Grid()));
+        QVERIFY(exported.size() > 3);
+        QVERIFY(!exported.join(QLatin1Char(' ')).contains(QStringLiteral("Bump=")));
+        QVERIFY(!exported.join(QLatin1Char(' ')).contains(QStringLiteral("GeneralID=")));
+    }
+
+    void theRaceLogsPrintViewShowsPagesAndTheGridReturns() {
+        for (const RunRecord& race : GenerateRaceDay({40, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->AllCategories();
+        window->RunTool(QStringLiteral("miPrintPreview"));
+        QVERIFY(raceLog->Pages().isVisibleTo(raceLog));
+        QVERIFY(!raceLog->View().isVisibleTo(raceLog));
+        QVERIFY2(raceLog->Pages().PageCount() >= 2,
+                 qPrintable(QString::number(raceLog->Pages().PageCount())));
+        QCOMPARE(raceLog->Pages().Viewer().objectName(), QStringLiteral("rptView"));
+
+        // The right button over the pages opens the window's menu; Grid View returns.
+        QWidget* pages = raceLog->Pages().Viewer().findChildren<QWidget*>().value(0);
+        QVERIFY(pages != nullptr);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(pages, &menu);
+        QTRY_VERIFY(raceLog->SettingsMenu().isVisible());
+        raceLog->SettingsMenu().hide();
+        raceLog->MenuItem(QStringLiteral("miGridView"))->trigger();
+        QVERIFY(raceLog->View().isVisibleTo(raceLog));
+        QVERIFY(!raceLog->Pages().isVisibleTo(raceLog));
+    }
+
+    void theFiltersPrintViewHidesItsControls() {
+        for (const RunRecord& race : GenerateRaceDay({4, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        window->RunTool(QStringLiteral("miFilter"));
+        frmFilter* filter = window->Windows().Filter();
+        QVERIFY(filter != nullptr);
+        auto* category = filter->findChild<QWidget*>(QStringLiteral("cboCategory"));
+        QVERIFY(category->isVisibleTo(filter));
+        window->RunTool(QStringLiteral("miPrintPreview"));
+        QVERIFY(filter->Pages().isVisibleTo(filter));
+        QVERIFY(!category->isVisibleTo(filter));
+        QCOMPARE(filter->Pages().PageCount(), 1);
+        filter->miGridView_Click();
+        QVERIFY(category->isVisibleTo(filter));
+        QVERIFY(filter->View().isVisibleTo(filter));
+    }
+
+    void thePrintViewsPdfGoesThroughTheFileDialog() {
+        for (const RunRecord& race : GenerateRaceDay({6, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->UpdateDisplay();
+        raceLog->miPrintView_Click();
+        const QString path = dir->filePath(QStringLiteral("logs/day.pdf"));
+        dialogs->answers = {path};
+        raceLog->Pages().findChild<QAction*>(QStringLiteral("miExportPdf"))->trigger();
+        QCOMPARE(dialogs->asked.back().title, QStringLiteral("Export Race Log to PDF"));
+        QFile pdf(path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF-"));
+        QCOMPARE(settings->QueryValue(kRaceLogPathKey, kDialogFolderValue),
+                 WithSeparator(dir->filePath(QStringLiteral("logs"))));
     }
 
     void theDialogTakesItsSetUp_data() {
