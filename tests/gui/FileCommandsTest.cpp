@@ -5,8 +5,8 @@
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
