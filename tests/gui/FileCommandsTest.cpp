@@ -314,6 +314,24 @@ private Q_SLOTS:
         QCOMPARE(status->text(), QString());
     }
 
+    void aFailingAutomaticSaveIsShownUntilASaveWorks() {
+        station->Tables().StoreRun(GenerateRaceDay({1, 5, 0.0, false}).races.front());
+        auto* status = window->findChild<QLabel*>(QStringLiteral("lblStatus"));
+        QVERIFY(status != nullptr);
+        QVERIFY(status->text().isEmpty());
+        // A folder stands where the log file goes: the save cannot replace it.
+        QVERIFY(QDir().mkpath(station->LogFileName()));
+        QVERIFY(!station->SaveLog());
+        QCOMPARE(status->text(),
+                 RaceLogNotSavedText(station->LogFileName(),
+                                     status->text().section(QStringLiteral(": "), -1)));
+        QVERIFY(status->text().startsWith(QStringLiteral("Race log not saved: ")));
+        QVERIFY(status->isVisibleTo(window.get()));
+        QVERIFY(QDir(station->LogFileName()).removeRecursively());
+        QVERIFY(station->SaveLog());
+        QVERIFY(status->text().isEmpty());
+    }
+
     void clearEmptiesTheLogOnYesOnly() {
         for (const RunRecord& race : GenerateRaceDay({2, 5, 0.0, false}).races) {
             station->Tables().StoreRun(race);
