@@ -322,9 +322,7 @@ private Q_SLOTS:
         // A folder stands where the log file goes: the save cannot replace it.
         QVERIFY(QDir().mkpath(station->LogFileName()));
         QVERIFY(!station->SaveLog());
-        QCOMPARE(status->text(),
-                 RaceLogNotSavedText(station->LogFileName(),
-                                     status->text().section(QStringLiteral(": "), -1)));
+        QVERIFY(status->text().contains(QDir::toNativeSeparators(station->LogFileName())));
         QVERIFY(status->text().startsWith(QStringLiteral("Race log not saved: ")));
         QVERIFY(status->isVisibleTo(window.get()));
         QVERIFY(QDir(station->LogFileName()).removeRecursively());
