@@ -2,9 +2,11 @@
 # Installs the build tree BUILD into a staging folder as a packager would (prefix /usr, DESTDIR)
 # and checks what lands there: exactly the expected files, programs that run and say the
 # project's version, a desktop entry and an AppStream file that their validators pass and
-# whose names point at installed files, and a udev rule that logind applies.
+# whose names point at installed files and pictures, and a udev rule that logind applies.
 #
-#   check-install.sh BUILD VERSION GUI(ON|OFF)
+#   check-install.sh BUILD VERSION GUI(ON|OFF) SCREENSHOTS
+#
+# SCREENSHOTS is the folder of pictures the site publishes under ORVANRX_SCREENSHOTS_URL.
 #
 # Exits 77 (skipped) when everything checked passed but a validator is not installed.
 set -uo pipefail
@@ -12,6 +14,7 @@ export LC_ALL=C
 build=$1
 version=$2
 gui=$3
+screenshots=$4
 
 staging=$(mktemp -d)
 trap 'rm -rf "$staging"' EXIT
@@ -84,6 +87,13 @@ if [ "$gui" = ON ]; then
     [ "$newest" = "$version" ] ||
         fail "the metainfo's newest release is '$newest', the project's version $version"
     grep -q '@[A-Z_]*@' "$metainfo" && fail "the metainfo holds an unreplaced @VARIABLE@"
+    # Its screenshots are published from the repository's pictures under the same names.
+    pictures=$(sed -n 's|.*<image>.*/\([^/]*\)</image>.*|\1|p' "$metainfo")
+    [ -n "$pictures" ] || fail "the metainfo shows no screenshot"
+    for picture in $pictures; do
+        [ -f "$screenshots/$picture" ] ||
+            fail "the metainfo shows '$picture', which is not in $screenshots"
+    done
 
     # The validators: clean means no message at all, not even a hint.
     if command -v desktop-file-validate >/dev/null; then
