@@ -87,7 +87,7 @@ TEST(CloseDevice, AlwaysClosesTheHandleAndShowsChannelUnknown) {
 }
 
 std::string T(const QString& text) {
-    return "'" + text.toStdString() + "'";
+    return QStringLiteral("'%1'").arg(text).toStdString();
 }
 std::string N(std::int64_t number) {
     return std::to_string(number);

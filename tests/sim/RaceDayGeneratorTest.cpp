@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <numeric>
 #include <set>
@@ -140,11 +141,13 @@ TEST(RaceDayGenerator, NoiseCorruptsSingleBytesOfPiecesTheCleanDaySends) {
     const RaceDay noisy = GenerateRaceDay({10, 9, 0.3, false});
     ASSERT_TRUE(clean.races == noisy.races);  // noise changes the air, not the races
 
+    using PieceData = std::array<std::uint8_t, 8>;  // the 8 data bytes of a DataReply
     const auto addressAndData = [](const trace::Reply& r) {
-        return std::make_pair(BigEndianInt16(r.bytes[2], r.bytes[3]),
-                              std::vector<std::uint8_t>(r.bytes.begin() + 4, r.bytes.begin() + 12));
+        PieceData data{};
+        std::copy_n(r.bytes.begin() + 4, data.size(), data.begin());
+        return std::make_pair(BigEndianInt16(r.bytes[2], r.bytes[3]), data);
     };
-    std::map<int, std::set<std::vector<std::uint8_t>>> sent;
+    std::map<int, std::set<PieceData>> sent;
     for (const trace::Step& s : clean.steps) {
         if (const auto* r = std::get_if<trace::Reply>(&s)) {
             const auto [a, data] = addressAndData(*r);

@@ -175,7 +175,8 @@ protected:
             line += row.kind == LogGridRowKind::GroupHeader ? row.groupText.toStdString() + "]"
                                                             : row.styleName.toStdString() + ":";
             for (const LogGridSheetCell& cell : row.cells) {
-                line += " " + cell.text.toStdString();
+                line += ' ';
+                line += cell.text.toStdString();
             }
             lines.push_back(line);
         }

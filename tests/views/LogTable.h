@@ -60,7 +60,7 @@ inline std::vector<std::string> Outline(const QAbstractItemModel& model,
         const auto kind =
             static_cast<LogGridRowKind>(index.data(LogGridModel::RowKindRole).toInt());
         if (kind == LogGridRowKind::GroupHeader) {
-            lines.push_back("[" + text(0).toStdString() + "]");
+            lines.push_back(QStringLiteral("[%1]").arg(text(0)).toStdString());
             for (const std::string& child : Outline(model, index)) {
                 lines.push_back("  " + child);
             }
