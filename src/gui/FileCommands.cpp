@@ -144,6 +144,7 @@ void FileCommands::OpenLog() {
         if (loaded.outcome != RaceLogLoadOutcome::NoFile) {
             openedLog_ = path;
         }
+        main_.Windows().LogReplaced();
         if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
             raceLog->miGridView_Click();
             if (!raceLog->AllCategoriesMode()) {
@@ -195,6 +196,7 @@ void FileCommands::ClearLog() {
         if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
             raceLog->ClearDisplay();
         }
+        main_.Windows().LogReplaced();
     });
 }
 

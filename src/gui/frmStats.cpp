@@ -1,0 +1,323 @@
+#include "gui/frmStats.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "analysis/StatsTables.h"
+#include "decoding/RunTables.h"
+#include "gui/Appearance.h"
+#include "gui/ColorValue.h"
+#include "gui/DialogKit.h"
+#include "gui/StatsCharts.h"
+#include "gui/Twips.h"
+#include "settings/SettingsKeys.h"
+#include "views/LogGridStyle.h"
+
+namespace orvanrx {
+
+namespace {
+
+constexpr QLatin1String kCaption{"Statistics"};
+constexpr QLatin1String kPausedCaption{"Statistics - Paused"};
+// Rows read for the widths of the car table's columns.
+constexpr int kWidthSampleRows = 200;
+
+const QColor kWinText(0, 120, 50);
+const QColor kLossText(190, 20, 20);
+
+// The cells on white (every other row a shade darker) over the view's base, which shows the
+// main window's colour below the rows; the racer's cars on the accent; results in their
+// colours.
+class StatsCellDelegate final : public QStyledItemDelegate {
+public:
+    StatsCellDelegate(int resultColumn, QObject* parent)
+        : QStyledItemDelegate(parent), resultColumn_(resultColumn) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(CarFiguresModel::MyCarRole).toBool()) {
+            option->backgroundBrush = ColorForValue(kAccentTintColor, {});
+            option->font.setBold(true);
+        } else {
+            option->backgroundBrush =
+                index.row() % 2 == 0 ? QColor(Qt::white) : QColor(243, 245, 249);
+        }
+        option->palette.setColor(QPalette::Text, Qt::black);
+        if (index.column() == resultColumn_) {
+            const QString result = index.data().toString();
+            if (result == u"W" || result == u"L") {
+                option->palette.setColor(QPalette::Text, result == u"W" ? kWinText : kLossText);
+                option->font.setBold(true);
+            }
+        }
+    }
+
+private:
+    int resultColumn_;
+};
+
+QTableView* NewTable(const char* name, QAbstractItemModel& model, QWidget* parent) {
+    auto* table = new QTableView(parent);
+    table->setObjectName(QString::fromLatin1(name));
+    table->setModel(&model);
+    table->setFont(TahomaFont(9));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setResizeContentsPrecision(kWidthSampleRows);
+    return table;
+}
+
+}  // namespace
+
+frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidget* parent)
+    : QWidget(parent),
+      tables_(tables),
+      settings_(settings),
+      shown_(cars_),
+      txtSearch_(new QLineEdit(this)),
+      lblCount_(new QLabel(this)),
+      cmdPause_(new QToolButton(this)),
+      grdCars_(NewTable("grdCars", shown_, this)),
+      lblCar_(new QLabel(this)),
+      grdRuns_(NewTable("grdRuns", runs_, this)),
+      charts_(new StatsCharts(this)) {
+    setObjectName(QStringLiteral("frmStats"));
+    setWindowTitle(kCaption);
+    setAutoFillBackground(true);
+
+    txtSearch_->setObjectName(QStringLiteral("txtSearch"));
+    txtSearch_->setPlaceholderText(QStringLiteral("Search car # or driver"));
+    txtSearch_->setToolTip(QStringLiteral("Car number (its start) or part of a driver's name"));
+    txtSearch_->setClearButtonEnabled(true);
+    txtSearch_->setMaximumWidth(260);
+    lblCount_->setObjectName(QStringLiteral("lblCount"));
+    cmdPause_->setObjectName(QStringLiteral("cmdPause"));
+    cmdPause_->setText(QStringLiteral("Pause"));
+    cmdPause_->setToolTip(QStringLiteral("Pause Statistics Updates"));
+    cmdPause_->setCheckable(true);
+    cmdPause_->setIcon(QIcon::fromTheme(QStringLiteral("media-playback-pause"),
+                                        style()->standardIcon(QStyle::SP_MediaPause)));
+    cmdPause_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    lblCar_->setObjectName(QStringLiteral("lblCar"));
+    lblCar_->setFont(TahomaFont(10));
+    lblCar_->setTextFormat(Qt::RichText);
+    lblCar_->setMinimumWidth(1);
+
+    grdCars_->setItemDelegate(new StatsCellDelegate(-1, grdCars_));
+    const auto resultColumn = CarRunsTable({}).headers.indexOf(QStringLiteral("Result"));
+    grdRuns_->setItemDelegate(new StatsCellDelegate(static_cast<int>(resultColumn), grdRuns_));
+    grdCars_->setSortingEnabled(true);
+    grdCars_->sortByColumn(0, Qt::AscendingOrder);
+    runs_.SetTextColumns(
+        {QStringLiteral("Date/time"), QStringLiteral("Category"), QStringLiteral("Notes")});
+
+    connect(txtSearch_, &QLineEdit::textChanged, &shown_, &CarFiguresFilterModel::SetSearch);
+    connect(cmdPause_, &QToolButton::toggled, this, &frmStats::SetPaused);
+    connect(grdCars_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmStats::SelectionChanged);
+    // A reset of the table (a log opened) or a search drops the selection: the chosen car
+    // is selected again where it is still shown.
+    connect(&shown_, &QAbstractItemModel::modelReset, this, [this] { ChooseCar(chosen_); });
+    connect(&shown_, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!grdCars_->selectionModel()->hasSelection()) {
+            ChooseCar(chosen_);
+        }
+    });
+
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(6, 4, 6, 2);
+    top->addWidget(txtSearch_);
+    top->addSpacing(12);
+    top->addWidget(lblCount_);
+    top->addStretch(1);
+    top->addWidget(cmdPause_);
+
+    auto* carPage = new QWidget(this);
+    auto* carLayout = new QVBoxLayout(carPage);
+    carLayout->setContentsMargins(0, 0, 0, 0);
+    carLayout->setSpacing(2);
+    carLayout->addWidget(lblCar_);
+    auto* detail = new QSplitter(Qt::Horizontal, carPage);
+    detail->setObjectName(QStringLiteral("splDetail"));
+    detail->addWidget(grdRuns_);
+    detail->addWidget(charts_);
+    detail->setStretchFactor(0, 5);
+    detail->setStretchFactor(1, 6);
+    detail->setChildrenCollapsible(false);
+    carLayout->addWidget(detail, 1);
+
+    auto* main = new QSplitter(Qt::Vertical, this);
+    main->setObjectName(QStringLiteral("splMain"));
+    main->addWidget(grdCars_);
+    main->addWidget(carPage);
+    main->setStretchFactor(0, 2);
+    main->setStretchFactor(1, 3);
+    main->setChildrenCollapsible(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(4);
+    layout->addLayout(top);
+    layout->addWidget(main, 1);
+    setFocusProxy(txtSearch_);
+}
+
+void frmStats::Load(QMdiSubWindow& frame, int backColor, const QStringList& myCars) {
+    frame_ = &frame;
+    open_ = true;
+    QSize size(TwipsToPixels(frame, kDesignWidthTwips), TwipsToPixels(frame, kDesignHeightTwips));
+    if (const QMdiArea* area = frame.mdiArea(); area != nullptr && area->isVisible()) {
+        size = size.boundedTo(area->viewport()->size() - QSize(2 * frame.x(), 2 * frame.y()));
+    }
+    frame.resize(size);
+    RestoreWindowPlacement(settings_, kStatsScreenSettingsKey, frame);
+    Activate(backColor);
+    cars_.SetMyCars(myCars);
+    Refresh();
+    grdCars_->resizeColumnsToContents();
+    const auto mine = std::find_if(myCars.begin(), myCars.end(),
+                                   [this](const QString& car) { return cars_.RowOf(car) >= 0; });
+    if (mine != myCars.end()) {
+        ChooseCar(*mine);
+    } else if (shown_.rowCount() > 0) {
+        ChooseCar(shown_.index(0, 0).data().toString());
+    }
+}
+
+void frmStats::UpdateDisplay() {
+    if (!paused_) {
+        Refresh();
+    }
+}
+
+void frmStats::Refresh() {
+    tracker_.Update(tables_.AllRunsTable());
+    cars_.Update(tracker_.Figures());
+    ShowCount();
+    const CarFigures* figures = chosen_.isEmpty() ? nullptr : tracker_.Find(chosen_);
+    const bool same =
+        figures != nullptr ? chosenFigures_ && *chosenFigures_ == *figures : !chosenFigures_;
+    if (!same) {
+        ShowChosenCar();
+    }
+}
+
+void frmStats::ShowCount() {
+    const RunTable& table = tables_.AllRunsTable();
+    const int races = table.IsEmpty() ? 0 : (table.RightRow() + 1) / 2;
+    lblCount_->setText(QStringLiteral("%1 cars in %2 races").arg(cars_.rowCount()).arg(races));
+}
+
+void frmStats::ShowChosenCar() {
+    const CarFigures* figures = chosen_.isEmpty() ? nullptr : tracker_.Find(chosen_);
+    if (figures == nullptr) {
+        chosenFigures_.reset();
+        runs_.Load({});
+        charts_->Show({});
+        lblCar_->clear();
+        return;
+    }
+    chosenFigures_ = *figures;
+    const std::vector<CarRun> runs = ReadCarRuns(tables_.AllRunsTable(), chosen_);
+    charts_->Show(runs);
+    // The newest run on top, as in the race log.
+    runs_.Load(CarRunsTable(std::vector<CarRun>(runs.rbegin(), runs.rend())));
+    grdRuns_->setColumnHidden(runs_.ColumnOf(QStringLiteral("Row")), true);
+    grdRuns_->resizeColumnsToContents();
+    const QString summary = CarSummaryText(*figures);
+    lblCar_->setText(QStringLiteral("<b>Car %1</b>&nbsp;&nbsp;%2")
+                         .arg(chosen_.toHtmlEscaped(), summary.toHtmlEscaped()));
+    lblCar_->setToolTip(summary);
+}
+
+void frmStats::SelectionChanged() {
+    const QModelIndex current = grdCars_->selectionModel()->currentIndex();
+    if (!current.isValid()) {
+        return;
+    }
+    const QString car = shown_.index(current.row(), 0).data().toString();
+    if (car != chosen_) {
+        chosen_ = car;
+        ShowChosenCar();
+    }
+}
+
+void frmStats::ChooseCar(const QString& car) {
+    const int row = cars_.RowOf(car);
+    const QModelIndex shown = row >= 0 ? shown_.mapFromSource(cars_.index(row, 0)) : QModelIndex();
+    if (shown.isValid()) {
+        grdCars_->selectionModel()->setCurrentIndex(
+            shown, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        grdCars_->scrollTo(shown);
+    }
+    if (car != chosen_) {
+        chosen_ = car;
+        ShowChosenCar();
+    }
+}
+
+void frmStats::SetPaused(bool paused) {
+    if (paused == paused_) {
+        return;
+    }
+    paused_ = paused;
+    cmdPause_->setChecked(paused);
+    setWindowTitle(paused ? kPausedCaption : kCaption);
+    if (!paused) {
+        Refresh();
+    }
+}
+
+void frmStats::Activate(int backColor) {
+    const QColor color = ColorForValue(backColor, QPalette());
+    QPalette around = palette();
+    around.setColor(QPalette::Window, color);
+    // Labels readable on a dark colour as on a light one.
+    around.setColor(QPalette::WindowText, color.lightness() < 128 ? Qt::white : Qt::black);
+    setPalette(around);
+    for (QTableView* table : {grdCars_, grdRuns_}) {
+        QPalette base = table->palette();
+        base.setColor(QPalette::Base, color);
+        table->setPalette(base);
+    }
+}
+
+void frmStats::SetMyCars(const QStringList& numbers) {
+    cars_.SetMyCars(numbers);
+}
+
+void frmStats::Unload() {
+    if (!open_) {
+        return;
+    }
+    open_ = false;
+    if (frame_ != nullptr) {
+        SaveWindowPlacement(settings_, kStatsScreenSettingsKey, *frame_);
+    }
+    Q_EMIT Unloaded();
+}
+
+void frmStats::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+}  // namespace orvanrx
