@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <vector>
 
 #include "analysis/CarStats.h"
@@ -23,8 +24,9 @@ struct TrendPoint {
 
 struct CarTrend {
     // True: x is the run's time of day as milliseconds since the epoch (the DateTime cell,
-    // local time). False: x is the run's number in the list, from 1, because a run's DateTime
-    // could not be read.
+    // local time at the UTC offset of the first run's time, so a day that crosses a change of
+    // the clocks keeps its runs evenly spaced). False: x is the run's number in the list, from
+    // 1, because a run's DateTime could not be read.
     bool timed = false;
     // True when every run is of one day (a chart's time axis then needs no date).
     bool oneDay = true;
@@ -34,5 +36,8 @@ struct CarTrend {
 };
 
 CarTrend TrendOf(const std::vector<CarRun>& runs, TrendFigure figure);
+
+// The trends of every figure, in the order of TrendFigure, reading each run's time once.
+std::array<CarTrend, 4> TrendsOf(const std::vector<CarRun>& runs);
 
 }  // namespace orvanrx

@@ -31,11 +31,14 @@ QScatterSeries* Marks(const QString& name, const QColor& color, QScatterSeries::
     return marks;
 }
 
-// [low, high] widened by a twentieth on each side; a single value gets room around it.
-std::pair<double, double> Padded(double low, double high, double least) {
-    const double room = std::max((high - low) / 20.0, least);
+// [low, high] widened by a twentieth on each side (at least `least`); a single value gets
+// `alone` on each side.
+std::pair<double, double> Padded(double low, double high, double least, double alone) {
+    const double room = high > low ? std::max((high - low) / 20.0, least) : alone;
     return {low - room, high + room};
 }
+
+constexpr double kMinuteMs = 60 * 1000.0;
 
 }  // namespace
 
@@ -50,7 +53,6 @@ struct StatsCharts::Panel {
     QAbstractAxis* x = nullptr;
     QValueAxis* y = nullptr;
     bool timed = false;
-    bool oneDay = true;
 
     std::array<QXYSeries*, 4> Series() const { return {line, wins, losses, others}; }
 };
@@ -95,7 +97,7 @@ StatsCharts::StatsCharts(QWidget* parent) : QWidget(parent) {
         panel.view->setRenderHint(QPainter::Antialiasing);
         panel.view->setMinimumSize(220, 150);
         panels_.push_back(panel);
-        UseTimeAxis(panels_.back(), true, true);
+        UseTimeAxis(panels_.back(), true);
         const int at = static_cast<int>(panels_.size()) - 1;
         layout->addWidget(panel.view, at / 2, at % 2);
     }
@@ -103,8 +105,8 @@ StatsCharts::StatsCharts(QWidget* parent) : QWidget(parent) {
 
 StatsCharts::~StatsCharts() = default;
 
-void StatsCharts::UseTimeAxis(Panel& panel, bool timed, bool oneDay) {
-    if (panel.x != nullptr && panel.timed == timed && panel.oneDay == oneDay) {
+void StatsCharts::UseTimeAxis(Panel& panel, bool timed) {
+    if (panel.x != nullptr && panel.timed == timed) {
         return;
     }
     if (panel.x != nullptr) {
@@ -117,7 +119,6 @@ void StatsCharts::UseTimeAxis(Panel& panel, bool timed, bool oneDay) {
     QAbstractAxis* axis = nullptr;
     if (timed) {
         auto* times = new QDateTimeAxis;
-        times->setFormat(oneDay ? QStringLiteral("HH:mm") : QStringLiteral("MM-dd HH:mm"));
         times->setTickCount(5);
         axis = times;
     } else {
@@ -133,12 +134,12 @@ void StatsCharts::UseTimeAxis(Panel& panel, bool timed, bool oneDay) {
     }
     panel.x = axis;
     panel.timed = timed;
-    panel.oneDay = oneDay;
 }
 
 void StatsCharts::Show(const std::vector<CarRun>& runs) {
+    const std::array<CarTrend, 4> trends = TrendsOf(runs);
     for (Panel& panel : panels_) {
-        ShowTrend(panel, TrendOf(runs, panel.figure));
+        ShowTrend(panel, trends[static_cast<std::size_t>(panel.figure)]);
     }
 }
 
@@ -157,7 +158,7 @@ void StatsCharts::ShowTrend(Panel& panel, const CarTrend& trend) {
     panel.wins->replace(marks[0]);
     panel.losses->replace(marks[1]);
     panel.others->replace(marks[2]);
-    UseTimeAxis(panel, trend.timed, trend.oneDay);
+    UseTimeAxis(panel, trend.timed);
     if (trend.points.empty()) {
         panel.y->setRange(0, 1);
         return;
@@ -165,18 +166,25 @@ void StatsCharts::ShowTrend(Panel& panel, const CarTrend& trend) {
     const auto [lowY, highY] =
         std::minmax_element(trend.points.begin(), trend.points.end(),
                             [](const TrendPoint& a, const TrendPoint& b) { return a.y < b.y; });
-    const auto [y0, y1] = Padded(lowY->y, highY->y, panel.figure == TrendFigure::Mph ? 1.0 : 0.01);
+    const double least = panel.figure == TrendFigure::Mph ? 0.5 : 0.005;
+    const auto [y0, y1] = Padded(lowY->y, highY->y, least, 2 * least);
     panel.y->setRange(y0, y1);
     const double firstX = trend.points.front().x;
     const double lastX = trend.points.back().x;
     if (trend.timed) {
-        // Ten minutes either side of a lone run.
-        const auto [x0, x1] = Padded(firstX, lastX, 10 * 60 * 1000.0);
-        static_cast<QDateTimeAxis*>(panel.x)->setRange(
-            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x0)),
-            QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x1)));
+        // Ten minutes either side of a lone run; seconds on the axis when the runs are close.
+        const auto [x0, x1] = Padded(firstX, lastX, 5000.0, 10 * kMinuteMs);
+        auto* times = static_cast<QDateTimeAxis*>(panel.x);
+        const bool close = x1 - x0 < 10 * kMinuteMs;
+        times->setFormat(close          ? QStringLiteral("HH:mm:ss")
+                         : trend.oneDay ? QStringLiteral("HH:mm")
+                                        : QStringLiteral("MM-dd HH:mm"));
+        times->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x0)),
+                        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x1)));
     } else {
-        static_cast<QValueAxis*>(panel.x)->setRange(firstX - 0.5, lastX + 0.5);
+        auto* numbers = static_cast<QValueAxis*>(panel.x);
+        numbers->setRange(firstX - 0.5, lastX + 0.5);
+        numbers->setTickCount(std::min(static_cast<int>(lastX - firstX) + 2, 6));
     }
 }
 

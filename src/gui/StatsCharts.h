@@ -19,8 +19,9 @@ namespace orvanrx {
 // The charts of one car in the statistics window: 60 ft, 1/4-mile ET, 1/4-mile MPH and
 // reaction time run by run over the day, two by two. Each run is a point on a thin line in
 // log order, drawn by its result: a green dot for a win, a red square for a loss, a grey dot
-// for a bye or a race without a decision. The time axis shows the time of day (with the date
-// when the runs span days), or the run's number when a run's time cannot be read.
+// for a bye or a race without a decision. The time axis shows the time of day (with seconds
+// when the runs are minutes apart, with the date when they span days), or the run's number
+// when a run's time cannot be read.
 class StatsCharts final : public QWidget {
     Q_OBJECT
 public:
@@ -41,7 +42,7 @@ public:
 private:
     struct Panel;
     void ShowTrend(Panel& panel, const CarTrend& trend);
-    void UseTimeAxis(Panel& panel, bool timed, bool oneDay);
+    void UseTimeAxis(Panel& panel, bool timed);
 
     std::vector<Panel> panels_;
 };

@@ -19,7 +19,7 @@ constexpr int kTextWidth = 340;
 
 frmMyCar::frmMyCar(const QStringList& numbers, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmMyCar"));
-    setWindowTitle(QStringLiteral("OrvanRX - My Car"));
+    setWindowTitle(QStringLiteral("My Car"));
     setFont(TahomaFont(9));
 
     auto* picIcon = NamedLabel("picIcon", {}, this);

@@ -9,17 +9,19 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSplitter>
-#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/LogFigures.h"
 #include "analysis/StatsTables.h"
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
 #include "gui/ColorValue.h"
 #include "gui/DialogKit.h"
+#include "gui/StatsCellDelegate.h"
 #include "gui/StatsCharts.h"
 #include "gui/Twips.h"
 #include "settings/SettingsKeys.h"
@@ -34,40 +36,25 @@ constexpr QLatin1String kPausedCaption{"Statistics - Paused"};
 // Rows read for the widths of the car table's columns.
 constexpr int kWidthSampleRows = 200;
 
-const QColor kWinText(0, 120, 50);
-const QColor kLossText(190, 20, 20);
-
-// The cells on white (every other row a shade darker) over the view's base, which shows the
-// main window's colour below the rows; the racer's cars on the accent; results in their
-// colours.
-class StatsCellDelegate final : public QStyledItemDelegate {
-public:
-    StatsCellDelegate(int resultColumn, QObject* parent)
-        : QStyledItemDelegate(parent), resultColumn_(resultColumn) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(CarFiguresModel::MyCarRole).toBool()) {
-            option->backgroundBrush = ColorForValue(kAccentTintColor, {});
-            option->font.setBold(true);
-        } else {
-            option->backgroundBrush =
-                index.row() % 2 == 0 ? QColor(Qt::white) : QColor(243, 245, 249);
-        }
-        option->palette.setColor(QPalette::Text, Qt::black);
-        if (index.column() == resultColumn_) {
-            const QString result = index.data().toString();
-            if (result == u"W" || result == u"L") {
-                option->palette.setColor(QPalette::Text, result == u"W" ? kWinText : kLossText);
-                option->font.setBold(true);
-            }
-        }
+// A car's runs for a narrow pane: the time without the date when every run is of one day, the
+// category without the blanks that align its round code.
+TextTable Compact(TextTable runs) {
+    const auto date = runs.headers.indexOf(QStringLiteral("Date/time"));
+    const auto category = runs.headers.indexOf(QStringLiteral("Category"));
+    const bool oneDay = std::all_of(
+        runs.rows.begin(), runs.rows.end(),
+        [&](const QStringList& row) { return DayOf(row[date]) == DayOf(runs.rows.front()[date]); });
+    if (oneDay) {
+        runs.headers[date] = QStringLiteral("Time");
     }
-
-private:
-    int resultColumn_;
-};
+    for (QStringList& row : runs.rows) {
+        if (oneDay) {
+            row[date] = row[date].mid(DayOf(row[date]).size()).trimmed();
+        }
+        row[category] = row[category].simplified();
+    }
+    return runs;
+}
 
 QTableView* NewTable(const char* name, QAbstractItemModel& model, QWidget* parent) {
     auto* table = new QTableView(parent);
@@ -107,7 +94,8 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     txtSearch_->setPlaceholderText(QStringLiteral("Search car # or driver"));
     txtSearch_->setToolTip(QStringLiteral("Car number (its start) or part of a driver's name"));
     txtSearch_->setClearButtonEnabled(true);
-    txtSearch_->setMaximumWidth(260);
+    txtSearch_->setMinimumWidth(220);
+    txtSearch_->setMaximumWidth(300);
     lblCount_->setObjectName(QStringLiteral("lblCount"));
     cmdPause_->setObjectName(QStringLiteral("cmdPause"));
     cmdPause_->setText(QStringLiteral("Pause"));
@@ -117,17 +105,20 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
                                         style()->standardIcon(QStyle::SP_MediaPause)));
     cmdPause_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     lblCar_->setObjectName(QStringLiteral("lblCar"));
-    lblCar_->setFont(TahomaFont(10));
-    lblCar_->setTextFormat(Qt::RichText);
-    lblCar_->setMinimumWidth(1);
+    QFont heading = TahomaFont(10);
+    heading.setBold(true);
+    lblCar_->setFont(heading);
+    lblCar_->setTextFormat(Qt::PlainText);
+    // Its text changes with every race of the car on show: its width must not move the layout.
+    lblCar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     grdCars_->setItemDelegate(new StatsCellDelegate(-1, grdCars_));
     const auto resultColumn = CarRunsTable({}).headers.indexOf(QStringLiteral("Result"));
     grdRuns_->setItemDelegate(new StatsCellDelegate(static_cast<int>(resultColumn), grdRuns_));
     grdCars_->setSortingEnabled(true);
     grdCars_->sortByColumn(0, Qt::AscendingOrder);
-    runs_.SetTextColumns(
-        {QStringLiteral("Date/time"), QStringLiteral("Category"), QStringLiteral("Notes")});
+    runs_.SetTextColumns({QStringLiteral("Date/time"), QStringLiteral("Time"),
+                          QStringLiteral("Category"), QStringLiteral("Notes")});
 
     connect(txtSearch_, &QLineEdit::textChanged, &shown_, &CarFiguresFilterModel::SetSearch);
     connect(cmdPause_, &QToolButton::toggled, this, &frmStats::SetPaused);
@@ -155,22 +146,22 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     carLayout->setContentsMargins(0, 0, 0, 0);
     carLayout->setSpacing(2);
     carLayout->addWidget(lblCar_);
+    // The runs and the charts side by side, half and half; the car table above, on about a
+    // third of the height.
     auto* detail = new QSplitter(Qt::Horizontal, carPage);
     detail->setObjectName(QStringLiteral("splDetail"));
     detail->addWidget(grdRuns_);
     detail->addWidget(charts_);
-    detail->setStretchFactor(0, 5);
-    detail->setStretchFactor(1, 6);
     detail->setChildrenCollapsible(false);
+    detail->setSizes({1000, 1000});
     carLayout->addWidget(detail, 1);
 
     auto* main = new QSplitter(Qt::Vertical, this);
     main->setObjectName(QStringLiteral("splMain"));
     main->addWidget(grdCars_);
     main->addWidget(carPage);
-    main->setStretchFactor(0, 2);
-    main->setStretchFactor(1, 3);
     main->setChildrenCollapsible(false);
+    main->setSizes({700, 1300});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -200,6 +191,13 @@ void frmStats::Load(QMdiSubWindow& frame, int backColor, const QStringList& myCa
     } else if (shown_.rowCount() > 0) {
         ChooseCar(shown_.index(0, 0).data().toString());
     }
+    // Once the window has its size, the chosen car's row in the middle of the table.
+    QTimer::singleShot(0, this, [this] {
+        const QModelIndex current = grdCars_->currentIndex();
+        if (current.isValid()) {
+            grdCars_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+        }
+    });
 }
 
 void frmStats::UpdateDisplay() {
@@ -235,17 +233,20 @@ void frmStats::ShowChosenCar() {
         lblCar_->clear();
         return;
     }
-    chosenFigures_ = *figures;
     const std::vector<CarRun> runs = ReadCarRuns(tables_.AllRunsTable(), chosen_);
     charts_->Show(runs);
     // The newest run on top, as in the race log.
-    runs_.Load(CarRunsTable(std::vector<CarRun>(runs.rbegin(), runs.rend())));
+    runs_.Load(Compact(CarRunsTable(std::vector<CarRun>(runs.rbegin(), runs.rend()))));
     grdRuns_->setColumnHidden(runs_.ColumnOf(QStringLiteral("Row")), true);
-    grdRuns_->resizeColumnsToContents();
+    // Widths follow the car on show; the same car's next run keeps them (no second layout of
+    // every cell on each race).
+    if (!chosenFigures_ || chosenFigures_->car != figures->car) {
+        grdRuns_->resizeColumnsToContents();
+    }
     const QString summary = CarSummaryText(*figures);
-    lblCar_->setText(QStringLiteral("<b>Car %1</b>&nbsp;&nbsp;%2")
-                         .arg(chosen_.toHtmlEscaped(), summary.toHtmlEscaped()));
+    lblCar_->setText(QStringLiteral("Car %1:  %2").arg(chosen_, summary));
     lblCar_->setToolTip(summary);
+    chosenFigures_ = *figures;
 }
 
 void frmStats::SelectionChanged() {

@@ -61,8 +61,7 @@ void CarFiguresModel::Update(const std::vector<CarFigures>& figures) {
             ++j;
         } else {
             if (!(cars_[i] == figures[j])) {
-                cars_[i] = figures[j];
-                EmitRowChanged(row);
+                EmitRowChanged(row, figures[j]);
             }
             ++i;
             ++j;
@@ -90,8 +89,21 @@ bool CarFiguresModel::IsMyCar(int row) const {
     return row >= 0 && At(row) < cars_.size() && myCars_.contains(cars_[At(row)].car);
 }
 
-void CarFiguresModel::EmitRowChanged(int row) {
-    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+void CarFiguresModel::EmitRowChanged(int row, const CarFigures& figures) {
+    // Only the span of cells whose text changes: a view sorted by a column outside it (the
+    // car number, say) need not sort again.
+    int first = -1;
+    int last = -1;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (CarsTableCell(cars_[At(row)], c) != CarsTableCell(figures, c)) {
+            first = first < 0 ? c : first;
+            last = c;
+        }
+    }
+    cars_[At(row)] = figures;
+    if (first >= 0) {
+        Q_EMIT dataChanged(index(row, first), index(row, last));
+    }
 }
 
 int CarFiguresModel::rowCount(const QModelIndex& parent) const {

@@ -16,8 +16,9 @@ namespace orvanrx {
 // tip is the figure's name written out, and a first click on it sorts ascending.
 //
 // Update takes the figures as they now are (CarFiguresTracker::Figures) and tells the views
-// only what changed: rows inserted for new cars, removed for cars gone, dataChanged for cars
-// whose figures changed. A change of many rows (a log opened) is one model reset.
+// only what changed: rows inserted for new cars, removed for cars gone, dataChanged for the
+// cells whose text changed (from the first to the last of a row). A change of many rows (a log
+// opened) is one model reset.
 class CarFiguresModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -46,7 +47,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    void EmitRowChanged(int row);
+    // Takes a car's new figures and tells of the cells that changed.
+    void EmitRowChanged(int row, const CarFigures& figures);
 
     std::vector<CarFigures> cars_;
     QStringList myCars_;

@@ -63,6 +63,18 @@ TEST(CarTrend, RunsWithoutAReadableTimeAreNumbered) {
     const CarTrend trend = TrendOf(ReadCarRuns(log, Q("5")), TrendFigure::Et);
     EXPECT_FALSE(trend.timed);
     EXPECT_EQ(Points(trend), "1:9.1:- 2:9.2:- 3:9.3:- ");
+
+    // ISO 8601 from a file written elsewhere reads as well.
+    RunTable iso;
+    AddRace(iso, "PRO E1", "2026-12-04 10:00:00", {"5", "", "", "", "", "9.1"}, {"6"});
+    AddRace(iso, "PRO E1", "2026-12-04T13:00:00", {"5", "", "", "", "", "9.3"}, {"6"});
+    const std::vector<CarRun> runs = ReadCarRuns(iso, Q("5"));
+    EXPECT_EQ(Points(TrendOf(runs, TrendFigure::Et)), "0:9.1:- 180:9.3:- ");
+    const std::array<CarTrend, 4> all = TrendsOf(runs);
+    for (const TrendFigure figure :
+         {TrendFigure::SixtyFoot, TrendFigure::Et, TrendFigure::Mph, TrendFigure::Rt}) {
+        EXPECT_EQ(all[static_cast<std::size_t>(figure)].points, TrendOf(runs, figure).points);
+    }
 }
 
 TEST(CarsTableColumns, NumbersAreWhatTheCellsShow) {

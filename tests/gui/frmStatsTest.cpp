@@ -118,15 +118,18 @@ private Q_SLOTS:
         QCOMPARE(stats->ChosenCar(), QStringLiteral("100"));
         const QModelIndex current = stats->CarsView().currentIndex();
         QCOMPARE(current.siblingAtColumn(0).data().toString(), QStringLiteral("100"));
-        QVERIFY(stats->CarHeading().text().startsWith(QStringLiteral("<b>Car 100</b>")));
+        QVERIFY(stats->CarHeading().text().startsWith(QStringLiteral("Car 100:  DOE, JOHN")));
         QVERIFY(stats->CarHeading().toolTip().contains(QStringLiteral("next dial-in 9.540")));
 
         TextTableModel& runs = stats->Runs();
         QCOMPARE(runs.rowCount(), 4);
-        const int date = runs.ColumnOf(QStringLiteral("Date/time"));
+        // All on one day: the time alone; the category without its aligning blanks.
+        const int time = runs.ColumnOf(QStringLiteral("Time"));
         const int result = runs.ColumnOf(QStringLiteral("Result"));
-        QCOMPARE(runs.index(0, date).data().toString(), QStringLiteral("2026-12-04 15:00:00"));
-        QCOMPARE(runs.index(3, date).data().toString(), QStringLiteral("2026-12-04 10:00:00"));
+        QCOMPARE(runs.index(0, time).data().toString(), QStringLiteral("15:00:00"));
+        QCOMPARE(runs.index(3, time).data().toString(), QStringLiteral("10:00:00"));
+        QCOMPARE(runs.index(0, runs.ColumnOf(QStringLiteral("Category"))).data().toString(),
+                 QStringLiteral("SUPER PRO E3"));
         QCOMPARE(runs.index(2, result).data().toString(), QStringLiteral("W"));
         QVERIFY(stats->RunsView().isColumnHidden(runs.ColumnOf(QStringLiteral("Row"))));
 
@@ -138,6 +141,8 @@ private Q_SLOTS:
         // A click on another car's row shows that car.
         stats->ChooseCar(QStringLiteral("7"));
         QCOMPARE(runs.rowCount(), 2);
+        QCOMPARE(runs.index(0, runs.ColumnOf(QStringLiteral("Date/time"))).data().toString(),
+                 QStringLiteral("2026-12-05 10:00:00"));  // two days: the date stays
         QCOMPARE(stats->Charts().PointCounts(TrendFigure::Mph), (std::array<int, 3>{1, 0, 0}));
         frame(stats)->close();
 

@@ -71,6 +71,10 @@ TEST_F(CarFiguresModelTest, CellsAreTheCoresTableAndChangesReachOnlyTheirRows) {
     EXPECT_EQ(Cars(cars), "7 88 100 150 200 300 400 500");
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), cars.RowOf(QStringLiteral("100")));
+    // From the first changed cell (runs) to the last (the next dial-in, now of one run on the
+    // new day): the car number is not among them, so a view sorted by it stays put.
+    EXPECT_EQ(changed[0][0].value<QModelIndex>().column(), ColumnOf("Runs"));
+    EXPECT_EQ(changed[0][1].value<QModelIndex>().column(), ColumnOf("Of"));
     EXPECT_EQ(cars.index(cars.RowOf(QStringLiteral("100")), ColumnOf("Runs")).data().toString(),
               u"5");
 
