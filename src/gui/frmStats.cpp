@@ -98,12 +98,9 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     txtSearch_->setMaximumWidth(300);
     lblCount_->setObjectName(QStringLiteral("lblCount"));
     cmdPause_->setObjectName(QStringLiteral("cmdPause"));
-    cmdPause_->setText(QStringLiteral("Pause"));
-    cmdPause_->setToolTip(QStringLiteral("Pause Statistics Updates"));
     cmdPause_->setCheckable(true);
-    cmdPause_->setIcon(QIcon::fromTheme(QStringLiteral("media-playback-pause"),
-                                        style()->standardIcon(QStyle::SP_MediaPause)));
     cmdPause_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ShowPauseState();
     lblCar_->setObjectName(QStringLiteral("lblCar"));
     QFont heading = TahomaFont(10);
     heading.setBold(true);
@@ -281,10 +278,22 @@ void frmStats::SetPaused(bool paused) {
     }
     paused_ = paused;
     cmdPause_->setChecked(paused);
+    ShowPauseState();
     setWindowTitle(paused ? kPausedCaption : kCaption);
     if (!paused) {
         Refresh();
     }
+}
+
+void frmStats::ShowPauseState() {
+    // The button says what a click does.
+    cmdPause_->setText(paused_ ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    cmdPause_->setToolTip(paused_ ? QStringLiteral("Resume Statistics Updates")
+                                  : QStringLiteral("Pause Statistics Updates"));
+    cmdPause_->setIcon(paused_ ? QIcon::fromTheme(QStringLiteral("media-playback-start"),
+                                                  style()->standardIcon(QStyle::SP_MediaPlay))
+                               : QIcon::fromTheme(QStringLiteral("media-playback-pause"),
+                                                  style()->standardIcon(QStyle::SP_MediaPause)));
 }
 
 void frmStats::Activate(int backColor) {

@@ -80,6 +80,7 @@ private:
     void ShowChosenCar();
     void SelectionChanged();
     void ShowCount();
+    void ShowPauseState();
     void Unload();
 
     const RunTables& tables_;

@@ -172,6 +172,8 @@ private Q_SLOTS:
             QCOMPARE(stats->Runs().rowCount(), step.runsOf400);
             QCOMPARE(stats->windowTitle(), step.paused ? QStringLiteral("Statistics - Paused")
                                                        : QStringLiteral("Statistics"));
+            QCOMPARE(stats->PauseButton().text(),
+                     step.paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
         }
         QCOMPARE(stats->Charts().PointCounts(TrendFigure::Et), (std::array<int, 3>{2, 0, 1}));
 
