@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "GuiBench.h"
 #include "gui/LogWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
@@ -85,37 +86,6 @@ void BM_GuiDataReplyTickAndRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_GuiDataReplyTickAndRepaint)->Unit(benchmark::kMicrosecond);
 
-// A long day of `races` races as a strip runs them: a round of a category (a dozen pairs),
-// then the next of 36 categories, each race with its own cars and figures.
-std::vector<RunRecord> LongDay(int races) {
-    static constexpr const char* kRounds[] = {"E1", "E2", "Q1", "Q2", "T1", "C1"};
-    std::vector<RunRecord> day;
-    for (int n = 0; n < races; ++n) {
-        const int category = (n / 12) % 36;
-        RunRecord race;
-        race.Category =
-            QStringLiteral("CATEGORY %1").arg(category, 2, 10, QLatin1Char('0')).leftJustified(14) +
-            QString::fromLatin1(kRounds[(n / 432) % 6]);
-        race.ClassL = race.ClassR = QStringLiteral("C%1").arg(category);
-        race.CarL = QString::number(100 + (n * 7) % 900);
-        race.CarR = QString::number(1000 + (n * 13) % 900);
-        race.NameL = QStringLiteral("DRIVER ") + race.CarL;
-        race.NameR = QStringLiteral("DRIVER ") + race.CarR;
-        race.DialL = QStringLiteral("9.%1").arg(n % 100, 2, 10, QLatin1Char('0'));
-        race.DialR = QStringLiteral("10.%1").arg(n % 100, 2, 10, QLatin1Char('0'));
-        race.RTL = QStringLiteral("0.%1").arg(n % 1000, 3, 10, QLatin1Char('0'));
-        race.RTR = QStringLiteral("0.%1").arg((n * 3) % 1000, 3, 10, QLatin1Char('0'));
-        race.et60L = race.et60R = QStringLiteral("1.412");
-        race.et1320L = QStringLiteral("9.%1").arg((n * 11) % 1000, 3, 10, QLatin1Char('0'));
-        race.et1320R = QStringLiteral("10.%1").arg((n * 17) % 1000, 3, 10, QLatin1Char('0'));
-        race.mph1320L = race.mph1320R = QStringLiteral("140.11");
-        race.winL = n % 2 == 0;
-        race.winR = !race.winL;
-        day.push_back(race);
-    }
-    return day;
-}
-
 // The worst tick of a long day: 10,000 races in the log, the race log open in all-categories
 // mode, the time slip open, and a data reply that completes a race, so the run tables change,
 // the race log reloads the whole table and the time slip redraws; then the repaint.
@@ -123,13 +93,9 @@ void BM_RaceLogReloadTickAt10000Races(benchmark::State& state) {
     const std::vector<trace::Step> replies = DataReplies();
     Desktop desktop(replies);
     RunTables& tables = desktop.station.Tables();
-    const std::vector<RunRecord> day = LongDay(10000);
+    const std::vector<RunRecord> day = bench::LongDay(10000);
     for (const RunRecord& race : day) {
-        RunRecord started = race;
-        started.et1320L.clear();
-        started.winL = started.winR = false;
-        tables.StoreRun(started);
-        tables.StoreRun(race);
+        bench::StoreRace(tables, race);
     }
     desktop.window.Windows().RaceLog()->AllCategories();
     QCoreApplication::processEvents();
@@ -150,12 +116,5 @@ BENCHMARK(BM_RaceLogReloadTickAt10000Races)->Unit(benchmark::kMillisecond);
 }  // namespace orvanrx
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return orvanrx::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <optional>
 #include <vector>
 
 #include "analysis/CarStats.h"
@@ -21,9 +23,27 @@ struct TextTable {
 // dial-in with its spread.
 TextTable CarsTable(const std::vector<CarFigures>& cars);
 
+// The columns of CarsTable one at a time, for a table model: the short heading, the figure's
+// name written out, a car's cell as CarsTable shows it, and the number the cell shows (for
+// sorting): counts as they are, figures as rounded for their text, lists by their last value;
+// nothing for the text columns (car, categories, names) and for a figure without a value.
+int CarsTableColumnCount();
+QString CarsTableHeader(int column);
+QString CarsTableLabel(int column);
+QString CarsTableCell(const CarFigures& car, int column);
+bool CarsTableIsNumeric(int column);
+// The column with this short heading, or -1.
+int CarsTableColumnOf(QStringView header);
+std::optional<double> CarsTableNumber(const CarFigures& car, int column);
+
 // The same figures of one car, a row each: "Figure" (the figure's name written out) and
 // "Value".
 TextTable CarFiguresTable(const CarFigures& car);
+
+// One line about a car above its runs: names and categories, the record and the next
+// dial-in, e.g. "DOE, JOHN · SUPER PRO / PRO ET · 5 runs: 2 W, 2 L, 1 no decision · best ET
+// 9.520 · next dial-in 9.540 (spread 0.040 over 3 runs)". Parts without a value are left out.
+QString CarSummaryText(const CarFigures& car);
 
 // A car's runs, a row each: log row, date and time, category, lane, opponent, dial-in, RT,
 // 60 ft, ET, MPH, over/under, package, result and notes (red light, breakout).

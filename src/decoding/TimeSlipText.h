@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "decoding/ReceiveBuffer.h"
 
@@ -16,5 +17,22 @@ namespace orvanrx {
 // Nothing when the RunBlockPointer or the Packet count runs outside the mirror; the time slip
 // window closes itself on that.
 std::optional<QString> TimeSlipText(const ReceiveBuffer& buffer);
+
+// Characters of one line of the time slip: `length` characters from `column`. Lines are
+// counted from 0 as the text splits at its line breaks; every line after the first starts
+// with the blank that follows the break.
+struct TimeSlipSpan {
+    int line = 0;
+    int column = 0;
+    int length = 0;
+    friend bool operator==(const TimeSlipSpan&, const TimeSlipSpan&) = default;
+};
+
+// Where one lane ('L' or 'R') stands on the time slip TimeSlipText gives for the same mirror:
+// the whole line of its lane entry (Packet 3 or 4) and, on each value line (Packets 5 to 15),
+// the characters of its value area (bytes 5..12 for the left lane, 13..19 of the shown bytes
+// for the right). Lines whose area shows no character have no span. Nothing where
+// TimeSlipText gives nothing.
+std::optional<std::vector<TimeSlipSpan>> TimeSlipLaneSpans(const ReceiveBuffer& buffer, QChar lane);
 
 }  // namespace orvanrx

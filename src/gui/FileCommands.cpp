@@ -149,6 +149,7 @@ void FileCommands::OpenLog() {
         if (loaded.outcome != RaceLogLoadOutcome::NoFile) {
             openedLog_ = path;
         }
+        main_.Windows().LogReplaced();
         if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
             raceLog->miGridView_Click();
             if (!raceLog->AllCategoriesMode()) {
@@ -200,6 +201,7 @@ void FileCommands::ClearLog() {
         if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
             raceLog->ClearDisplay();
         }
+        main_.Windows().LogReplaced();
     });
 }
 

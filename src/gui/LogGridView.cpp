@@ -13,6 +13,7 @@
 
 #include "gui/ColorValue.h"
 #include "gui/LogGridPaint.h"
+#include "gui/StaticTextCache.h"
 #include "gui/Twips.h"
 #include "views/LogGridColumns.h"
 #include "views/LogGridModel.h"
@@ -66,22 +67,7 @@ public:
             painter->setFont(font);
             painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
                                      : QColor(Qt::black));
-            const QStaticText& laid = Laid(text, font);
-            const QSizeF size = laid.size();
-            if (size.width() > room.width()) {
-                painter->drawText(
-                    room, static_cast<int>(alignment),
-                    QFontMetrics(font).elidedText(text, Qt::ElideRight, room.width()));
-            } else {
-                qreal x = room.left();
-                if (alignment & Qt::AlignHCenter) {
-                    x += (room.width() - size.width()) / 2;
-                } else if (alignment & Qt::AlignRight) {
-                    x += room.width() - size.width();
-                }
-                const qreal y = room.top() + (room.height() - size.height()) / 2;
-                painter->drawStaticText(QPointF(x, y), laid);
-            }
+            laid_.Draw(*painter, room, alignment, text, font, lastFontKey_);
         }
         if (style && style->bottomBorder) {
             PaintBottomBorder(*painter, *style, option.rect,
@@ -102,32 +88,16 @@ private:
         if (!(font == lastFont_)) {
             lastFont_ = font;
             lastQFont_ = GridFont(font);
-            lastFontKey_ = lastQFont_.key() + QChar(0x1F);
+            lastFontKey_ = lastQFont_.key();
         }
         return lastQFont_;
-    }
-
-    const QStaticText& Laid(const QString& text, const QFont& font) const {
-        const QString key = lastFontKey_ + text;
-        auto found = laid_.find(key);
-        if (found == laid_.end()) {
-            if (laid_.size() >= kMaxKeptTexts) {
-                laid_.clear();
-            }
-            QStaticText laid(text);
-            laid.setTextFormat(Qt::PlainText);
-            laid.setPerformanceHint(QStaticText::AggressiveCaching);
-            laid.prepare(QTransform(), font);
-            found = laid_.insert(key, laid);
-        }
-        return *found;
     }
 
     QWidget& view_;
     mutable LogGridFont lastFont_;
     mutable QFont lastQFont_;
     mutable QString lastFontKey_;
-    mutable QHash<QString, QStaticText> laid_;
+    mutable StaticTextCache laid_{kMaxKeptTexts};
 };
 
 // The headings in the "Heading" style. A heading dragged up out of the headings carries its

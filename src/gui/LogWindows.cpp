@@ -9,13 +9,16 @@
 
 #include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
+#include "gui/MyCarAlert.h"
 #include "gui/PrintView.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
+#include "gui/frmStats.h"
 #include "gui/frmTimeSlip.h"
 #include "shell/Station.h"
+#include "views/LogGridSetup.h"
 
 namespace orvanrx {
 
@@ -28,9 +31,14 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 }  // namespace
 
 LogWindows::LogWindows(frmMain& main, const SettingsStore& settings)
-    : QObject(&main), main_(main), settings_(settings) {
+    : QObject(&main),
+      main_(main),
+      settings_(settings),
+      myCar_(std::make_unique<MyCarAlert>(*this, settings)) {
     connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &LogWindows::ChildActivated);
 }
+
+LogWindows::~LogWindows() = default;
 
 void LogWindows::Attach(Station& station) {
     station_ = &station;
@@ -56,6 +64,9 @@ void LogWindows::ChildActivated(QMdiSubWindow* frame) {
     if (frame != nullptr && FilterOpen() && frame == FrameOf(filter_)) {
         filter_->Activate(main_.BackColor());
     }
+    if (frame != nullptr && StatsOpen() && frame == FrameOf(stats_)) {
+        stats_->Activate(main_.BackColor());
+    }
 }
 
 void LogWindows::ShowTimeSlip() {
@@ -72,6 +83,7 @@ void LogWindows::ShowTimeSlip() {
                                     TwipsToPixels(*frame, frmTimeSlip::kDesignWidthTwips) - 8),
                     8);
         window->Load(*frame);
+        window->SetMarkedLanes(myCar_->Lanes());
     }
     Activate(FrameOf(timeSlip_));
 }
@@ -104,6 +116,7 @@ void LogWindows::ShowRaceLog() {
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
         connect(window, &frmRaceLog::Unloaded, this, &LogWindows::RaceLogUnloaded);
         window->Load(*frame, main_.BackColor());
+        SetMyCarMark(window->Grid(), myCar_->Numbers());
         categories->setText(window->CategoryCaption());
         main_.ShowRaceLogBand(true);
     }
@@ -136,6 +149,22 @@ void LogWindows::ConnectPages(Window& window) {
     window.Pages().SetPdfExport([this](const LogGridSheet& sheet, const LogTitle& title) {
         main_.Files().ExportPdf(sheet, title);
     });
+}
+
+void LogWindows::ShowStats() {
+    if (station_ == nullptr) {
+        return;
+    }
+    if (!StatsOpen()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        auto* window = new frmStats(station_->Tables(), settings_);
+        QMdiSubWindow* frame = AddFrame(window);
+        frame->move(16, 16);
+        stats_ = window;
+        window->Load(*frame, main_.BackColor(), myCar_->Numbers());
+        QApplication::restoreOverrideCursor();
+    }
+    Activate(FrameOf(stats_));
 }
 
 void LogWindows::ShowPrintViews() {
@@ -186,6 +215,29 @@ void LogWindows::RunTablesChanged() {
     if (RaceLogOpen()) {
         raceLog_->UpdateDisplay();
     }
+    if (StatsOpen()) {
+        stats_->UpdateDisplay();
+    }
+    if (station_ != nullptr) {
+        myCar_->RaceStored(station_->Tables().AllRunsTable());
+    }
+}
+
+void LogWindows::LogReplaced() {
+    if (StatsOpen()) {
+        stats_->UpdateDisplay();
+    }
+    if (station_ != nullptr) {
+        myCar_->LogReplaced(station_->Tables().AllRunsTable());
+    }
+}
+
+bool LogWindows::StatsOpen() const {
+    return !stats_.isNull() && stats_->IsOpen();
+}
+
+frmStats* LogWindows::Stats() const {
+    return StatsOpen() ? stats_.data() : nullptr;
 }
 
 void LogWindows::DataReplyStored() {
@@ -200,6 +252,9 @@ void LogWindows::CloseAtUnload() {
     }
     if (TimeSlipOpen()) {
         FrameOf(timeSlip_)->close();
+    }
+    if (StatsOpen()) {
+        FrameOf(stats_)->close();
     }
 }
 

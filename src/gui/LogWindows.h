@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <memory>
 
 class QMdiSubWindow;
 class QWidget;
@@ -13,6 +14,8 @@ class frmMain;
 class frmFilter;
 class frmRaceLog;
 class frmTimeSlip;
+class frmStats;
+class MyCarAlert;
 class SettingsStore;
 class Station;
 
@@ -24,6 +27,7 @@ class LogWindows final : public QObject {
     Q_OBJECT
 public:
     LogWindows(frmMain& main, const SettingsStore& settings);
+    ~LogWindows() override;
 
     // The station whose mirror and run tables the windows show (set as the main window loads).
     void Attach(Station& station);
@@ -45,13 +49,23 @@ public:
     frmFilter* Filter() const;
     QMdiSubWindow* RaceLogFrame() const;
 
-    // The poll loop changed the run tables: the race log reloads.
+    // miStats: open the statistics (or bring them to the front).
+    void ShowStats();
+    bool StatsOpen() const;
+    frmStats* Stats() const;
+    // The racer's own cars and their alert (Tools > My Car...).
+    MyCarAlert& MyCar() { return *myCar_; }
+
+    // The poll loop changed the run tables: the race log reloads, the statistics follow, a
+    // race of the racer's cars raises the alert.
     void RunTablesChanged();
+    // A log was opened or the log cleared: the statistics follow; no alert.
+    void LogReplaced();
     // A data reply was stored: the time slip redraws.
     void DataReplyStored();
 
-    // At the main window's unload: the race log, then the time slip, each keeping its
-    // placement as it closes.
+    // At the main window's unload: the race log, then the time slip, then the statistics, each
+    // keeping its placement as it closes.
     void CloseAtUnload();
 
 private:
@@ -73,6 +87,8 @@ private:
     QPointer<frmTimeSlip> timeSlip_;
     QPointer<frmRaceLog> raceLog_;
     QPointer<frmFilter> filter_;
+    QPointer<frmStats> stats_;
+    std::unique_ptr<MyCarAlert> myCar_;
 };
 
 }  // namespace orvanrx

@@ -46,6 +46,27 @@ QIcon TimeSlipIcon() {
     return QIcon(pixmap);
 }
 
+// A small chart for the statistics: bars and a line over them.
+QIcon StatsIcon() {
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 1.2));
+    painter.drawLine(QPointF(2.5, 2), QPointF(2.5, 19.5));
+    painter.drawLine(QPointF(2.5, 19.5), QPointF(20, 19.5));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(120, 160, 215));
+    const QRectF bars[] = {{5, 12, 3, 7}, {10, 8, 3, 11}, {15, 10, 3, 9}};
+    for (const QRectF& bar : bars) {
+        painter.drawRect(bar);
+    }
+    painter.setPen(QPen(QColor(238, 149, 21), 1.8));
+    const QPointF line[] = {{5, 9}, {10, 5}, {15, 7}, {19.5, 3}};
+    painter.drawPolyline(line, 4);
+    return QIcon(pixmap);
+}
+
 QIcon Standard(QStyle::StandardPixmap pixmap) {
     QStyle* style = QApplication::style();
     return style != nullptr ? style->standardIcon(pixmap) : QIcon();
@@ -85,6 +106,9 @@ QIcon ToolIcon(const QString& toolName) {
         if (toolName == QLatin1String(entry.tool)) {
             return QIcon::fromTheme(QString::fromLatin1(entry.theme), Standard(entry.fallback));
         }
+    }
+    if (toolName == QLatin1String("miStats")) {
+        return QIcon::fromTheme(QStringLiteral("office-chart-line"), StatsIcon());
     }
     if (toolName == QLatin1String("miTimeSlip")) {
         return QIcon::fromTheme(QStringLiteral("chronometer"), TimeSlipIcon());

@@ -82,13 +82,17 @@ std::vector<BandSpec> BuildBands() {
         QStringLiteral("miView"),
         QStringLiteral("View"),
         {Tool("miRaceLog", "Race Log...", "Time Slip Race Log", "Time Slip Race Log", "View"),
-         Tool("miFilter", "Filter...", "Race Log Filter", "Race Log Filter", "View"), Separator(),
+         Tool("miFilter", "Filter...", "Race Log Filter", "Race Log Filter", "View"),
+         Tool("miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car",
+              "View"),
+         Separator(),
          Tool("miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View", "View")}});
     bands.push_back(BandSpec{
         QStringLiteral("miTools"),
         QStringLiteral("Tools"),
         {Tool("miChangeChannel", "Change Channel...", "Change USB Frequency",
               "Change USB Frequency", "Tools"),
+         Tool("miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
          Separator(),
          Tool("miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator", "Tools"),
          Tool("miBackgroundColor", "Background Color", "Set Background Color",
@@ -109,8 +113,8 @@ std::vector<BandSpec> BuildBands() {
                  {Tool("miAbout", "&About OrvanRX...", "", "About OrvanRX and OrvanUSB", "Help")}});
     // The tool bar shows tools of the menus: the same names with the same texts.
     BandSpec toolBar{QStringLiteral("tbMain"), QStringLiteral("Tool Bar"), {}};
-    for (const char* name :
-         {"miOpenLog", "miSaveLog", "miPrintPreview", "", "miTimeSlip", "miRaceLog", "miFilter"}) {
+    for (const char* name : {"miOpenLog", "miSaveLog", "miPrintPreview", "", "miTimeSlip",
+                             "miRaceLog", "miFilter", "miStats"}) {
         toolBar.tools.push_back(*name ? *FindIn(bands, QString::fromLatin1(name)) : Separator());
     }
     bands.push_back(toolBar);

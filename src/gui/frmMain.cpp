@@ -22,6 +22,7 @@
 #include "gui/FileCommands.h"
 #include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
+#include "gui/MyCarAlert.h"
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
@@ -184,6 +185,8 @@ void frmMain::BuildDispatch() {
         {QStringLiteral("miRaceLog"), [this] { windows_->ShowRaceLog(); }},
         {QStringLiteral("miFilter"), [this] { windows_->ShowFilter(); }},
         {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
+        {QStringLiteral("miStats"), [this] { windows_->ShowStats(); }},
+        {QStringLiteral("miMyCar"), [this] { windows_->MyCar().ShowDialog(this); }},
         {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
         {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
         {QStringLiteral("miRefresh"), [this] { miRefresh_Click(); }},

@@ -4,14 +4,18 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "decoding/TimeSlipText.h"
 #include "gui/Appearance.h"
+#include "gui/ColorValue.h"
 #include "gui/DialogKit.h"
 #include "gui/Twips.h"
 #include "settings/SettingsKeys.h"
+#include "views/LogGridStyle.h"
 
 namespace orvanrx {
 
@@ -59,7 +63,55 @@ void frmTimeSlip::ParseMessage() {
     if (*text != shown_) {
         shown_ = *text;
         txtDisplay_->setPlainText(shown_);
+        if (marked_.Any()) {
+            ShowMarks();
+        }
     }
+}
+
+void frmTimeSlip::SetMarkedLanes(MyCarLanes lanes) {
+    if (lanes == marked_) {
+        return;
+    }
+    marked_ = lanes;
+    ShowMarks();
+}
+
+void frmTimeSlip::ShowMarks() {
+    QList<QTextEdit::ExtraSelection> marks;
+    QTextCharFormat accent;
+    accent.setBackground(ColorForValue(kAccentTintColor, {}));
+    for (const QChar lane : {u'L', u'R'}) {
+        if (!(lane == u'L' ? marked_.left : marked_.right)) {
+            continue;
+        }
+        for (const TimeSlipSpan& span :
+             TimeSlipLaneSpans(buffer_, lane).value_or(std::vector<TimeSlipSpan>())) {
+            const QTextBlock line = txtDisplay_->document()->findBlockByNumber(span.line);
+            const int lineLength = line.length() - 1;
+            if (!line.isValid() || span.column >= lineLength) {
+                continue;
+            }
+            QTextCursor cursor(line);
+            cursor.setPosition(line.position() + span.column);
+            cursor.setPosition(line.position() + std::min(span.column + span.length, lineLength),
+                               QTextCursor::KeepAnchor);
+            marks.append({cursor, accent});
+        }
+    }
+    txtDisplay_->setExtraSelections(marks);
+}
+
+QStringList frmTimeSlip::MarkedSpans() const {
+    QStringList spans;
+    for (const QTextEdit::ExtraSelection& mark : txtDisplay_->extraSelections()) {
+        const QTextBlock line = mark.cursor.block();
+        spans << QStringLiteral("%1:%2+%3")
+                     .arg(line.blockNumber())
+                     .arg(mark.cursor.selectionStart() - line.position())
+                     .arg(mark.cursor.selectionEnd() - mark.cursor.selectionStart());
+    }
+    return spans;
 }
 
 QString frmTimeSlip::Text() const {

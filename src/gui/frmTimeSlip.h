@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "shell/MyCar.h"
+
 class QMdiSubWindow;
 class QPlainTextEdit;
 
@@ -36,6 +38,13 @@ public:
     bool IsOpen() const { return open_; }
     QString Text() const;
 
+    // The lanes of the racer's own cars: their entry lines and value columns are drawn on the
+    // accent colour, on this text and every later one, until the marks change.
+    void SetMarkedLanes(MyCarLanes lanes);
+    MyCarLanes MarkedLanes() const { return marked_; }
+    // The marked characters as "line:column+length" items, for tests.
+    QStringList MarkedSpans() const;
+
 Q_SIGNALS:
     // The window unloaded (its placement saved); its child window goes with it.
     void Unloaded();
@@ -46,12 +55,14 @@ protected:
 
 private:
     void Unload();
+    void ShowMarks();
 
     const ReceiveBuffer& buffer_;
     const SettingsStore& settings_;
     QPlainTextEdit* txtDisplay_;
     QMdiSubWindow* frame_ = nullptr;
     QString shown_;
+    MyCarLanes marked_;
     bool open_ = false;
 };
 

@@ -20,13 +20,16 @@ inline constexpr QLatin1String kRaceLogPathKey{"SOFTWARE\\OrvanRX\\RaceLog\\Path
 inline constexpr QLatin1String kMemoryDumpKey{"SOFTWARE\\OrvanRX\\RaceLog\\MemoryDump\\"};
 inline constexpr QLatin1String kRamKey{"SOFTWARE\\OrvanRX\\RAM"};
 inline constexpr QLatin1String kLogFileKey{"SOFTWARE\\OrvanRX\\LogFile\\"};
+inline constexpr QLatin1String kStatsScreenSettingsKey{
+    "SOFTWARE\\OrvanRX\\Stats\\ScreenSettings\\"};
+inline constexpr QLatin1String kMyCarKey{"SOFTWARE\\OrvanRX\\MyCar\\"};
 
 // --- Value names --------------------------------------------------------------------------
 // Under kProgramKey: the venue byte of the last data reply, as decimal text.
 inline constexpr QLatin1String kVenueValue{"Venue"};
 // Under kMainScreenSettingsKey: the main window's background colour.
 inline constexpr QLatin1String kBackColorValue{"BackColor"};
-// Under the three ScreenSettings keys: window state, size and position in twips.
+// Under the ScreenSettings keys: window state, size and position in twips.
 inline constexpr QLatin1String kWindowStateValue{"WindowState"};
 inline constexpr QLatin1String kWidthValue{"Width"};
 inline constexpr QLatin1String kHeightValue{"Height"};
@@ -52,6 +55,8 @@ inline constexpr QLatin1String kRunBlockPointerHighValue{"2"};
 inline constexpr QLatin1String kRunBlockPointerLowValue{"3"};
 // Under kLogFileKey: the full path of the race-log file written last.
 inline constexpr QLatin1String kLogFileValue{"LogFile"};
+// Under kMyCarKey: the racer's own car numbers, separated by commas ("1234, 77A").
+inline constexpr QLatin1String kMyCarNumbersValue{"Numbers"};
 // Under kRamKey the value names are the mirror offsets in plain decimal ("1000").
 
 // --- Texts --------------------------------------------------------------------------------

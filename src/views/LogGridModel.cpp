@@ -282,6 +282,30 @@ QString LogGridModel::StyleNameOf(int position) const {
     return format >= 0 ? formatConditions_.Items()[At(format)].key : QString(kNormalStyle);
 }
 
+QVariant LogGridModel::RowStyleData(int position) const {
+    const int format = FormatOf(position);
+    if (format < 0) {
+        return StyleData(kNormalStyle);
+    }
+    const std::vector<RowCondition>& conditions = formatConditions_.Items();
+    QVariant data = StyleData(conditions[At(format)].key);
+    if (!data.isValid() || data.value<LogGridStyle>().bottomBorder) {
+        return data;
+    }
+    for (std::size_t f = At(format) + 1; f < formatTests_.size(); ++f) {
+        if (!formatTests_[f] || !rows_.Matches(position, *formatTests_[f])) {
+            continue;
+        }
+        const std::optional<LogGridStyle> later = Style(conditions[f].key);
+        if (later && later->bottomBorder) {
+            LogGridStyle style = data.value<LogGridStyle>();
+            style.bottomBorder = later->bottomBorder;
+            return QVariant::fromValue(style);
+        }
+    }
+    return data;
+}
+
 QVariant LogGridModel::StyleData(QAnyStringView name) const {
     std::optional<LogGridStyle> style = Style(name);
     if (!style && name != kNormalStyle) {

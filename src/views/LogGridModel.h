@@ -120,7 +120,9 @@ public:
     const QHash<QString, LogGridStyle>& Styles() const { return styles_; }
 
     // Format conditions: a data row matching one is drawn with the style named by the first
-    // matching condition's key (each row is tested when its style is asked for).
+    // matching condition's key (each row is tested when its style is asked for); when that
+    // style has no bottom border, it takes the border of the next matching condition's style
+    // that has one.
     void SetFormatCondition(const RowCondition& condition);
     void ClearFormatConditions();
     const RowConditionList& FormatConditions() const { return formatConditions_; }
@@ -161,6 +163,9 @@ private:
     int RowPosition(const QModelIndex& index) const;
     QString StyleNameOf(int position) const;
     QVariant StyleData(QAnyStringView name) const;
+    // A data row's style: that of the first condition it matches, with the bottom border of a
+    // later matching condition's style when its own has none (a marked row keeps the pair line).
+    QVariant RowStyleData(int position) const;
     Qt::Alignment AlignmentOf(int column, QAnyStringView styleName) const;
     int FittedWidth(int column) const;
 

@@ -103,7 +103,7 @@ QVariant LogGridModel::data(const QModelIndex& index, int role) const {
         case StyleNameRole:
             return StyleNameOf(position);
         case StyleRole:
-            return StyleData(StyleNameOf(position));
+            return RowStyleData(position);
         case Qt::TextAlignmentRole:
             return static_cast<int>(AlignmentOf(c, StyleNameOf(position)));
         default:

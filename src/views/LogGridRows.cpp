@@ -185,8 +185,8 @@ std::optional<LogGridRows::Test> LogGridRows::Resolve(const RowCondition& condit
     if (column < 0) {
         return std::nullopt;
     }
-    Test test{column,           condition.comparison, condition.value1,
-              condition.value2, kEmptyCell,           kEmptyCell};
+    Test test{column,           condition.comparison, condition.value1, condition.value2,
+              condition.values, kEmptyCell,           kEmptyCell};
     if (TypeOf(column) != CellType::Text) {
         test.low = CellNumber(condition.value1, TypeOf(column));
         test.high = CellNumber(condition.value2, TypeOf(column));
@@ -201,6 +201,10 @@ bool LogGridRows::Matches(int row, const Test& test) const {
             return text.startsWith(test.value1);
         case RowComparison::EndsWith:
             return text.endsWith(test.value1);
+        case RowComparison::OneOf: {
+            const QString trimmed = text.trimmed();
+            return !trimmed.isEmpty() && test.values.contains(trimmed);
+        }
         case RowComparison::Equal:
         case RowComparison::Between:
             break;

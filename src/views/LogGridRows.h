@@ -34,6 +34,7 @@ public:
         RowComparison comparison = RowComparison::Equal;
         QString value1;
         QString value2;
+        QStringList values{};
         double low = 0;
         double high = 0;
     };

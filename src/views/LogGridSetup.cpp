@@ -33,4 +33,27 @@ void SetUpFilterGrid(LogGridModel& grid) {
     grid.SetGroupBy(QLatin1String());
 }
 
+void SetMyCarMark(LogGridModel& grid, const QStringList& numbers) {
+    std::vector<RowCondition> others;
+    for (const RowCondition& condition : grid.FormatConditions().Items()) {
+        if (condition.key != kMyCarStyle) {
+            others.push_back(condition);
+        }
+    }
+    grid.ClearFormatConditions();
+    if (!numbers.isEmpty()) {
+        grid.SetStyle(kMyCarStyle, *StandardLogGridStyle(kMyCarStyle));
+        RowCondition mine{QString(kMyCarStyle),
+                          QStringLiteral("Car"),
+                          RowComparison::OneOf,
+                          QString(),
+                          QString(),
+                          numbers};
+        grid.SetFormatCondition(mine);
+    }
+    for (const RowCondition& condition : others) {
+        grid.SetFormatCondition(condition);
+    }
+}
+
 }  // namespace orvanrx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 namespace orvanrx {
 
 class LogGridModel;
@@ -14,5 +16,10 @@ void SetUpRaceLogGrid(LogGridModel& grid);
 
 // The filter window's grid: no grouping and no pair line.
 void SetUpFilterGrid(LogGridModel& grid);
+
+// The race log window's mark of the racer's own cars: rows whose car number is one of
+// `numbers` take the "MyCar" style (the accent behind bold text), ahead of every other format
+// condition, so a right-lane row keeps its pair line under the mark. No numbers: no mark.
+void SetMyCarMark(LogGridModel& grid, const QStringList& numbers);
 
 }  // namespace orvanrx

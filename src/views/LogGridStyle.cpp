@@ -21,11 +21,13 @@ std::optional<LogGridStyle> StandardLogGridStyle(QAnyStringView name) {
             LogGridGradient{GridColorValue(203, 225, 252), GridColorValue(135, 173, 228)};
     } else if (name == kGroupHeaderStyle) {
         style.font = Tahoma(10, true);
-        style.gradient =
-            LogGridGradient{GridColorValue(251, 230, 148), GridColorValue(238, 149, 21)};
+        style.gradient = LogGridGradient{GridColorValue(251, 230, 148), kAccentColor};
     } else if (name == kSetOfCarsStyle) {
         style.font = Tahoma(10, false);
-        style.bottomBorder = LogGridBorder{16, GridColorValue(238, 149, 21)};
+        style.bottomBorder = LogGridBorder{16, kAccentColor};
+    } else if (name == kMyCarStyle) {
+        style.font = Tahoma(10, true);
+        style.background = kAccentTintColor;
     } else {
         return std::nullopt;
     }

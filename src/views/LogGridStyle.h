@@ -58,6 +58,13 @@ inline constexpr QLatin1String kHeadingStyle{"Heading"};
 inline constexpr QLatin1String kGroupHeaderStyle{"GroupHeader"};
 // Rows matched by the race log window's pair-marking format condition of the same name.
 inline constexpr QLatin1String kSetOfCarsStyle{"SetOfCars"};
+// Rows of the racer's own cars, matched by the race log window's condition of the same name.
+inline constexpr QLatin1String kMyCarStyle{"MyCar"};
+
+// The program's accent: the orange of the group headers and the pair line.
+inline constexpr int kAccentColor = GridColorValue(238, 149, 21);
+// The accent lightened for a background under black text.
+inline constexpr int kAccentTintColor = GridColorValue(255, 216, 150);
 
 // The styles the log windows set at load, by name; nothing for any other name.
 std::optional<LogGridStyle> StandardLogGridStyle(QAnyStringView name);

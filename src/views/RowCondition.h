@@ -2,6 +2,7 @@
 
 #include <QAnyStringView>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace orvanrx {
@@ -16,6 +17,8 @@ enum class RowComparison {
     EndsWith,
     // value 1 <= cell <= value 2, compared as Equal compares; an empty cell never matches.
     Between,
+    // The cell's text, blanks around it aside, is one of `values`; an empty cell never matches.
+    OneOf,
 };
 
 // A keyed condition on one column of a row.
@@ -25,6 +28,7 @@ struct RowCondition {
     RowComparison comparison = RowComparison::Equal;
     QString value1;
     QString value2;
+    QStringList values{};  // OneOf
     friend bool operator==(const RowCondition&, const RowCondition&) = default;
 };
 

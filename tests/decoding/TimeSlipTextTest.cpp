@@ -52,5 +52,38 @@ TEST(TimeSlipText, FailsWhenPointerOrCountLeavesTheMirror) {
     EXPECT_EQ(TimeSlipText(buffer), QString());
 }
 
+// The characters a lane's spans cover on the slip, a line each: "line text".
+std::string LaneTexts(const ReceiveBuffer& buffer, QChar lane) {
+    const QStringList lines = TimeSlipText(buffer)->split(QStringLiteral("\r\n"));
+    const std::vector<TimeSlipSpan> spans = TimeSlipLaneSpans(buffer, lane).value();
+    QStringList texts;
+    for (const TimeSlipSpan& span : spans) {
+        texts << QStringLiteral("%1 %2").arg(span.line).arg(
+            lines[span.line].mid(span.column, span.length));
+    }
+    return texts.join(u'|').toStdString();
+}
+
+TEST(TimeSlipLaneSpans, CoverTheLanesEntryAndItsValueColumn) {
+    ReceiveBuffer buffer;
+    TestRace race;
+    // An unprintable byte in a label moves the rest of its line one place to the left.
+    race.Set(7, MakePacket("RT\x01  " + std::string("   0.512   0.498")));
+    race.WriteTo(buffer, 1000);
+    EXPECT_EQ(LaneTexts(buffer, u'L'),
+              "1 L[SP:1234]JOHN DOE  |3  LEFT   |4     9.50|5    0.512|6    1.312|7    3.612|"
+              "8    5.912|9   112.34|10    7.712|11    9.512|12   140.11|13 W 0.0123");
+    // The right lane's area as far as the slip shows a Packet (bytes 13..19).
+    EXPECT_EQ(LaneTexts(buffer, u'R'),
+              "2 R[SP:567]JANE ROE   |3 RIGHT  |4    10.2|5    0.49|6    1.29|7    3.59|"
+              "8    5.89|9   113.0|10    7.69|11   10.26|12   131.2|13   0.045");
+    // Only as far as the header counts, and nothing where the slip has nothing.
+    race.packets[0][0] = 5;
+    race.WriteTo(buffer, 1000);
+    EXPECT_EQ(LaneTexts(buffer, u'R'), "2 R[SP:567]JANE ROE   ");
+    WriteRunBlockPointer(buffer, -1);
+    EXPECT_EQ(TimeSlipLaneSpans(buffer, u'L'), std::nullopt);
+}
+
 }  // namespace
 }  // namespace orvanrx

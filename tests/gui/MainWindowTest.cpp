@@ -31,11 +31,11 @@ const char* const kBandOrder[][2] = {
     {"miFile",
      "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog - miPrintPreview - miClose - "
      "miExit"},
-    {"miView", "miRaceLog miFilter - miTimeSlip"},
-    {"miTools", "miChangeChannel - miCalculator miBackgroundColor - miRefresh"},
+    {"miView", "miRaceLog miFilter miStats - miTimeSlip"},
+    {"miTools", "miChangeChannel miMyCar - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
     {"miHelp", "miAbout"},
-    {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter"},
+    {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter miStats"},
     {"tbColor",
      "miNoFill - miBlack miGray50 miDarkRed miDarkYellow miGreen miTeal miDarkBlue miVioliet "
      "miWhite miGray25 miRed miYellow miBrightGreen miTurquoise miBlue miPink - miMoreColors"},
@@ -56,6 +56,8 @@ const char* const kTools[][4] = {
     {"miRaceLog", "Race Log...", "Time Slip Race Log", "Time Slip Race Log"},
     {"miFilter", "Filter...", "Race Log Filter", "Race Log Filter"},
     {"miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View"},
+    {"miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car"},
+    {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
     {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
@@ -200,7 +202,7 @@ private Q_SLOTS:
                     name == QLatin1String("miMoreColors") ||
                     name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
                     name == QLatin1String("miCalculator") || name == QLatin1String("miExit") ||
-                    name.startsWith(QLatin1String("miSave")) ||
+                    name == QLatin1String("miMyCar") || name.startsWith(QLatin1String("miSave")) ||
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
                                // program start and the exit: below

@@ -70,6 +70,34 @@ private Q_SLOTS:
         QVERIFY(slip->IsOpen());
     }
 
+    void theRacersLaneIsMarkedOnEveryText() {
+        frmTimeSlip* slip = Open();
+        slip->ParseMessage();
+        QVERIFY(slip->MarkedSpans().isEmpty());
+        slip->SetMarkedLanes({true, false});
+        // The left entry line whole, then the left value column (bytes 5..12) line by line.
+        const QStringList left = slip->MarkedSpans();
+        QCOMPARE(left.size(), 12);
+        QCOMPARE(left.mid(0, 3).join(QLatin1Char(' ')), QStringLiteral("1:1+20 3:6+8 4:6+8"));
+        QCOMPARE(left.last(), QStringLiteral("13:6+8"));
+
+        slip->SetMarkedLanes({false, true});
+        QCOMPARE(slip->MarkedSpans().mid(0, 2).join(QLatin1Char(' ')),
+                 QStringLiteral("2:1+20 3:14+7"));
+        slip->SetMarkedLanes({true, true});
+        QCOMPARE(slip->MarkedSpans().size(), 24);
+
+        // A new text keeps the marks, placed on its own characters (one fewer shown here).
+        testing::TestRace()
+            .Set(3, MakePacket("L[S:9]\x01"
+                               "A"))
+            .WriteTo(*buffer, 1024);
+        slip->ParseMessage();
+        QVERIFY(slip->MarkedSpans().contains(QStringLiteral("1:1+19")));
+        slip->SetMarkedLanes({});
+        QVERIFY(slip->MarkedSpans().isEmpty());
+    }
+
     void aRunBlockOutsideTheMirrorClosesTheWindow() {
         frmTimeSlip* slip = Open();
         QSignalSpy unloaded(slip, &frmTimeSlip::Unloaded);

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "analysis/CarFiguresTracker.h"
+#include "views/CarFiguresModel.h"
+#include "views/TextTableModel.h"
+
+class QLabel;
+class QLineEdit;
+class QMdiSubWindow;
+class QSplitter;
+class QTableView;
+class QToolButton;
+
+namespace orvanrx {
+
+class RunTables;
+class SettingsStore;
+class StatsCharts;
+
+// The statistics window: every car of the race log with its figures in a table that sorts by
+// any heading, a search by car number or driver name, and for the chosen car its runs and
+// charts of its 60 ft, 1/4-mile ET and MPH and reaction time over the day. It follows the
+// whole log (all categories) race by race unless paused, through a CarFiguresTracker, so a new
+// race costs the figures of its two cars. The racer's own cars stand out in the table. The
+// area without rows takes the main window's background colour; it opens at 21000 x 12000 twips
+// (or the MDI area's size less a margin, when that is smaller) and then at its saved placement,
+// which it keeps as it closes.
+class frmStats final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kDesignWidthTwips = 21000;
+    static constexpr int kDesignHeightTwips = 12000;
+
+    frmStats(const RunTables& tables, const SettingsStore& settings, QWidget* parent = nullptr);
+
+    // Form_Load, once the window stands in its child window `frame`: the placement, the colour,
+    // the racer's cars, the figures of the log as it stands; the first of the racer's cars in
+    // the log is chosen (else the first car).
+    void Load(QMdiSubWindow& frame, int backColor, const QStringList& myCars);
+
+    // The run tables changed: the figures, the table and the chosen car's runs and charts
+    // follow, unless paused.
+    void UpdateDisplay();
+    // Pause: the window keeps what it shows until the pause ends, then catches up.
+    void SetPaused(bool paused);
+    bool Paused() const { return paused_; }
+
+    // The window became the active child: the area without rows takes the main window's colour.
+    void Activate(int backColor);
+    void SetMyCars(const QStringList& numbers);
+
+    // The car whose runs and charts are shown (empty: none); choosing one selects its row.
+    QString ChosenCar() const { return chosen_; }
+    void ChooseCar(const QString& car);
+
+    bool IsOpen() const { return open_; }
+
+    CarFiguresModel& Cars() { return cars_; }
+    CarFiguresFilterModel& Shown() { return shown_; }
+    TextTableModel& Runs() { return runs_; }
+    QTableView& CarsView() { return *grdCars_; }
+    QTableView& RunsView() { return *grdRuns_; }
+    QLineEdit& SearchBox() { return *txtSearch_; }
+    QToolButton& PauseButton() { return *cmdPause_; }
+    StatsCharts& Charts() { return *charts_; }
+    QLabel& CarHeading() { return *lblCar_; }
+
+Q_SIGNALS:
+    // The window unloaded (its placement saved).
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Refresh();
+    void ShowChosenCar();
+    void SelectionChanged();
+    void ShowCount();
+    void ShowPauseState();
+    void Unload();
+
+    const RunTables& tables_;
+    const SettingsStore& settings_;
+    CarFiguresTracker tracker_;
+    CarFiguresModel cars_;
+    CarFiguresFilterModel shown_;
+    TextTableModel runs_;
+    QLineEdit* txtSearch_;
+    QLabel* lblCount_;
+    QToolButton* cmdPause_;
+    QTableView* grdCars_;
+    QLabel* lblCar_;
+    QTableView* grdRuns_;
+    StatsCharts* charts_;
+    QString chosen_;
+    std::optional<CarFigures> chosenFigures_;  // as the runs and charts show them
+    QMdiSubWindow* frame_ = nullptr;
+    bool paused_ = false;
+    bool open_ = false;
+};
+
+}  // namespace orvanrx
