@@ -89,11 +89,11 @@ QAction* CommandBars::ActionFor(const QString& name) {
 }
 
 QMenu* CommandBars::BuildMenu(const QString& band, QWidget* parent) {
-    const BandSpec* spec = FindBand(band);
-    auto* menu = new QMenu(spec->title, parent);
+    const BandSpec* tools = FindBand(band);
+    auto* menu = new QMenu(tools->title, parent);
     menu->setObjectName(band);
     menu->setToolTipsVisible(true);
-    for (const ToolSpec& tool : spec->tools) {
+    for (const ToolSpec& tool : tools->tools) {
         if (tool.name == QLatin1String(kSeparatorName)) {
             menu->addSeparator();
         } else if (!tool.subBand.isEmpty()) {
@@ -109,11 +109,11 @@ QMenu* CommandBars::BuildMenu(const QString& band, QWidget* parent) {
 }
 
 QToolBar* CommandBars::BuildToolBar(const QString& band, QMainWindow& window) {
-    const BandSpec* spec = FindBand(band);
-    auto* toolBar = new QToolBar(spec->title, &window);
+    const BandSpec* tools = FindBand(band);
+    auto* toolBar = new QToolBar(tools->title, &window);
     toolBar->setObjectName(band);
     toolBar->setIconSize(band == QLatin1String("tbColor") ? QSize(16, 16) : QSize(22, 22));
-    for (const ToolSpec& tool : spec->tools) {
+    for (const ToolSpec& tool : tools->tools) {
         if (tool.name == QLatin1String(kSeparatorName)) {
             toolBar->addSeparator();
         } else {
