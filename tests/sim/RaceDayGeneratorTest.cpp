@@ -161,7 +161,9 @@ TEST(RaceDayGenerator, NoiseCorruptsSingleBytesOfPiecesTheCleanDaySends) {
             continue;
         }
         ++corrupted;
-        const auto [a, data] = addressAndData(*r);
+        const auto piece = addressAndData(*r);
+        const auto a = piece.first;
+        const auto& data = piece.second;
         EXPECT_TRUE(std::ranges::any_of(sent[a],
                                         [&data](const auto& good) {
                                             return std::inner_product(
