@@ -136,11 +136,10 @@ TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
             ASSERT_LE(races, day.races.size());
             // Every race before the last as it finished; the last one as far as it had come.
             RunTables complete;
-            for (int r = 0; r + 2 < all.RowCount(); ++r) {
+            for (int r = 0; r + 2 < all.RowCount(); r += 2) {
                 complete.MutableAllRunsTable().OpenNextPair();
                 *complete.MutableAllRunsTable().MutableRow(r) = *all.Row(r);
                 *complete.MutableAllRunsTable().MutableRow(r + 1) = *all.Row(r + 1);
-                ++r;
             }
             testing::ExpectLogHoldsExactly(
                 complete.AllRunsTable(),
