@@ -225,21 +225,17 @@ private:
             const double left = layout_.columnLeft[c] + kPrintCellPaddingX;
             const double room =
                 layout_.columnLeft[c + 1] - layout_.columnLeft[c] - 2 * kPrintCellPaddingX;
-            const TextGlyphs& text = fonts_.Glyphs(face, cell.text);
-            if (!text.complete) {
+            const double width = fonts_.TextWidth(face, cell.text);
+            const Qt::Alignment align = cell.alignment & Qt::AlignHorizontal_Mask;
+            const double x = align & Qt::AlignLeft    ? left
+                             : align & Qt::AlignRight ? left + room - width
+                                                      : left + (room - width) / 2;
+            if (!fonts_.AppendGlyphs(face, cell.text, x, baseline, pending.glyphs,
+                                     pending.positions)) {
                 painter_.setPen(Qt::black);
                 painter_.setFont(face.font);
                 painter_.drawText(QRectF(left, y, room, height), CellAlignment(cell.alignment),
                                   cell.text);
-                continue;
-            }
-            const Qt::Alignment align = cell.alignment & Qt::AlignHorizontal_Mask;
-            const double x = align & Qt::AlignLeft    ? left
-                             : align & Qt::AlignRight ? left + room - text.width
-                                                      : left + (room - text.width) / 2;
-            pending.glyphs.append(text.glyphs);
-            for (const double offset : text.offsets) {
-                pending.positions.append(QPointF(std::round(x + offset), baseline));
             }
         }
         if (style && style->bottomBorder && style->bottomBorder->thicknessTwips > 0) {
@@ -405,7 +401,7 @@ ExportResult ExportLogGridPdf(const LogGridSheet& sheet, const LogTitle& title,
 TextWidthMeasure FontTextMeasure() {
     auto fonts = std::make_shared<PrintFonts>();
     return [fonts](const QString& text, const LogGridFont& font) {
-        return static_cast<int>(std::ceil(fonts->Glyphs(fonts->FaceOf(font), text).width));
+        return static_cast<int>(std::ceil(fonts->TextWidth(fonts->FaceOf(font), text)));
     };
 }
 

@@ -1,20 +1,9 @@
 #include "print/PrintFonts.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orvanrx {
-
-namespace {
-
-// Latin letters, digits and signs below the combining marks: each character is one glyph set
-// after the one before. Other scripts and combining marks need shaping (joined forms, marks
-// placed over their letter), which QPainter::drawText does.
-bool OneGlyphPerCharacter(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(),
-                       [](QChar c) { return c.unicode() < 0x0300 && c.isPrint(); });
-}
-
-}  // namespace
 
 QFont TwipsFont(const LogGridFont& font) {
     QFont qfont(font.family.isEmpty() ? QStringLiteral("Tahoma") : font.family);
@@ -45,40 +34,70 @@ PrintFonts::Face& PrintFonts::FaceOf(const LogGridFont& font) {
     return *last_;
 }
 
-const TextGlyphs& PrintFonts::Glyphs(Face& face, const QString& text) {
-    const auto found = face.texts.constFind(text);
-    if (found != face.texts.cend()) {
-        return *found;
+const PrintFonts::Face::CharGlyph& PrintFonts::CharOf(Face& face, QChar c) {
+    static const Face::CharGlyph kOutside{Face::CharGlyph::State::NeedsTextEngine, 0, 0};
+    if (c.unicode() >= Face::kPlainEnd) {
+        return kOutside;
     }
-    TextGlyphs shaped;
-    shaped.complete = face.raw.isValid() && OneGlyphPerCharacter(text);
-    if (shaped.complete) {
-        shaped.glyphs = face.raw.glyphIndexesForString(text);
-        shaped.complete = shaped.glyphs.size() == text.size();
-        for (qsizetype i = 0; i < shaped.glyphs.size() && shaped.complete; ++i) {
-            shaped.complete = shaped.glyphs[i] != 0 || text.at(i).isSpace();
+    Face::CharGlyph& entry = face.chars[c.unicode()];
+    if (entry.state != Face::CharGlyph::State::Unknown) {
+        return entry;
+    }
+    entry.state = Face::CharGlyph::State::NeedsTextEngine;
+    if (!face.raw.isValid() || !c.isPrint()) {
+        return entry;
+    }
+    const QList<quint32> glyphs = face.raw.glyphIndexesForString(QString(c));
+    if (glyphs.size() != 1 || (glyphs[0] == 0 && !c.isSpace())) {
+        return entry;
+    }
+    const QList<QPointF> advances =
+        face.raw.advancesForGlyphIndexes(glyphs, QRawFont::UseDesignMetrics);
+    entry.glyph = glyphs[0];
+    entry.advance = advances.isEmpty() ? 0 : advances[0].x();
+    entry.state = Face::CharGlyph::State::Plain;
+    return entry;
+}
+
+bool PrintFonts::IsPlain(Face& face, QStringView text) {
+    return std::all_of(text.cbegin(), text.cend(), [&](QChar c) {
+        return CharOf(face, c).state == Face::CharGlyph::State::Plain;
+    });
+}
+
+double PrintFonts::TextWidth(Face& face, const QString& text) {
+    double width = 0;
+    for (const QChar c : text) {
+        const Face::CharGlyph& glyph = CharOf(face, c);
+        if (glyph.state != Face::CharGlyph::State::Plain) {
+            const auto found = face.shapedWidths.constFind(text);
+            if (found != face.shapedWidths.cend()) {
+                return *found;
+            }
+            return *face.shapedWidths.insert(text, face.metrics.horizontalAdvance(text));
         }
+        width += glyph.advance;
     }
-    if (shaped.complete) {
-        const QList<QPointF> advances =
-            face.raw.advancesForGlyphIndexes(shaped.glyphs, QRawFont::UseDesignMetrics);
-        shaped.offsets.reserve(advances.size());
-        for (const QPointF& advance : advances) {
-            shaped.offsets.push_back(shaped.width);
-            shaped.width += advance.x();
-        }
+    return width;
+}
+
+bool PrintFonts::AppendGlyphs(Face& face, QStringView text, double x, double baseline,
+                              QList<quint32>& glyphs, QList<QPointF>& positions) {
+    if (!IsPlain(face, text)) {
+        return false;
     }
-    if (!shaped.complete) {
-        shaped.glyphs.clear();
-        shaped.offsets.clear();
-        shaped.width = face.metrics.horizontalAdvance(text);
+    for (const QChar c : text) {
+        const Face::CharGlyph& glyph = face.chars[c.unicode()];
+        glyphs.append(glyph.glyph);
+        positions.append(QPointF(std::round(x), baseline));
+        x += glyph.advance;
     }
-    return *face.texts.insert(text, shaped);
+    return true;
 }
 
 PrintFontMetrics PrintFonts::Measure() {
     return {[this](const QString& text, const LogGridFont& font) {
-                return text.isEmpty() ? 0.0 : Glyphs(FaceOf(font), text).width;
+                return text.isEmpty() ? 0.0 : TextWidth(FaceOf(font), text);
             },
             [this](const LogGridFont& font) { return FaceOf(font).metrics.height(); }};
 }

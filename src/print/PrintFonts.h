@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
+#include <QStringView>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -21,33 +23,49 @@ namespace orvanrx {
 // resolution.
 QFont TwipsFont(const LogGridFont& font);
 
-// A cell text as glyphs of one font, laid out once and drawn as often as it occurs.
-struct TextGlyphs {
-    QList<quint32> glyphs;
-    QList<double> offsets;  // each glyph's x from the text's start
-    double width = 0;
-    // False when the text needs shaping or the font lacks a glyph: the text is then drawn
-    // with QPainter::drawText, which shapes it and finds another font where needed.
-    bool complete = true;
-};
-
-// The fonts of a printed log: metrics and the glyphs of every text, each text shaped once.
+// The fonts of a printed log: metrics, and each face's glyphs for the plain Latin characters.
+// A cell text of such characters is one glyph per character, each set after the one before;
+// its glyphs and widths come from a per-character table, so a page of numbers is laid out
+// without shaping or looking texts up. Any other text (other scripts, combining marks, a
+// character the face lacks) is left to QPainter::drawText, which shapes it and finds another
+// font where needed.
 class PrintFonts {
 public:
     struct Face {
         QFont font;
         QRawFont raw;
         QFontMetricsF metrics{QFont()};
-        QHash<QString, TextGlyphs> texts;
+
+        // The plain Latin characters, each looked up in the font at its first use.
+        struct CharGlyph {
+            enum class State : quint8 { Unknown, Plain, NeedsTextEngine };
+            State state = State::Unknown;
+            quint32 glyph = 0;
+            double advance = 0;
+        };
+        static constexpr char16_t kPlainEnd = 0x0300;  // the combining marks start here
+        std::array<CharGlyph, kPlainEnd> chars{};
+        QHash<QString, double> shapedWidths;  // texts left to the text engine
     };
 
     Face& FaceOf(const LogGridFont& font);
-    const TextGlyphs& Glyphs(Face& face, const QString& text);
+
+    // True when `text` is drawn as the face's glyphs, one per character.
+    bool IsPlain(Face& face, QStringView text);
+    // The width `text` takes in `face`, in twips.
+    double TextWidth(Face& face, const QString& text);
+    // Appends the glyphs of a plain text (see IsPlain) started at `x` on `baseline`, each on
+    // whole twips: a PDF then holds short whole numbers for the positions. Appends nothing and
+    // gives false for any other text.
+    bool AppendGlyphs(Face& face, QStringView text, double x, double baseline,
+                      QList<quint32>& glyphs, QList<QPointF>& positions);
 
     // Widths and line heights for LayOutLogGridPages, from the same glyphs that are drawn.
     PrintFontMetrics Measure();
 
 private:
+    const Face::CharGlyph& CharOf(Face& face, QChar c);
+
     struct Entry {
         LogGridFont key;
         std::unique_ptr<Face> face;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
+#include <cmath>
 
 #include "print/PrintFonts.h"
 
@@ -12,7 +13,8 @@ struct GlyphCase {
     bool drawnAsGlyphs;  // false: left to QPainter::drawText
 };
 
-// Plain Latin texts go out as glyphs measured once; anything that needs shaping does not.
+// Plain Latin texts go out as glyphs from the character table; anything that needs shaping
+// does not.
 TEST(PrintFontsTest, PlainLatinTextsBecomeGlyphsOthersAreLeftToTheTextEngine) {
     const GlyphCase cases[] = {
         {u"TINA MITCHELL", true},
@@ -31,19 +33,36 @@ TEST(PrintFontsTest, PlainLatinTextsBecomeGlyphsOthersAreLeftToTheTextEngine) {
         PrintFonts::Face& face = fonts.FaceOf(font);
         for (const GlyphCase& c : cases) {
             const QString text = QString::fromUtf16(c.text);
-            const TextGlyphs& glyphs = fonts.Glyphs(face, text);
-            EXPECT_EQ(glyphs.complete, c.drawnAsGlyphs) << text.toStdString();
-            // The width drawn is the width the text engine gives (kerning aside).
-            const double expected = face.metrics.horizontalAdvance(text);
-            EXPECT_NEAR(glyphs.width, expected, 0.03 * expected + 1e-9) << text.toStdString();
-            if (!glyphs.complete) {
-                EXPECT_TRUE(glyphs.glyphs.isEmpty());
-                continue;
-            }
-            ASSERT_EQ(glyphs.glyphs.size(), text.size());
-            ASSERT_EQ(glyphs.offsets.size(), text.size());
-            for (qsizetype i = 1; i < glyphs.offsets.size(); ++i) {
-                EXPECT_GT(glyphs.offsets[i], glyphs.offsets[i - 1]) << text.toStdString();
+            // Asked twice: the character table is filled by the first.
+            for (int pass = 0; pass < 2; ++pass) {
+                QList<quint32> glyphs{7};
+                QList<QPointF> positions{QPointF(1, 1)};
+                const bool plain = fonts.AppendGlyphs(face, text, 100.4, 250, glyphs, positions);
+                EXPECT_EQ(plain, c.drawnAsGlyphs) << text.toStdString();
+                EXPECT_EQ(fonts.IsPlain(face, text), c.drawnAsGlyphs) << text.toStdString();
+                // The width drawn is the width the text engine gives (kerning aside).
+                const double width = fonts.TextWidth(face, text);
+                const double expected = face.metrics.horizontalAdvance(text);
+                EXPECT_NEAR(width, expected, 0.03 * expected + 1e-9) << text.toStdString();
+                if (!plain) {
+                    EXPECT_EQ(glyphs.size(), 1);  // nothing appended
+                    EXPECT_EQ(positions.size(), 1);
+                    continue;
+                }
+                ASSERT_EQ(glyphs.size(), text.size() + 1);
+                ASSERT_EQ(positions.size(), text.size() + 1);
+                if (text.isEmpty()) {
+                    continue;
+                }
+                EXPECT_EQ(positions[1], QPointF(100, 250)) << text.toStdString();
+                for (qsizetype i = 2; i < positions.size(); ++i) {
+                    EXPECT_GT(positions[i].x(), positions[i - 1].x()) << text.toStdString();
+                    EXPECT_EQ(positions[i].x(), std::round(positions[i].x()));
+                }
+                // The glyphs end where the width says.
+                const double lastAdvance = fonts.TextWidth(face, text.right(1));
+                EXPECT_NEAR(positions.back().x() + lastAdvance, 100.4 + width, 0.51)
+                    << text.toStdString();
             }
         }
     }
