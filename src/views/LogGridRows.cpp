@@ -18,10 +18,11 @@ std::size_t At(int i) {
     return static_cast<std::size_t>(i);
 }
 
-// Rows by GeneralID descending, empty ones last, ties in source order. A run table lists its
-// races oldest first with ids (1, 0), (3, 2), ...: read backwards that is nearly in order, and
-// an insertion sort finishes it in one pass. Anything far from that order goes to std::sort.
-std::vector<int> SortedByIdDescending(const std::vector<double>& ids) {
+// Rows by GeneralID descending, empty ones last, ties in source order, into `order`. A run
+// table lists its races oldest first with ids (1, 0), (3, 2), ...: read backwards that is
+// nearly in order, and an insertion sort finishes it in one pass. Anything far from that order
+// goes to std::sort.
+void SortByIdDescending(const std::vector<double>& ids, std::vector<int>& order) {
     const auto before = [&ids](int x, int y) {
         const double kx = ids[At(x)];
         const double ky = ids[At(y)];
@@ -35,7 +36,7 @@ std::vector<int> SortedByIdDescending(const std::vector<double>& ids) {
         }
         return x < y;
     };
-    std::vector<int> order(ids.size());
+    order.resize(ids.size());
     std::iota(order.rbegin(), order.rend(), 0);
     std::size_t moves = 0;
     const std::size_t moveLimit = 4 * order.size();
@@ -51,107 +52,136 @@ std::vector<int> SortedByIdDescending(const std::vector<double>& ids) {
     if (moves > moveLimit) {
         std::sort(order.begin(), order.end(), before);
     }
-    return order;
-}
-
-// Grid order of rows given their GeneralID numbers (SortedByIdDescending). With `groupTextOf`,
-// the rows are then gathered by group text, the groups in the order of their first row, each
-// keeping that order inside.
-template <typename GroupTextOf>
-std::vector<int> Arrange(const std::vector<double>& ids, const GroupTextOf* groupTextOf,
-                         std::vector<LogGridRows::Group>& groups) {
-    std::vector<int> order = SortedByIdDescending(ids);
-    groups.clear();
-    if (!groupTextOf) {
-        return order;
-    }
-
-    std::vector<int> groupOf(ids.size());
-    QHash<QString, int> groupByText;
-    QStringView lastText;
-    int lastGroup = -1;
-    for (const int row : order) {
-        const QStringView text = (*groupTextOf)(row);
-        // Neighbouring rows mostly share their group: the race's other lane, the next race.
-        const bool sameData = text.data() == lastText.data() && text.size() == lastText.size();
-        if (lastGroup < 0 || (!sameData && text != lastText)) {
-            const QString key = text.toString();
-            const auto found = groupByText.constFind(key);
-            if (found != groupByText.cend()) {
-                lastGroup = *found;
-            } else {
-                lastGroup = static_cast<int>(groups.size());
-                groupByText.insert(key, lastGroup);
-                groups.push_back({key, 0, 0});
-            }
-            lastText = text;
-        }
-        groupOf[At(row)] = lastGroup;
-        ++groups[At(lastGroup)].count;
-    }
-    std::vector<int> next(groups.size());
-    int first = 0;
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        groups[g].first = next[g] = first;
-        first += groups[g].count;
-    }
-    std::vector<int> grouped(order.size());
-    for (const int row : order) {
-        grouped[At(next[At(groupOf[At(row)])]++)] = row;
-    }
-    return grouped;
 }
 
 }  // namespace
 
-void LogGridRows::Load(const RunTable& table, int groupColumn) {
-    const int count = table.RowCount();
-    std::vector<std::shared_ptr<const RunRow>> rows;
-    rows.reserve(At(count));
-    std::vector<double> ids(At(count));
-    std::vector<std::pair<const RunRow*, double>> loaded(At(count));
-    for (int r = 0; r < count; ++r) {
-        rows.push_back(table.SharedRow(r));
-        const RunRow* row = rows.back().get();
-        // A reload mostly finds the rows of the last one (the table copies a row before it
-        // changes one the grid holds, so the same row is the same content).
-        const bool known = At(r) < loaded_.size() && loaded_[At(r)].first == row;
-        ids[At(r)] =
-            known ? loaded_[At(r)].second : CellNumber((*row)[GeneralID], CellType::Integer);
-        loaded[At(r)] = {row, ids[At(r)]};
+int LogGridRows::GroupKeyOf(const QString& text) {
+    const auto found = groupKeys_.constFind(text);
+    if (found != groupKeys_.cend()) {
+        return *found;
     }
-    rows_ = std::move(rows);
-    loaded_ = std::move(loaded);
-    Regroup(groupColumn, std::move(ids));
+    const int key = static_cast<int>(groupKeyTexts_.size());
+    groupKeys_.insert(text, key);
+    groupKeyTexts_.push_back(text);
+    return key;
+}
+
+void LogGridRows::Load(const RunTable& table, int groupColumn) {
+    if (groupColumn != groupColumn_) {
+        ForgetGroupKeys();
+    }
+    const std::size_t count = At(table.RowCount());
+    // The rows in table order. A reload mostly finds the rows of the last one: the table
+    // copies a row before it changes one the grid holds, so the same row is the same content,
+    // with the same GeneralID number and group. Those are taken back from the grid as they are.
+    const int source = StartWork(count, groupColumn);
+    for (std::size_t r = 0; r < count; ++r) {
+        const RunRow* row = table.Row(static_cast<int>(r));
+        if (r < loaded_.size() && loaded_[r].row == row) {
+            const Loaded& known = loaded_[r];
+            work_.byTable[r] = std::move(rows_[At(known.position)]);
+            work_.ids[r] = known.id;
+            work_.keys[r] = known.groupKey;
+            continue;
+        }
+        work_.byTable[r] = table.SharedRow(static_cast<int>(r));
+        work_.ids[r] = CellNumber((*row)[GeneralID], CellType::Integer);
+        work_.keys[r] = source >= 0 ? GroupKeyOf((*row)[At(source)]) : -1;
+    }
+    Arrange(groupColumn);
 }
 
 void LogGridRows::Regroup(int groupColumn) {
-    std::vector<double> ids = Count() > 0 ? std::move(numbers_[GeneralID]) : std::vector<double>();
-    Regroup(groupColumn, std::move(ids));
+    ForgetGroupKeys();
+    const std::size_t count = rows_.size();
+    const int source = StartWork(count, groupColumn);
+    for (std::size_t r = 0; r < count; ++r) {
+        const Loaded& known = loaded_[r];
+        work_.byTable[r] = std::move(rows_[At(known.position)]);
+        work_.ids[r] = known.id;
+        work_.keys[r] = source >= 0 ? GroupKeyOf((*work_.byTable[r])[At(source)]) : -1;
+    }
+    Arrange(groupColumn);
 }
 
-void LogGridRows::Regroup(int groupColumn, std::vector<double> ids) {
+int LogGridRows::StartWork(std::size_t count, int groupColumn) {
+    work_.byTable.clear();
+    work_.byTable.resize(count);
+    work_.ids.resize(count);
+    work_.keys.resize(count);
+    return groupColumn >= 0 ? kLogGridColumns[At(groupColumn)].source : -1;
+}
+
+// Takes the rows in work_ (table order) to grid order: by GeneralID descending, then gathered
+// by group, the groups in the order of their first row, each keeping that order inside.
+void LogGridRows::Arrange(int groupColumn) {
     groupColumn_ = groupColumn;
-    const auto groupTextOf = [this, groupColumn](int r) {
-        return QStringView(RawText(r, groupColumn));
-    };
-    const std::vector<int> order = Arrange(ids, groupColumn >= 0 ? &groupTextOf : nullptr, groups_);
-    std::vector<std::shared_ptr<const RunRow>> rows(rows_.size());
-    std::vector<double> generalIds(ids.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        rows[i] = std::move(rows_[At(order[i])]);
-        generalIds[i] = ids[At(order[i])];
+    std::vector<int>& order = work_.order;
+    SortByIdDescending(work_.ids, order);
+    groups_.clear();
+    if (groupColumn >= 0) {
+        std::vector<int>& groupOfKey = work_.groupOfKey;
+        groupOfKey.assign(groupKeyTexts_.size(), -1);
+        for (const int row : order) {
+            int& group = groupOfKey[At(work_.keys[At(row)])];
+            if (group < 0) {
+                group = static_cast<int>(groups_.size());
+                groups_.push_back({groupKeyTexts_[At(work_.keys[At(row)])], 0, 0});
+            }
+            ++groups_[At(group)].count;
+        }
+        std::vector<int>& next = work_.next;
+        next.resize(groups_.size());
+        int first = 0;
+        for (std::size_t g = 0; g < groups_.size(); ++g) {
+            groups_[g].first = next[g] = first;
+            first += groups_[g].count;
+        }
+        std::vector<int>& grouped = work_.grouped;
+        grouped.resize(order.size());
+        for (const int row : order) {
+            grouped[At(next[At(groupOfKey[At(work_.keys[At(row)])])]++)] = row;
+        }
+        order.swap(grouped);
     }
-    rows_ = std::move(rows);
-    numbers_.fill({});
-    numbers_[GeneralID] = std::move(generalIds);
+
+    // Rows of the last load that are not in this one are let go here.
+    rows_.clear();
+    rows_.resize(order.size());
+    loaded_.resize(order.size());
+    std::vector<double>& generalIds = numbers_[GeneralID];
+    generalIds.resize(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const std::size_t r = At(order[i]);
+        loaded_[r] = {work_.byTable[r].get(), work_.ids[r], work_.keys[r], static_cast<int>(i)};
+        rows_[i] = std::move(work_.byTable[r]);
+        generalIds[i] = work_.ids[r];
+    }
+    for (std::size_t c = 0; c < numbers_.size(); ++c) {
+        if (c != GeneralID) {
+            numbers_[c].clear();
+        }
+    }
+}
+
+void LogGridRows::ForgetGroupKeys() {
+    groupKeys_.clear();
+    groupKeyTexts_.clear();
+    for (Loaded& known : loaded_) {
+        known.row = nullptr;  // its group key is gone
+    }
 }
 
 void LogGridRows::Clear() {
     rows_.clear();
     loaded_.clear();
     groups_.clear();
-    numbers_.fill({});
+    groupKeys_.clear();
+    groupKeyTexts_.clear();
+    for (std::vector<double>& numbers : numbers_) {
+        numbers.clear();
+    }
 }
 
 const QString& LogGridRows::Text(int row, int column) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -69,17 +70,44 @@ public:
     bool Matches(int row, const Test& test) const;
 
 private:
-    // Takes the rows held (in table order, with their GeneralID numbers) to grid order.
-    void Regroup(int groupColumn, std::vector<double> ids);
+    // A row of the last load, by its table position.
+    struct Loaded {
+        const RunRow* row = nullptr;  // null when it may not be taken back as it is
+        double id = 0;                // its GeneralID number
+        int groupKey = -1;            // its group text's key (GroupKeyOf), -1 when not grouped
+        int position = 0;             // where rows_ holds it
+    };
+    // Room for a load's work, kept from one load to the next so that a reload of a long log
+    // allocates nothing.
+    struct Work {
+        std::vector<std::shared_ptr<const RunRow>> byTable;
+        std::vector<double> ids;
+        std::vector<int> keys;
+        std::vector<int> order;
+        std::vector<int> grouped;
+        std::vector<int> groupOfKey;
+        std::vector<int> next;
+    };
+
+    // work_ made ready for `count` rows in table order; gives the run table column of the group
+    // texts, -1 when not grouped.
+    int StartWork(std::size_t count, int groupColumn);
+    void Arrange(int groupColumn);
+    // A number for each group text, so rows are grouped without comparing their texts.
+    int GroupKeyOf(const QString& text);
+    void ForgetGroupKeys();
     void ConvertColumn(int column) const;
 
     LogGridFlavour flavour_;
     int groupColumn_ = -1;
     std::vector<Group> groups_;
     std::vector<std::shared_ptr<const RunRow>> rows_;
-    // The rows of the last load in table order, each with its GeneralID number; only rows that
-    // rows_ still holds, so an address here cannot belong to another row.
-    std::vector<std::pair<const RunRow*, double>> loaded_;
+    // The rows of the last load in table order; only rows that rows_ still holds, so an
+    // address here cannot belong to another row.
+    std::vector<Loaded> loaded_;
+    QHash<QString, int> groupKeys_;
+    std::vector<QString> groupKeyTexts_;
+    Work work_;
     // Typed cells by column, in grid order; a column is converted when it is first read, but
     // GeneralID at every load (the rows are sorted by it).
     mutable std::array<std::vector<double>, kLogGridColumnCount> numbers_;

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QDateTime>
 #include <QSignalSpy>
+#include <random>
 
 #include "LogTable.h"
 #include "views/LogGridModel.h"
@@ -265,6 +266,68 @@ TEST_F(RaceLogGridTest, RowsStayAsLoadedUntilTheNextLoad) {
     grid.Load(log);
     EXPECT_EQ(Outline(grid), (Lines{"[SUPER E1]", "  SUPER E1 5 L", "  SUPER E1 6 R", "[PRO E1]",
                                     "  PRO E1 1 L", "  PRO E1 99 R"}));
+}
+
+// A grid reloaded as a day goes on keeps what it can from the load before; whatever the table
+// did in between, it must show what a grid loading that table afresh shows.
+TEST(LogGridReloadTest, AReloadedGridShowsWhatAFreshOneShows) {
+    const char* const categories[] = {"PRO E1", "SUPER E1", "STREET E2", "JR E1"};
+    const char16_t* const groupings[] = {u"Category", u"Lane", u""};
+    std::mt19937 random(20261206);
+    const auto pick = [&random](int n) {
+        return std::uniform_int_distribution<int>(0, n - 1)(random);
+    };
+    RunTable log;
+    int races = 0;
+    const auto writeRace = [&](int left, const char* category) {
+        for (const int r : {left, left + 1}) {
+            RunRow& row = *log.MutableRow(r);
+            row[GeneralID] = QString::number(r == left ? left + 1 : left);
+            row[Category] = QString::fromUtf8(category);
+            row[Car] = QString::number(pick(900) + 100);
+            row[Lane] = r == left ? QStringLiteral("L") : QStringLiteral("R");
+        }
+    };
+    LogGridModel reloaded(LogGridFlavour::RaceLog);
+    reloaded.SetGroupBy(u"Category");
+    QString grouping = QStringLiteral("Category");
+    for (int step = 0; step < 400; ++step) {
+        const int what = pick(20);
+        if (what < 9 || races == 0) {  // the next race
+            races == 0 ? log.StartNew() : log.OpenNextPair();
+            ++races;
+            writeRace(log.LeftRow(), categories[pick(4)]);
+        } else if (what < 14) {  // the last race rewritten, its category too at times
+            writeRace(log.LeftRow(), categories[pick(4)]);
+        } else if (what < 16) {  // an older row changed: another category, no id
+            RunRow& row = *log.MutableRow(pick(log.RowCount()));
+            row[pick(2) == 0 ? Category : GeneralID] = QString::fromUtf8(categories[pick(4)]);
+        } else if (what < 17) {  // the last race dropped
+            log.DropLastPair();
+            races = log.RowCount() / 2;
+        } else if (what < 18) {  // a new log
+            log.Reset();
+            races = 0;
+        } else {  // grouped anew, at once or by the next load
+            grouping = QString::fromUtf16(groupings[pick(3)]);
+            reloaded.SetGroupBy(grouping);
+            if (pick(2) == 0) {
+                reloaded.Regroup();
+            }
+        }
+        if (pick(4) == 0) {
+            continue;  // more changes before the next load
+        }
+        reloaded.Load(log);
+        reloaded.Regroup();
+        LogGridModel fresh(LogGridFlavour::RaceLog);
+        fresh.SetGroupBy(grouping);
+        fresh.Load(log);
+        ASSERT_EQ(Outline(reloaded), Outline(fresh)) << "step " << step;
+        for (int r = 0; r < fresh.rowCount() && grouping.isEmpty(); ++r) {
+            ASSERT_EQ(reloaded.index(r, GeneralID).data(), fresh.index(r, GeneralID).data());
+        }
+    }
 }
 
 // Tables whose ids are far from the order the decoder writes them in.
