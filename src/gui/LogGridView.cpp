@@ -14,6 +14,7 @@
 #include "gui/ColorValue.h"
 #include "gui/LogGridPaint.h"
 #include "gui/StaticTextCache.h"
+#include "gui/SteadyScrollBar.h"
 #include "gui/Twips.h"
 #include "views/LogGridColumns.h"
 #include "views/LogGridModel.h"
@@ -201,6 +202,8 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     : QTreeView(parent), grid_(grid) {
     setObjectName(QStringLiteral("grdLog"));
     setHeader(new LogGridHeader(this));
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal, this));
     setItemDelegate(new LogGridDelegate(this));
     setModel(&shown);
     setUniformRowHeights(true);

@@ -5,12 +5,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "decoding/RunTables.h"
 #include "gui/LogGridView.h"
+#include "gui/SteadyScrollBar.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -32,6 +34,15 @@ RunRecord Race(const char* category, const char* carL, const char* carR) {
     race.winR = true;
     return race;
 }
+
+// Counts the paint events of the widgets it watches.
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // The grid as "[group]" lines and "car lane" rows, joined by "|".
 QString Shown(const LogGridModel& grid) {
@@ -238,6 +249,38 @@ private Q_SLOTS:
             QTRY_COMPARE(view.isExpanded(group), expanded);
             QCOMPARE(log->Grid().index(0, 0).data(LogGridModel::ExpandedRole).toBool(), expanded);
         }
+    }
+
+    // The grid's scroll bar paints again only when its slider shows a change: a long log gains
+    // two rows per race, which must not repaint it, while anything the racer can see must.
+    void theScrollBarPaintsOnlyWhatShowsAChange_data() {
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("painted");
+        QTest::newRow("two more rows of a long log") << 20002 << 0 << false;
+        QTest::newRow("a short log grown by half") << 30 << 0 << true;
+        QTest::newRow("the slider moved down the log") << 20000 << 10000 << true;
+        QTest::newRow("a step off the top") << 20000 << 1 << true;
+    }
+    void theScrollBarPaintsOnlyWhatShowsAChange() {
+        QFETCH(int, maximum);
+        QFETCH(int, value);
+        QFETCH(bool, painted);
+        QVERIFY(dynamic_cast<SteadyScrollBar*>(Open()->View().verticalScrollBar()));
+        SteadyScrollBar bar(Qt::Vertical);
+        bar.resize(16, 600);
+        bar.setRange(0, maximum == 30 ? 20 : 20000);
+        bar.setPageStep(25);
+        bar.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&bar));
+        QTest::qWait(50);  // the first paints
+
+        PaintCounter paints;
+        bar.installEventFilter(&paints);
+        bar.setRange(0, maximum);
+        bar.setValue(value);
+        QTest::qWait(50);
+        QCOMPARE(paints.count > 0, painted);
     }
 
 private:
