@@ -99,6 +99,14 @@ qsizetype RaceLines(const QString& out) {
     return out.count(QStringLiteral(" | L "));
 }
 
+// Under the sanitizers every start of the program takes several times longer; that pass is
+// there for memory faults, and the plain suite makes the full count of kills.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kKills = 60;
+#else
+constexpr int kKills = 200;
+#endif
+
 TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
     // Fifteen races with a save between every two, replayed back to back: a save every few
     // milliseconds.
@@ -115,7 +123,7 @@ TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
     std::mt19937 random(20261204);
     std::uniform_int_distribution<qint64> moment(0, runMs);
     int killedWithALog = 0;
-    for (int kill = 0; kill < 200; ++kill) {
+    for (int kill = 0; kill < kKills; ++kill) {
         SCOPED_TRACE(kill);
         const QString folder = Path("kill") + QString::number(kill);
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -156,7 +164,7 @@ TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
         }
     }
     // Most kills came after the first save.
-    EXPECT_GT(killedWithALog, 100);
+    EXPECT_GT(killedWithALog, kKills / 2);
 }
 
 TEST_F(CliFaultTest, RaceLogFolderIsAFile) {
