@@ -17,6 +17,7 @@
 
 #include "GeneratedLog.h"
 #include "print/LogGridPrint.h"
+#include "print/PrintFonts.h"
 #include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "views/LogGridModel.h"
@@ -125,6 +126,7 @@ int main(int argc, char* argv[]) {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #endif
     QGuiApplication app(argc, argv);
+    orvanrx::UseFaceStandIns();  // as orvanrx-cli export has them
     benchmark::Initialize(&argc, argv);
     using namespace orvanrx;
     const Fixture log;

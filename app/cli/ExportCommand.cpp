@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "print/LogGridPrint.h"
+#include "print/PrintFonts.h"
 #include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsStore.h"
@@ -40,6 +41,7 @@ int RunExport(const ExportOptions& options, Console& console) {
     // The race log window after the open command: its grid as set up at load with the kept
     // field choices, in all-categories mode, showing every race of the file. The window fits
     // the Name column to its names whenever it is sized; so does the export.
+    UseFaceStandIns();  // the pages' fonts as the desktop program has them
     LogGridModel grid(LogGridFlavour::RaceLog);
     SetUpRaceLogGrid(grid);
     ApplyFieldChoices(SettingsStore::ForCurrentUser(), grid);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFont>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
@@ -11,6 +10,7 @@
 
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
+#include "print/PrintFonts.h"
 #include "receiver/LibusbXpress.h"
 #include "receiver/Receiver.h"
 #include "settings/SettingsStore.h"
@@ -115,12 +115,7 @@ int main(int argc, char* argv[]) {
     NameApplication();
     QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
     QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
-    // The faces the windows ask for by name, where the desktop lacks them: Liberation Mono has
-    // the metrics of "Courier New"; Liberation Sans is close to "Tahoma" and "MS Sans Serif".
-    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
-    for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
-        QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans")});
-    }
+    UseFaceStandIns();
     // The desktop's theme icon when the program is installed, else the built-in pictures.
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256}) {

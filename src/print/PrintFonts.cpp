@@ -5,6 +5,13 @@
 
 namespace orvanrx {
 
+void UseFaceStandIns() {
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
+    for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("MS Sans Serif")}) {
+        QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans")});
+    }
+}
+
 QFont TwipsFont(const LogGridFont& font) {
     QFont qfont(font.family.isEmpty() ? QStringLiteral("Tahoma") : font.family);
     qfont.setStyleHint(QFont::SansSerif);

@@ -17,6 +17,12 @@
 
 namespace orvanrx {
 
+// The faces the windows and the printed pages ask for by name, where the system lacks them:
+// Liberation Mono has the metrics of "Courier New"; Liberation Sans is close to "Tahoma" and
+// "MS Sans Serif". For the whole program (Qt keeps font substitutions per process): the desktop
+// program sets them at start, orvanrx-cli before an export.
+void UseFaceStandIns();
+
 // A grid font for drawing in twips: its size is given in twips as pixels, so it scales with the
 // painter like every other length. A sans-serif style hint lets a system without the face take
 // a close one; no hinting, so the widths measured for the layout are the widths drawn at any
