@@ -10,7 +10,8 @@ namespace orvanrx {
 namespace {
 
 constexpr int kFirstShownPacket = 2;
-constexpr int kShownBytes = 20;
+// Bytes 0..20 of a Packet: a lane entry and the right lane's value area end at byte 20.
+constexpr int kShownBytes = 21;
 constexpr int kLeftArea = 5;
 constexpr int kRightArea = 13;
 constexpr int kFirstValuePacket = 5;

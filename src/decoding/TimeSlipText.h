@@ -10,7 +10,7 @@ namespace orvanrx {
 
 // The time slip as the broadcaster laid it out: one line per Packet of the RunBlock from
 // Packet 2 (the category) up to and including the last Packet the block header counts, each
-// line the Packet's bytes 0..19 filtered to printable characters, followed by CR LF and one
+// line the Packet's bytes 0..20 filtered to printable characters, followed by CR LF and one
 // blank. The checksum is not tested, so a half-received line shows as it stands and is
 // corrected by a later refresh.
 //
@@ -30,9 +30,8 @@ struct TimeSlipSpan {
 
 // Where one lane ('L' or 'R') stands on the time slip TimeSlipText gives for the same mirror:
 // the whole line of its lane entry (Packet 3 or 4) and, on each value line (Packets 5 to 15),
-// the characters of its value area (bytes 5..12 for the left lane, 13..19 of the shown bytes
-// for the right). Lines whose area shows no character have no span. Nothing where
-// TimeSlipText gives nothing.
+// the characters of its value area (bytes 5..12 for the left lane, 13..20 for the right). Lines
+// whose area shows no character have no span. Nothing where TimeSlipText gives nothing.
 std::optional<std::vector<TimeSlipSpan>> TimeSlipLaneSpans(const ReceiveBuffer& buffer, QChar lane);
 
 }  // namespace orvanrx

@@ -7,6 +7,8 @@
 
 #include "analysis/StatsLog.h"
 #include "decoding/RaceRows.h"
+#include "decoding/ReceiveBuffer.h"
+#include "decoding/TimeSlipText.h"
 #include "racelog/ExportReaders.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
@@ -97,7 +99,21 @@ TEST_F(CliTest, SimulatedDayReplaysIntoTheRacesItHolds) {
     EXPECT_EQ(QFileInfo(Path("day.bin")).size(), 32769);
     QFile slip(Path("slip.txt"));
     ASSERT_TRUE(slip.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(slip.readAll().startsWith(day.races.back().Category.toLatin1()));
+    const QByteArray slipText = slip.readAll();
+    EXPECT_TRUE(slipText.startsWith(day.races.back().Category.toLatin1()));
+    // The slip of the image written beside it, right-lane figures to their last digit.
+    QFile image(Path("day.bin"));
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    ReceiveBuffer mirror;
+    const QByteArray bytes = image.readAll();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        mirror.Set(i, static_cast<std::uint8_t>(bytes[i]));
+    }
+    EXPECT_EQ(slipText, TimeSlipText(mirror).value_or(QString()).toLatin1());
+    const RunRecord& last = day.races.back();
+    for (const QString& right : {last.et660R, last.et1320R, last.mph1320R}) {
+        EXPECT_TRUE(right.isEmpty() || slipText.contains(right.toLatin1())) << right.toStdString();
+    }
 
     // The venue and the last race's bytes were kept for the next start.
     const Result venue = Run("settings get SOFTWARE\\OrvanRX\\ Venue");

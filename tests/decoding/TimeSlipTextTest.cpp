@@ -21,20 +21,44 @@ TEST(TimeSlipText, ShowsPacketsTwoUpToTheLastCountedInFull) {
     for (const int n : {0, 1, 2}) {
         EXPECT_EQ(Slip(TestRace{}, n), QString()) << n;
     }
-    EXPECT_EQ(Slip(TestRace{}, 3), QStringLiteral("SUPER PRO     E1    \r\n "));
+    EXPECT_EQ(Slip(TestRace{}, 3), QStringLiteral("SUPER PRO     E1     \r\n "));
     EXPECT_EQ(Slip(TestRace{}, 4),
-              QStringLiteral("SUPER PRO     E1    \r\n L[SP:1234]JOHN DOE  \r\n "));
+              QStringLiteral("SUPER PRO     E1     \r\n L[SP:1234]JOHN DOE   \r\n "));
 
     const QStringList lines = Slip(TestRace{}, 16).split(QStringLiteral("\r\n "));
     ASSERT_EQ(lines.size(), 15);  // Packets 2..15 and the empty rest after the last break
-    EXPECT_EQ(lines[13], QStringLiteral("MARG W 0.0123  0.045"));  // bytes 0..19 of Packet 15
+    EXPECT_EQ(lines[13], QStringLiteral("MARG W 0.0123  0.0456"));  // bytes 0..20 of Packet 15
     EXPECT_EQ(lines[14], QString());
+}
+
+// Every line holds 21 characters, so the right lane's figures and the entries keep their last
+// character: a byte at 20 shows, bytes 21 and 22 do not.
+TEST(TimeSlipText, ShowsBytesZeroThroughTwentyOfEachPacket) {
+    struct Case {
+        const char* packet;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"      LEFT   RIGHT", "      LEFT   RIGHT   "},
+        {"1/4     9.512  10.268", "1/4     9.512  10.268"},
+        {"ABCDEFGHIJKLMNOPQRSTUVW", "ABCDEFGHIJKLMNOPQRSTU"},  // bytes 21, 22 never shown
+        {"R[SP:1234]JANE Q ROEXYZ", "R[SP:1234]JANE Q ROEX"},
+    };
+    for (const Case& c : cases) {
+        TestRace race;
+        race.Set(2, MakePacket(c.packet));
+        EXPECT_EQ(Slip(race, 3), QString::fromLatin1(c.line) + QStringLiteral("\r\n ")) << c.packet;
+    }
+    const QStringList lines = Slip(TestRace{}, 16).split(QStringLiteral("\r\n "));
+    EXPECT_EQ(lines[3], QStringLiteral("      LEFT   RIGHT   "));
+    EXPECT_EQ(lines[11], QStringLiteral("1/4     9.512  10.268"));
+    EXPECT_EQ(lines[12], QStringLiteral("MPH    140.11  131.22"));
 }
 
 TEST(TimeSlipText, DropsUnprintableBytesAndIgnoresChecksums) {
     TestRace race;
     race.Set(2, MakePacket("PRO\r\nET\x7F\x13 Q1")).Corrupt(2);
-    EXPECT_EQ(Slip(race, 3), QStringLiteral("PROET Q1        \r\n "));
+    EXPECT_EQ(Slip(race, 3), QStringLiteral("PROET Q1         \r\n "));
 }
 
 TEST(TimeSlipText, FailsWhenPointerOrCountLeavesTheMirror) {
@@ -71,16 +95,16 @@ TEST(TimeSlipLaneSpans, CoverTheLanesEntryAndItsValueColumn) {
     race.Set(7, MakePacket("RT\x01  " + std::string("   0.512   0.498")));
     race.WriteTo(buffer, 1000);
     EXPECT_EQ(LaneTexts(buffer, u'L'),
-              "1 L[SP:1234]JOHN DOE  |3  LEFT   |4     9.50|5    0.512|6    1.312|7    3.612|"
+              "1 L[SP:1234]JOHN DOE   |3  LEFT   |4     9.50|5    0.512|6    1.312|7    3.612|"
               "8    5.912|9   112.34|10    7.712|11    9.512|12   140.11|13 W 0.0123");
-    // The right lane's area as far as the slip shows a Packet (bytes 13..19).
+    // The right lane's area in full (bytes 13..20).
     EXPECT_EQ(LaneTexts(buffer, u'R'),
-              "2 R[SP:567]JANE ROE   |3 RIGHT  |4    10.2|5    0.49|6    1.29|7    3.59|"
-              "8    5.89|9   113.0|10    7.69|11   10.26|12   131.2|13   0.045");
+              "2 R[SP:567]JANE ROE    |3 RIGHT   |4    10.25|5    0.498|6    1.298|7    3.598|"
+              "8    5.898|9   113.01|10    7.698|11   10.268|12   131.22|13   0.0456");
     // Only as far as the header counts, and nothing where the slip has nothing.
     race.packets[0][0] = 5;
     race.WriteTo(buffer, 1000);
-    EXPECT_EQ(LaneTexts(buffer, u'R'), "2 R[SP:567]JANE ROE   ");
+    EXPECT_EQ(LaneTexts(buffer, u'R'), "2 R[SP:567]JANE ROE    ");
     WriteRunBlockPointer(buffer, -1);
     EXPECT_EQ(TimeSlipLaneSpans(buffer, u'L'), std::nullopt);
 }

@@ -58,7 +58,7 @@ private Q_SLOTS:
         slip->ParseMessage();
         QCOMPARE(slip->Text(),
                  TimeSlipText(*buffer)->replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        QVERIFY(slip->Text().startsWith(QStringLiteral("SUPER PRO     E1    \n L[SP:1234]")));
+        QVERIFY(slip->Text().startsWith(QStringLiteral("SUPER PRO     E1     \n L[SP:1234]")));
         QCOMPARE(changes.count(), 1);
         slip->ParseMessage();  // the same mirror: the text box is not touched
         QCOMPARE(changes.count(), 1);
@@ -78,12 +78,12 @@ private Q_SLOTS:
         // The left entry line whole, then the left value column (bytes 5..12) line by line.
         const QStringList left = slip->MarkedSpans();
         QCOMPARE(left.size(), 12);
-        QCOMPARE(left.mid(0, 3).join(QLatin1Char(' ')), QStringLiteral("1:1+20 3:6+8 4:6+8"));
+        QCOMPARE(left.mid(0, 3).join(QLatin1Char(' ')), QStringLiteral("1:1+21 3:6+8 4:6+8"));
         QCOMPARE(left.last(), QStringLiteral("13:6+8"));
 
         slip->SetMarkedLanes({false, true});
         QCOMPARE(slip->MarkedSpans().mid(0, 2).join(QLatin1Char(' ')),
-                 QStringLiteral("2:1+20 3:14+7"));
+                 QStringLiteral("2:1+21 3:14+8"));
         slip->SetMarkedLanes({true, true});
         QCOMPARE(slip->MarkedSpans().size(), 24);
 
@@ -93,7 +93,7 @@ private Q_SLOTS:
                                "A"))
             .WriteTo(*buffer, 1024);
         slip->ParseMessage();
-        QVERIFY(slip->MarkedSpans().contains(QStringLiteral("1:1+19")));
+        QVERIFY(slip->MarkedSpans().contains(QStringLiteral("1:1+20")));
         slip->SetMarkedLanes({});
         QVERIFY(slip->MarkedSpans().isEmpty());
     }
