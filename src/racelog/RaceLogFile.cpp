@@ -25,6 +25,12 @@ constexpr std::array<QByteArrayView, kRunColumnCount> kSeparatorAfter{
     "\"\r\n",                                      // win, then the line end
 };
 // clang-format on
+// The columns written between quotes: DateTime .. Lane and win. A quote inside one of them is
+// written doubled, so the file reads back to the same cell.
+constexpr std::array<bool, kRunColumnCount> kQuoted{
+    false, true,  true,  true,  true,  true,  true,  false, false, false, false,
+    false, false, false, false, false, false, false, false, false, true,
+};
 
 // Appends text as Latin-1, "?" for any other character.
 void AppendLatin1(QByteArray& out, const QString& text) {
@@ -86,7 +92,12 @@ QByteArray RaceLogFileBytes(const RunTable& table) {
             break;
         }
         for (std::size_t c = 0; c < row->size(); ++c) {
-            AppendLatin1(out, (*row)[c]);
+            const QString& cell = (*row)[c];
+            if (kQuoted[c] && cell.contains(u'"')) {
+                AppendLatin1(out, QString(cell).replace(u'"', QStringLiteral("\"\"")));
+            } else {
+                AppendLatin1(out, cell);
+            }
             out.append(kSeparatorAfter[c]);
         }
     }

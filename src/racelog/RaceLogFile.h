@@ -15,9 +15,10 @@ namespace orvanrx {
 //
 //   0,"2026-12-04 18:53:12","SUPER PRO","SP","1234","JOHN DOE","L",,9.50,0.512,...,0.0456,,"W"
 //
-// Lines end with CR LF. Cells are written unchanged, with no escaping (a double quote inside
-// a cell is not doubled, so such a cell does not survive a load), as 8-bit Latin-1 text; a
-// character outside Latin-1 is written as "?".
+// Lines end with CR LF. Cells are written as they stand, as 8-bit Latin-1 text (a character
+// outside Latin-1 is written as "?"), except that a double quote inside a quoted cell is
+// written doubled (JOE "BIG, RED" DOE as "JOE ""BIG, RED"" DOE") and read back as one; a log
+// without quotes in its cells is written exactly as it always was.
 
 // The caption and text of the message shown when a file cannot be imported.
 inline constexpr QLatin1String kRaceLogImportCaption{"OrvanRX - Race Log Import"};

@@ -56,7 +56,16 @@ std::optional<QByteArrayView> RaceLogItemReader::NextItemBytes() {
     qsizetype end = pos_;
     if (data_[pos_] == '"') {
         start = ++pos_;
-        while (pos_ < size && data_[pos_] != '"' && !IsLineEnd(pos_)) {
+        bool doubled = false;
+        while (pos_ < size && !IsLineEnd(pos_)) {
+            if (data_[pos_] == '"') {
+                if (pos_ + 1 < size && data_[pos_ + 1] == '"') {
+                    doubled = true;
+                    pos_ += 2;
+                    continue;
+                }
+                break;
+            }
             ++pos_;
         }
         end = pos_;
@@ -65,6 +74,18 @@ std::optional<QByteArrayView> RaceLogItemReader::NextItemBytes() {
             while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(pos_)) {
                 ++pos_;
             }
+        }
+        if (doubled) {
+            // Each doubled quote inside the item stands for one quote.
+            unquoted_.clear();
+            for (qsizetype i = start; i < end; ++i) {
+                unquoted_.append(data_[i]);
+                if (data_[i] == '"') {
+                    ++i;
+                }
+            }
+            SkipDelimiter();
+            return QByteArrayView(unquoted_);
         }
     } else {
         while (pos_ < size && data_[pos_] != ',' && !IsLineEnd(pos_)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <optional>
@@ -9,9 +10,10 @@ namespace orvanrx {
 // Reads a race-log file as a stream of items separated by commas or line ends, the way the
 // race log has always been read back:
 //   - blanks and tabs before an item are skipped;
-//   - a quoted item is taken without its quotes and may hold commas; it ends at its closing
-//     quote, and whatever follows up to the next comma or line end is dropped. There is no
-//     escape for a quote inside an item (so "Bob "Bubba" Smith" reads as `Bob `);
+//   - a quoted item is taken without its quotes and may hold commas; two quotes in a row
+//     inside it stand for one quote (so "JOE ""BIG, RED"" DOE" reads as `JOE "BIG, RED" DOE`);
+//     it ends at a single closing quote, and whatever follows up to the next comma or line
+//     end is dropped (so "Bob "Bubba" Smith" reads as `Bob `);
 //   - a bare item runs to the next comma or line end (its trailing blanks stay);
 //   - a line end (CR LF, LF or CR) ends an item too, so items do not follow lines: a short
 //     line leaves the rest of its row to the next line, a blank line is one empty item, and
@@ -28,7 +30,8 @@ public:
 
     // The next item, or nothing when the data has run out (reading past the end).
     std::optional<QString> NextItem();
-    // The same, as the item's bytes within the data (valid while the data lives).
+    // The same, as the item's bytes: within the data (valid while the data lives), or, for an
+    // item with doubled quotes, within the reader (valid until the next item is read).
     std::optional<QByteArrayView> NextItemBytes();
 
 private:
@@ -38,6 +41,7 @@ private:
 
     QByteArrayView data_;
     qsizetype pos_ = 0;
+    QByteArray unquoted_;
 };
 
 }  // namespace orvanrx

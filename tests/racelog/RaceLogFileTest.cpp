@@ -68,7 +68,8 @@ TEST_F(RaceLogFileTest, WritesTheExactBytes) {
 TEST_F(RaceLogFileTest, SaveThenLoadGivesTheSameRows) {
     RunTables saved;
     AddRace(saved, "SUPER PRO");
-    AddRace(saved, "SUPER PRO", "SMITH, \"BUBBA\"");
+    AddRace(saved, "SUPER PRO", "JOE \"BIG, RED\" DOE");
+    AddRace(saved, "\"Q\" PRO", "\"");
     AddRace(saved, "PRO ET");
     ASSERT_TRUE(WriteBytes(logPath_, QByteArray(100000, 'x')));  // a longer old file
     ASSERT_TRUE(SaveRaceLog(logPath_, saved, settings_));
@@ -81,12 +82,12 @@ TEST_F(RaceLogFileTest, SaveThenLoadGivesTheSameRows) {
     EXPECT_EQ(result.outcome, RaceLogLoadOutcome::Loaded);
     EXPECT_TRUE(result.errorText.isEmpty());
     EXPECT_TRUE(loaded.IsCategoryTableEmpty());
-    EXPECT_EQ(loaded.AllRunsTable().RightRow(), 5);
+    EXPECT_EQ(loaded.AllRunsTable().RightRow(), 7);
 
-    // The name with a comma survives; the one with double quotes is cut at its first quote.
-    std::vector<RunRow> expected = Rows(saved.AllRunsTable());
-    expected[2][Name] = L1("SMITH, ");
-    EXPECT_EQ(Rows(loaded.AllRunsTable()), expected);
+    // Commas and quotes inside quoted cells survive: the quotes are written doubled.
+    EXPECT_TRUE(ReadBytes(logPath_).contains("\"JOE \"\"BIG, RED\"\" DOE\""));
+    EXPECT_TRUE(ReadBytes(logPath_).contains("\"\"\"Q\"\" PRO\""));
+    EXPECT_EQ(Rows(loaded.AllRunsTable()), Rows(saved.AllRunsTable()));
 }
 
 TEST_F(RaceLogFileTest, LineEndsDoNotMatter) {
@@ -244,11 +245,14 @@ TEST(RaceLogItemReader, SplitsTheStreamIntoItems) {
         {"  a,\t \"b\"", "a|b"},
         {"a ,b", "a |b"},                         // trailing blanks of a bare item stay
         {"\"ab\"cd,e", "ab|e"},                   // text after a closing quote is dropped
-        {"\"Bob \"Bubba\" Smith\",x", "Bob |x"},  // no escape for quotes inside
-        {"a,\r\nb", "a||b"},                      // comma before a line end: empty item
-        {"a\r\n\r\nb", "a||b"},                   // a blank line is one empty item
-        {"a\nb\rc\r\nd", "a|b|c|d"},              // LF, CR and CR LF each end a line
-        {"\"open\r\nb", "open|b"},                // an open quote ends at the line end
+        {"\"Bob \"Bubba\" Smith\",x", "Bob |x"},  // a single quote inside ends the item
+        {"\"JOE \"\"BIG, RED\"\" DOE\",x", "JOE \"BIG, RED\" DOE|x"},  // doubled: one quote
+        {"\"\"\"\",\"\"", "\"|"},     // a lone quote, then an empty item
+        {"\"a\"\"\r\nb", "a\"|b"},    // an open quote after a doubled one
+        {"a,\r\nb", "a||b"},          // comma before a line end: empty item
+        {"a\r\n\r\nb", "a||b"},       // a blank line is one empty item
+        {"a\nb\rc\r\nd", "a|b|c|d"},  // LF, CR and CR LF each end a line
+        {"\"open\r\nb", "open|b"},    // an open quote ends at the line end
         {"\"\",,\"\"", "||"},
         {"\xC9t\xE9", "\xC3\x89t\xC3\xA9"},  // 8-bit text is Latin-1
         {"", ""},
