@@ -17,6 +17,7 @@
 #include "racelog/LogExport.h"
 
 namespace orvanrx {
+#include "views/LogGridColumns.h"
 
 namespace {
 
@@ -149,7 +150,15 @@ QByteArray PageHeader(const LogTitle& title) {
 }
 
 void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const LogGridSheetCell& cell,
-               int styleId, Formats& formats) {
+               bool nameColumn, int styleId, Formats& formats) {
+// Columns of names (Category, Class, Car #, Name, Lane, Bump, Win) hold texts in every cell,
+// even where one looks like a number: car "923" is a name like "0123" and "70F", so the
+// spreadsheet sorts and filters the column as one kind.
+bool IsNameColumn(const LogGridSheetColumn& column) {
+    return column.column >= 0 && column.column < kLogGridColumnCount &&
+           LogGridCellType(column.column, LogGridFlavour::Filter) == CellType::Text;
+}
+
     if (cell.value.typeId() == QMetaType::QDateTime && cell.value.toDateTime().isValid()) {
         const QDateTime at = cell.value.toDateTime();
         lxw_datetime datetime{at.date().year(),   at.date().month(),
@@ -159,7 +168,8 @@ void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const LogGrid
                                  formats.Get(styleId, cell.alignment, Formats::kDateTime));
         return;
     }
-    if (const std::optional<NumberText> number = ReadNumberText(cell.text)) {
+    if (const std::optional<NumberText> number =
+            nameColumn ? std::nullopt : ReadNumberText(cell.text)) {
         worksheet_write_number(
             sheet, row, col, number->value,
             formats.Get(styleId, cell.alignment, Formats::NumberFormatId(*number), &*number));
@@ -232,7 +242,8 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
             worksheet_set_row(ws, r, 18, nullptr);
         } else {
             for (std::size_t c = 0; c < row.cells.size() && c < sheet.columns.size(); ++c) {
-                WriteCell(ws, r, static_cast<lxw_col_t>(c), row.cells[c], styleId, formats);
+                WriteCell(ws, r, static_cast<lxw_col_t>(c), row.cells[c],
+                          IsNameColumn(sheet.columns[c]), styleId, formats);
             }
         }
         ++r;
