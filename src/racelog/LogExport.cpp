@@ -93,14 +93,27 @@ LogTitle LogTitleOf(const QString& logPath, const LogGridModel& grid) {
     return title;
 }
 
+bool WriteAllAndFlush(QFileDevice& file, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<qsizetype>(written);
+    }
+    return file.flush();
+}
+
 ExportResult WriteExportFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every write reaches the file system at once, so a failure carries its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return {false, file.errorString()};
     }
     // commit() does not notice a flush that fails when it closes the file, so it is checked
     // here (a full disk would otherwise put a truncated file in place of the old one).
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!WriteAllAndFlush(file, bytes)) {
         const QString error = file.errorString();
         file.cancelWriting();
         return {false, error};

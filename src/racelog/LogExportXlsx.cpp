@@ -10,14 +10,16 @@
 #include <QHash>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "racelog/ExportFile.h"
 #include "racelog/ExportText.h"
 #include "racelog/LogExport.h"
+#include "views/LogGridColumns.h"
 
 namespace orvanrx {
-#include "views/LogGridColumns.h"
 
 namespace {
 
@@ -149,8 +151,6 @@ QByteArray PageHeader(const LogTitle& title) {
     return header.left(kMaxHeaderText).toUtf8();
 }
 
-void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const LogGridSheetCell& cell,
-               bool nameColumn, int styleId, Formats& formats) {
 // Columns of names (Category, Class, Car #, Name, Lane, Bump, Win) hold texts in every cell,
 // even where one looks like a number: car "923" is a name like "0123" and "70F", so the
 // spreadsheet sorts and filters the column as one kind.
@@ -159,6 +159,8 @@ bool IsNameColumn(const LogGridSheetColumn& column) {
            LogGridCellType(column.column, LogGridFlavour::Filter) == CellType::Text;
 }
 
+void WriteCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const LogGridSheetCell& cell,
+               bool nameColumn, int styleId, Formats& formats) {
     if (cell.value.typeId() == QMetaType::QDateTime && cell.value.toDateTime().isValid()) {
         const QDateTime at = cell.value.toDateTime();
         lxw_datetime datetime{at.date().year(),   at.date().month(),
@@ -248,9 +250,14 @@ QString WriteWorkbook(const LogGridSheet& sheet, const LogTitle& title,
         }
         ++r;
     }
+    errno = 0;
     const lxw_error closed = workbook_close(workbook);
     if (closed != LXW_NO_ERROR) {
-        return QString::fromUtf8(lxw_strerror(closed));
+        // The system's reason where there is one ("No space left on device"), else the
+        // library's.
+        const int reason = errno;
+        return reason != 0 ? QString::fromLocal8Bit(std::strerror(reason))
+                           : QString::fromUtf8(lxw_strerror(closed));
     }
     return {};
 }

@@ -6,6 +6,7 @@
 #include <QSaveFile>
 #include <array>
 
+#include "racelog/ExportFile.h"
 #include "racelog/RaceLogItemReader.h"
 #include "settings/SettingsKeys.h"
 
@@ -24,13 +25,13 @@ constexpr std::array<QByteArrayView, kRunColumnCount> kSeparatorAfter{
     ",\"",                                         // overund
     "\"\r\n",                                      // win, then the line end
 };
-// clang-format on
 // The columns written between quotes: DateTime .. Lane and win. A quote inside one of them is
 // written doubled, so the file reads back to the same cell.
 constexpr std::array<bool, kRunColumnCount> kQuoted{
     false, true,  true,  true,  true,  true,  true,  false, false, false, false,
     false, false, false, false, false, false, false, false, false, true,
 };
+// clang-format on
 
 // Appends text as Latin-1, "?" for any other character.
 void AppendLatin1(QByteArray& out, const QString& text) {
@@ -114,12 +115,13 @@ RaceLogSaveResult SaveRaceLog(const QString& path, const RunTables& tables,
     const auto failed = [&file] {
         return RaceLogSaveResult{RaceLogSaveOutcome::Failed, file.errorString()};
     };
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every write reaches the file system at once, so a failure carries its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failed();
     }
     // commit() does not notice a flush that fails when it closes the file (a full disk then
     // leaves a truncated file in place of the old one), so the flush is checked here.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!WriteAllAndFlush(file, bytes)) {
         const RaceLogSaveResult result = failed();
         file.cancelWriting();
         return result;

@@ -1,0 +1,164 @@
+// Race-log saves and exports on a file system that fills up while they write, and on a file
+// that may not grow: each fails, keeps the old file and names the system's reason.
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include "racelog/LogExport.h"
+#include "racelog/RaceLogFile.h"
+#include "settings/SettingsStore.h"
+#include "settings/TestFiles.h"
+#include "sim/RaceDayGenerator.h"
+#include "views/LogGridModel.h"
+#include "views/LogGridSetup.h"
+#include "views/LogGridSheet.h"
+
+namespace orvanrx {
+namespace {
+
+// A small memory file system mounted on a fresh folder for the object's lifetime, nearly
+// filled so that only `room` bytes are left. Mounting needs the right to mount (root, or a
+// user namespace of its own); without it `skipReason` says why.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(qint64 room) {
+        if (!folder_.isValid()) {
+            skipReason_ = "no temporary folder";
+            return;
+        }
+        const QByteArray path = QFile::encodeName(folder_.path());
+        if (mount("tmpfs", path.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") != 0) {
+            skipReason_ =
+                std::string("cannot mount a small file system here: ") + std::strerror(errno);
+            return;
+        }
+        mounted_ = true;
+        struct statvfs free {};
+        if (statvfs(path.constData(), &free) != 0) {
+            skipReason_ = "statvfs failed";
+            return;
+        }
+        const qint64 available = static_cast<qint64>(free.f_bavail) * free.f_bsize;
+        QFile filler(Path(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly) ||
+            filler.write(QByteArray(available - room, 'f')) != available - room ||
+            !filler.flush()) {
+            skipReason_ = "cannot fill the small file system";
+        }
+    }
+    ~SmallFileSystem() {
+        if (mounted_) {
+            umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
+        }
+    }
+    SmallFileSystem(const SmallFileSystem&) = delete;
+    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+    const std::string& SkipReason() const { return skipReason_; }
+    QString Path(const QString& name) const { return folder_.filePath(name); }
+
+private:
+    QTemporaryDir folder_;
+    std::string skipReason_;
+    bool mounted_ = false;
+};
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+class DiskFullTest : public ::testing::Test {
+protected:
+    DiskFullTest()
+        : settings_(settingsDir_.filePath(QStringLiteral("OrvanRX.ini"))),
+          grid_(LogGridFlavour::RaceLog) {
+        // Forty races: a log of several pages, a few times the room left on the disk.
+        for (const RunRecord& race : GenerateRaceDay({40, 7, 0.0, false}).races) {
+            tables_.StoreRun(race);
+        }
+        SetUpRaceLogGrid(grid_);
+        grid_.Load(tables_.AllRunsTable());
+        grid_.Regroup();
+        sheet_ = ReadLogGridSheet(grid_);
+    }
+
+    // Each way the log is written: the race-log save and every export format.
+    struct Writer {
+        const char* name;
+        std::function<QString(const QString& path)> write;  // the failure's reason
+    };
+    std::vector<Writer> Writers() {
+        const auto exporter = [this](auto exportTo) {
+            return [this, exportTo](const QString& path) {
+                const ExportResult result = exportTo(sheet_, LogTitle{}, path);
+                return result.ok ? QStringLiteral("(written)") : result.error;
+            };
+        };
+        return {
+            {"log.csv",
+             [this](const QString& path) {
+                 const RaceLogSaveResult saved = SaveRaceLog(path, tables_, settings_);
+                 return saved ? QStringLiteral("(written)") : saved.reason;
+             }},
+            {"log.xml", exporter(ExportLogGridXml)},
+            {"log.html", exporter(ExportLogGridHtml)},
+            {"log.xlsx", exporter(ExportLogGridXlsx)},
+        };
+    }
+
+    QTemporaryDir settingsDir_;
+    SettingsStore settings_;
+    RunTables tables_;
+    LogGridModel grid_;
+    LogGridSheet sheet_;
+};
+
+TEST_F(DiskFullTest, AFullFileSystemIsNamed) {
+    for (const Writer& writer : Writers()) {
+        // Room for the start of the file only: the disk fills up during the write.
+        SmallFileSystem disk(4096);
+        if (!disk.SkipReason().empty()) {
+            GTEST_SKIP() << disk.SkipReason();
+        }
+        const QString path = disk.Path(QString::fromLatin1(writer.name));
+        ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+        EXPECT_EQ(writer.write(path), QStringLiteral("No space left on device")) << writer.name;
+        EXPECT_EQ(ReadBytes(path), QByteArray("old\r\n")) << writer.name;
+        QStringList files = QDir(disk.Path(QString())).entryList(QDir::Files);
+        files.sort();
+        EXPECT_EQ(files, QStringList({QStringLiteral("filler"), QString::fromLatin1(writer.name)}))
+            << writer.name;
+    }
+}
+
+TEST_F(DiskFullTest, AFileThatMayNotGrowIsNamed) {
+    for (const Writer& writer : Writers()) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QString::fromLatin1(writer.name));
+        ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+        QString reason;
+        {
+            testing::FileSizeLimit limit(4096);
+            reason = writer.write(path);
+        }
+        EXPECT_EQ(reason, QStringLiteral("File too large")) << writer.name;
+        EXPECT_EQ(ReadBytes(path), QByteArray("old\r\n")) << writer.name;
+    }
+}
+
+}  // namespace
+}  // namespace orvanrx
