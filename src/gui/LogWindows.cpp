@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
@@ -9,6 +10,7 @@
 
 #include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
+#include "gui/LogGridView.h"
 #include "gui/MyCarAlert.h"
 #include "gui/PrintView.h"
 #include "gui/Twips.h"
@@ -18,6 +20,7 @@
 #include "gui/frmStats.h"
 #include "gui/frmTimeSlip.h"
 #include "shell/Station.h"
+#include "views/LogGridColumns.h"
 #include "views/LogGridSetup.h"
 
 namespace orvanrx {
@@ -77,11 +80,20 @@ void LogWindows::ShowTimeSlip() {
         auto* window = new frmTimeSlip(station_->Buffer(), settings_);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
-        // Without a saved placement the slip stands at the top right of the area, beside the
-        // race log's names.
-        frame->move(std::max(0, FirstRaceLogPlace().width() -
-                                    TwipsToPixels(*frame, frmTimeSlip::kDesignWidthTwips) - 8),
-                    8);
+        // Without a saved placement the slip stands at the top of the area, at its right, but
+        // left of the race log's results (1/4 ET, 1/4 MPH, Margin, Win) while that is open.
+        int right = FirstRaceLogPlace().width() - 8;
+        if (RaceLogOpen()) {
+            const LogGridView& view = raceLog_->View();
+            const int et =
+                view.header()->sectionViewportPosition(LogGridColumnOf(QLatin1String("et1320")));
+            if (et >= 0 &&
+                !view.header()->isSectionHidden(LogGridColumnOf(QLatin1String("et1320")))) {
+                const QPoint at = view.viewport()->mapTo(main_.MdiArea().viewport(), QPoint(et, 0));
+                right = std::min(right, at.x() - 4);
+            }
+        }
+        frame->move(std::max(0, right - window->FittingFrameSize(*frame).width()), 8);
         window->Load(*frame);
         window->SetMarkedLanes(myCar_->Lanes());
     }

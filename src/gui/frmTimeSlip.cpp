@@ -3,11 +3,14 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "decoding/TimeSlipText.h"
 #include "gui/Appearance.h"
@@ -43,10 +46,39 @@ frmTimeSlip::frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& setti
     setFocusProxy(txtDisplay_);
 }
 
+QSize frmTimeSlip::FittingFrameSize(const QMdiSubWindow& frame) const {
+    // A whole race of the longest lines, laid out as the text box lays out its text: the
+    // blank after a line break and a whole Packet's characters on each line, and the blank
+    // line after the last line break.
+    QTextDocument sample;
+    auto* layout = new QPlainTextDocumentLayout(&sample);
+    sample.setDocumentLayout(layout);
+    sample.setDefaultFont(txtDisplay_->font());
+    const double margin = txtDisplay_->document()->documentMargin();
+    sample.setDocumentMargin(margin);
+    QStringList lines(kSlipLines - 1, QString(kSlipColumns + 1, u'W'));
+    lines << QStringLiteral(" ");
+    sample.setPlainText(lines.join(u'\n'));
+    double textHeight = 0;
+    for (QTextBlock block = sample.begin(); block.isValid(); block = block.next()) {
+        textHeight += layout->blockBoundingRect(block).height();
+    }
+    // The text box wants the margins and a pixel below the last line, and room for the caret
+    // after the last character of a line, before it does without scroll bars.
+    textHeight += 2 * margin + 2;
+    const double textWidth = layout->documentSize().width() + txtDisplay_->cursorWidth() + 2;
+    const QMargins text = txtDisplay_->contentsMargins();
+    const QMargins decoration = frame.contentsMargins();
+    return {static_cast<int>(std::ceil(textWidth)) + text.left() + text.right() +
+                decoration.left() + decoration.right(),
+            static_cast<int>(std::ceil(textHeight)) + text.top() + text.bottom() +
+                decoration.top() + decoration.bottom()};
+}
+
 void frmTimeSlip::Load(QMdiSubWindow& frame) {
     frame_ = &frame;
     open_ = true;
-    frame.resize(TwipsToPixels(frame, kDesignWidthTwips), TwipsToPixels(frame, kDesignHeightTwips));
+    frame.resize(FittingFrameSize(frame));
     RestoreWindowPlacement(settings_, kTimeSlipScreenSettingsKey, frame);
 }
 
@@ -62,7 +94,22 @@ void frmTimeSlip::ParseMessage() {
     }
     if (*text != shown_) {
         shown_ = *text;
+        // The racer may have scrolled or put the caret somewhere: both stay where they were.
+        QScrollBar* across = txtDisplay_->horizontalScrollBar();
+        QScrollBar* down = txtDisplay_->verticalScrollBar();
+        const int acrossAt = across->value();
+        const int downAt = down->value();
+        const QTextCursor was = txtDisplay_->textCursor();
+        const int anchor = was.anchor();
+        const int position = was.position();
         txtDisplay_->setPlainText(shown_);
+        const int end = static_cast<int>(txtDisplay_->document()->characterCount()) - 1;
+        QTextCursor caret(txtDisplay_->document());
+        caret.setPosition(std::min(anchor, end));
+        caret.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+        txtDisplay_->setTextCursor(caret);
+        across->setValue(acrossAt);
+        down->setValue(downAt);
         if (marked_.Any()) {
             ShowMarks();
         }

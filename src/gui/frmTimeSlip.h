@@ -14,24 +14,29 @@ class SettingsStore;
 
 // The time slip: the race in the receive mirror's RunBlock as the broadcaster laid it out,
 // one line per Packet in a fixed-pitch face, redrawn on every data reply. It lives in a child
-// window of the main window (`Frame()`), opens at 4530 x 6315 twips and then at its saved
-// placement, and keeps that placement as it closes. Escape closes it, and so does a mirror
-// whose RunBlock cannot be read.
+// window of the main window (`Frame()`), opens just large enough for a whole race's text in
+// its face (so at any screen scale) and then at its saved placement, and keeps that placement
+// as it closes. Escape closes it, and so does a mirror whose RunBlock cannot be read.
 class frmTimeSlip final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kDesignWidthTwips = 4530;
-    static constexpr int kDesignHeightTwips = 6315;
+    // A whole race: Packets 2..15 (a line each, 21 characters after the leading blank) and
+    // the blank line after the last line break.
+    static constexpr int kSlipColumns = 21;
+    static constexpr int kSlipLines = 15;
 
     frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& settings,
                 QWidget* parent = nullptr);
 
-    // Form_Load, once the window stands in its child window `frame`: the design size, then
+    // The outer size of `frame` that shows a whole race's text without scroll bars.
+    QSize FittingFrameSize(const QMdiSubWindow& frame) const;
+
+    // Form_Load, once the window stands in its child window `frame`: the fitting size, then
     // the saved placement. The text stays empty until the next data reply.
     void Load(QMdiSubWindow& frame);
 
-    // Rebuilds the text from the mirror; the text box is touched only when the text changed.
-    // A RunBlock outside the mirror closes the window.
+    // Rebuilds the text from the mirror; the text box is touched only when the text changed,
+    // and keeps its scroll position and caret. A RunBlock outside the mirror closes the window.
     void ParseMessage();
 
     // TimeSlipOpen: from Load until the window closes.

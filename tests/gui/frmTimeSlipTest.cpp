@@ -4,8 +4,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QtTest>
 #include <memory>
 
@@ -37,14 +39,69 @@ private Q_SLOTS:
         dir.reset();
     }
 
-    void opensAtTheDesignSizeAndWritesThePlacement() {
-        frmTimeSlip* slip = Open();
-        QMdiSubWindow* frame = Frame(slip);
-        QCOMPARE(frame->width(), TwipsToPixels(*frame, frmTimeSlip::kDesignWidthTwips));
-        QCOMPARE(frame->height(), TwipsToPixels(*frame, frmTimeSlip::kDesignHeightTwips));
+    // At its first opening the window shows a whole race of full lines without scroll bars,
+    // whatever the face's size (as at another screen scale), and is no larger than that needs.
+    void opensFittingAWholeRaceAndWritesThePlacement_data() {
+        QTest::addColumn<int>("points");
+        QTest::newRow("18 pt") << 18;
+        QTest::newRow("12 pt") << 12;
+        QTest::newRow("36 pt") << 36;
+    }
+    void opensFittingAWholeRaceAndWritesThePlacement() {
+        QFETCH(int, points);
+        area->resize(1800, 1400);
+        FullLines().WriteTo(*buffer, 1024);
+        auto* slip = new frmTimeSlip(*buffer, *settings);
+        auto* display = slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay"));
+        QFont face = display->font();
+        face.setPointSize(points);
+        display->setFont(face);
+        QMdiSubWindow* frame = area->addSubWindow(slip);
+        slip->Load(*frame);
+        frame->show();
         QCOMPARE(slip->Text(), QString());  // empty until the next data reply
-        QCOMPARE(Stored(kWidthValue), QString::number(frmTimeSlip::kDesignWidthTwips));
+        slip->ParseMessage();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCoreApplication::processEvents();
+        QCOMPARE(display->document()->blockCount(), 15);
+        QCOMPARE(display->document()->lastBlock().previous().text().size(), 22);
+        QCOMPARE(display->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(display->verticalScrollBar()->maximum(), 0);
+        QVERIFY(!display->horizontalScrollBar()->isVisible());
+        QVERIFY(!display->verticalScrollBar()->isVisible());
+        // Not much more than that: two more characters or lines would not fit as well.
+        const QFontMetrics metrics(display->font());
+        QVERIFY(display->viewport()->width() < metrics.horizontalAdvance(QString(24, u'W')));
+        QVERIFY(display->viewport()->height() < metrics.lineSpacing() * 17);
+
+        const QSize size = frame->size();
+        frame->close();
+        QCOMPARE(Stored(kWidthValue), QString::number(PixelsToTwips(*area, size.width())));
         QCOMPARE(Stored(kWindowStateValue), QStringLiteral("0"));
+    }
+
+    // A refresh replaces the text but not where the racer scrolled to or put the caret.
+    void aRefreshKeepsTheScrollPositionAndTheCaret() {
+        frmTimeSlip* slip = Open();
+        Frame(slip)->resize(160, 140);
+        slip->ParseMessage();
+        QCoreApplication::processEvents();
+        auto* display = slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay"));
+        QTextCursor caret = display->textCursor();
+        caret.setPosition(40);
+        display->setTextCursor(caret);
+        QVERIFY(display->horizontalScrollBar()->maximum() > 0);
+        QVERIFY(display->verticalScrollBar()->maximum() > 3);
+        display->horizontalScrollBar()->setValue(display->horizontalScrollBar()->maximum());
+        display->verticalScrollBar()->setValue(3);
+        const int across = display->horizontalScrollBar()->value();
+
+        testing::TestRace().Set(4, MakePacket("R[SP:999]NEW NAME")).WriteTo(*buffer, 1024);
+        slip->ParseMessage();
+        QVERIFY(slip->Text().contains(QStringLiteral("NEW NAME")));
+        QCOMPARE(display->horizontalScrollBar()->value(), across);
+        QCOMPARE(display->verticalScrollBar()->value(), 3);
+        QCOMPARE(display->textCursor().position(), 40);
     }
 
     void showsTheRunBlockAndRedrawsOnlyWhatChanged() {
@@ -142,6 +199,15 @@ private Q_SLOTS:
     }
 
 private:
+    // A race whose every shown line is as long as a line can be (21 characters).
+    static testing::TestRace FullLines() {
+        testing::TestRace race;
+        for (int k = 2; k < 16; ++k) {
+            race.Set(k, MakePacket(std::string(23, static_cast<char>('A' + k))));
+        }
+        return race;
+    }
+
     frmTimeSlip* Open() {
         auto* slip = new frmTimeSlip(*buffer, *settings);
         QMdiSubWindow* frame = area->addSubWindow(slip);
