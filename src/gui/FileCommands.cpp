@@ -21,6 +21,9 @@
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
 #include "support/Support.h"
+#include "views/FieldChoices.h"
+#include "views/LogGridModel.h"
+#include "views/LogGridSetup.h"
 #include "views/LogGridSheet.h"
 
 namespace orvanrx {
@@ -230,12 +233,28 @@ void FileCommands::Export(ExportCommand format) {
     if (path.isEmpty()) {
         return;
     }
+    LogGridSheet sheet;
+    LogTitle title;
     frmRaceLog* raceLog = main_.Windows().RaceLog();
-    if (raceLog == nullptr || !raceLog->IsOpen()) {
-        return;
+    if (raceLog != nullptr && raceLog->IsOpen()) {
+        sheet = ReadLogGridSheet(raceLog->Grid(), CollapsedGroups::Include);
+        title = LogTitleOf(ShownLogPath(), raceLog->Grid());
+    } else {
+        // No window to ask: the log as the race log window shows it after the open command
+        // (every race, the kept field choices, the Name column fitted to its names), the same
+        // as orvanrx-cli export writes.
+        LogGridModel grid(LogGridFlavour::RaceLog);
+        SetUpRaceLogGrid(grid);
+        ApplyFieldChoices(settings_, grid);
+        grid.SetTextMeasure(FontTextMeasure());
+        if (!station_->Tables().AllRunsTable().IsEmpty()) {
+            grid.Load(station_->Tables().AllRunsTable());
+        }
+        grid.Regroup();
+        grid.FitColumn(u"Name");
+        sheet = ReadLogGridSheet(grid, CollapsedGroups::Include);
+        title = LogTitleOf(ShownLogPath(), grid);
     }
-    const LogGridSheet sheet = ReadLogGridSheet(raceLog->Grid(), CollapsedGroups::Include);
-    const LogTitle title = LogTitleOf(ShownLogPath(), raceLog->Grid());
     // A failed export leaves the file as it was; the command ends without a message.
     switch (format) {
         case ExportCommand::Xml:

@@ -85,9 +85,9 @@ public:
 
     // miSaveXML, miSaveHTML, miSaveXLS: write what the race log window's grid holds and shows
     // (its rows in grid order with the group headers, its shown columns) to a file of the
-    // racer's choice, replacing a file of that name. The dialog is shown and its folder kept
-    // also while the race log window is closed, but then nothing is written. tmrMain keeps
-    // running.
+    // racer's choice, replacing a file of that name. While the race log window is closed they
+    // write the log as that window would show it after the open command (every race, the kept
+    // field choices), as orvanrx-cli export does. tmrMain keeps running.
     void Export(ExportCommand format);
     // The print view's "Export to PDF": the pages of `sheet` as a PDF file of the racer's
     // choice.

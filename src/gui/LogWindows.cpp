@@ -120,8 +120,7 @@ void LogWindows::ShowRaceLog() {
         frame->setGeometry(FirstRaceLogPlace());
         raceLog_ = window;
         CommandBars& bars = main_.Bars();
-        for (const char* tool :
-             {"miPrintPreview", "miFilter", "miSaveXML", "miSaveHTML", "miSaveXLS"}) {
+        for (const char* tool : {"miPrintPreview", "miFilter"}) {
             bars.Action(QString::fromLatin1(tool))->setEnabled(true);
         }
         QAction* categories = bars.Action(QStringLiteral("miCategories"));
@@ -189,10 +188,8 @@ void LogWindows::ShowPrintViews() {
 }
 
 void LogWindows::RaceLogUnloaded() {
+    // The exports stay available: with the window closed they write the log as it would show.
     main_.ShowRaceLogBand(false);
-    for (const char* tool : {"miSaveXML", "miSaveHTML"}) {
-        main_.Bars().Action(QString::fromLatin1(tool))->setEnabled(false);
-    }
 }
 
 bool LogWindows::TimeSlipOpen() const {

@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 
+#include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
 #include "gui/LogGridView.h"
 #include "gui/LogWindows.h"
@@ -351,7 +352,7 @@ private Q_SLOTS:
         QVERIFY(window->tmrMain().isActive());
     }
 
-    void exportsAskTheirDialogAndWriteNothingWithTheRaceLogClosed_data() {
+    void exportsAskTheirDialogAndWriteAlsoWithTheRaceLogClosed_data() {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("extension");
@@ -369,7 +370,7 @@ private Q_SLOTS:
                                << ".xlsx"
                                << "Microsoft Excel Files (*.xlsx)";
     }
-    void exportsAskTheirDialogAndWriteNothingWithTheRaceLogClosed() {
+    void exportsAskTheirDialogAndWriteAlsoWithTheRaceLogClosed() {
         QFETCH(QString, tool);
         QFETCH(QString, title);
         QFETCH(QString, extension);
@@ -379,6 +380,7 @@ private Q_SLOTS:
         }
         window->Windows().RaceLogFrame()->close();
         QVERIFY(!window->RaceLogOpen());
+        QVERIFY(window->Bars().Action(tool)->isEnabled());  // always available
         const QString path = dir->filePath(QStringLiteral("logs/day") + extension);
         dialogs->answers = {path};
         window->RunTool(tool);
@@ -388,7 +390,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs->asked.front().filters.front(), filter);
         QCOMPARE(settings->QueryValue(kRaceLogPathKey, kDialogFolderValue),
                  WithSeparator(dir->filePath(QStringLiteral("logs"))));
-        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFileInfo(path).size() > 200);  // the log, with the window closed
 
         // With the window open the export replaces a file of that name.
         window->RunTool(QStringLiteral("miRaceLog"));
@@ -403,6 +405,32 @@ private Q_SLOTS:
         const QByteArray bytes = written.readAll();
         QVERIFY(!bytes.startsWith("an older file"));
         QVERIFY(bytes.size() > 200);
+    }
+
+    // With the race log window closed an export writes the log as that window shows it once
+    // opened on the whole log: every race, the kept field choices.
+    void anExportWithTheRaceLogClosedWritesItAsTheWindowWouldShow() {
+        for (const RunRecord& race : GenerateRaceDay({12, 5, 0.0, false}).races) {
+            station->Tables().StoreRun(race);
+        }
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->MenuItem(QStringLiteral("miBump"))->trigger();  // a kept choice
+        window->Windows().RaceLogFrame()->close();
+        QVERIFY(!window->RaceLogOpen());
+        const QString path = dir->filePath(QStringLiteral("logs/closed.xml"));
+        dialogs->answers = {path};
+        window->RunTool(QStringLiteral("miSaveXML"));
+        const QStringList exported = XmlRows(path);
+
+        window->RunTool(QStringLiteral("miRaceLog"));
+        raceLog = window->Windows().RaceLog();
+        if (!raceLog->AllCategoriesMode()) {
+            raceLog->AllCategories();
+        }
+        raceLog->UpdateDisplay();
+        QVERIFY(raceLog->Grid().IsHidden(QStringLiteral("Bump")));
+        QCOMPARE(exported, GridRows(raceLog->Grid()));
+        QCOMPARE(exported.size(), 12 * 2 + raceLog->Grid().rowCount());
     }
 
     void theXmlExportHoldsTheGridsRowsAndShownColumns_data() {
