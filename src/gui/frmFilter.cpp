@@ -11,6 +11,7 @@
 #include <QStackedLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
@@ -27,6 +28,7 @@ namespace orvanrx {
 namespace {
 
 constexpr QLatin1String kNameColumn{"Name"};
+const QString kAllCategoriesEntry = QStringLiteral("(All Categories)");
 
 // A control's place in twips from the client area's top left corner.
 struct TwipsPlace {
@@ -77,6 +79,9 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
     cboCategory_->setObjectName(QStringLiteral("cboCategory"));
     cboCategory_->setToolTip(QStringLiteral("Category"));
     cboCategory_->setPlaceholderText(QStringLiteral("Category"));
+    // The way back to every category, above the category names.
+    cboCategory_->addItem(kAllCategoriesEntry);
+    cboCategory_->setCurrentIndex(-1);
     cboRound_->setObjectName(QStringLiteral("cboRound"));
     cboRound_->setToolTip(QStringLiteral("Round Number"));
     cboRound_->setPlaceholderText(QStringLiteral("Round"));
@@ -89,10 +94,26 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
                              static_cast<QWidget*>(txtCar_)}) {
         control->setParent(controls_);
     }
-    Place(*cboCategory_, kCategoryPlace);
-    Place(*cboRound_, kRoundPlace);
-    Place(*txtCar_, kCarPlace);
-    controls_->setFixedHeight(TwipsToPixels(*controls_, kCategoryPlace.height));
+    // The design's places, a box widened where its entries would not fit ("All Rounds" in a
+    // larger face); what stands right of it moves along.
+    int shift = 0;
+    int height = TwipsToPixels(*controls_, kCategoryPlace.height);
+    for (const auto& [control, place] :
+         {std::pair<QWidget*, TwipsPlace>{cboCategory_, kCategoryPlace},
+          {cboRound_, kRoundPlace},
+          {txtCar_, kCarPlace}}) {
+        Place(*control, place);
+        control->move(control->x() + shift, control->y());
+        height = std::max(height, control->sizeHint().height());
+        if (control != txtCar_ && control->sizeHint().width() > control->width()) {
+            shift += control->sizeHint().width() - control->width();
+            control->resize(control->sizeHint().width(), control->height());
+        }
+    }
+    for (QWidget* control : controls_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->resize(control->width(), height);
+    }
+    controls_->setFixedHeight(height);
 
     connect(cboCategory_, &QComboBox::activated, this, &frmFilter::cboCategory_Click);
     connect(cboRound_, &QComboBox::activated, this, &frmFilter::cboRound_Click);
@@ -174,8 +195,8 @@ void frmFilter::AddCategoryName(const QString& text) {
         return;
     }
     const QString name = text.left(text.size() - 2).trimmed();
-    QStringList names;
-    for (int i = 0; i < cboCategory_->count(); ++i) {
+    QStringList names;  // the category names, after "(All Categories)"
+    for (int i = 1; i < cboCategory_->count(); ++i) {
         names << cboCategory_->itemText(i);
     }
     if (names.contains(name)) {
@@ -183,13 +204,13 @@ void frmFilter::AddCategoryName(const QString& text) {
     }
     const auto at = std::lower_bound(names.begin(), names.end(), name);
     const int wasIndex = cboCategory_->currentIndex();
-    const int index = static_cast<int>(at - names.begin());
+    const int index = 1 + static_cast<int>(at - names.begin());
     cboCategory_->insertItem(index, name);
     cboCategory_->setCurrentIndex(wasIndex >= index ? wasIndex + 1 : wasIndex);
 }
 
 void frmFilter::SetCategoryAndRound() {
-    if (!cboCategory_->currentText().isEmpty()) {
+    if (cboCategory_->currentIndex() > 0 && !cboCategory_->currentText().isEmpty()) {
         shown_.SetFilterCondition(CategoryFilterCondition(cboCategory_->currentText()));
     }
     if (!cboRound_->currentText().isEmpty() && cboRound_->currentIndex() != 0) {

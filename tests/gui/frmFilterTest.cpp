@@ -63,7 +63,8 @@ private Q_SLOTS:
         for (int i = 0; i < filter->CategoryBox().count(); ++i) {
             names << filter->CategoryBox().itemText(i);
         }
-        QCOMPARE(names.join(QLatin1Char('|')), QStringLiteral("PRO|PRO ET|SUPER PRO"));
+        QCOMPARE(names.join(QLatin1Char('|')),
+                 QStringLiteral("(All Categories)|PRO|PRO ET|SUPER PRO"));
         QCOMPARE(filter->CategoryBox().currentText(), QString());
         const QStringList rounds = frmFilter::RoundList();
         QCOMPARE(rounds.size(), 37);
@@ -101,6 +102,31 @@ private Q_SLOTS:
 
         filter->ApplyFilter();  // Enter in an empty car box changes nothing
         QCOMPARE(Cars(filter), QStringLiteral("31 32 21 -"));
+
+        // Back to every category, the round kept.
+        Choose(filter->RoundBox(), QStringLiteral("E1"));
+        filter->cboRound_Click();
+        QCOMPARE(Cars(filter), QStringLiteral("31 32 21 -"));
+        filter->CategoryBox().setCurrentIndex(0);
+        QCOMPARE(filter->CategoryBox().currentText(), QStringLiteral("(All Categories)"));
+        filter->cboCategory_Click();
+        QCOMPARE(Cars(filter), QStringLiteral("14 15 31 32 21 - 11 12"));
+        Choose(filter->RoundBox(), QStringLiteral("All Rounds"));
+        filter->cboRound_Click();
+        QCOMPARE(Cars(filter), QStringLiteral("14 15 41 42 31 32 21 - 13 11 11 12"));
+    }
+
+    // Every entry of the category and round boxes can be read in the closed box, and the boxes
+    // stand side by side.
+    void theBoxesFitTheirEntries() {
+        frmFilter* filter = Open();
+        QComboBox& category = filter->CategoryBox();
+        QComboBox& round = filter->RoundBox();
+        for (QComboBox* box : {&category, &round}) {
+            QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->objectName()));
+        }
+        QVERIFY(round.geometry().left() >= category.geometry().right() - 1);
+        QVERIFY(filter->CarBox().geometry().left() >= round.geometry().right() - 1);
     }
 
     void aHeadingClickSortsTimesAsNumbers() {
