@@ -113,7 +113,8 @@ int main(int argc, char* argv[]) {
     TerminationSignals::Block();
     QApplication app(argc, argv);
     NameApplication();
-    QApplication::setApplicationDisplayName(QStringLiteral("OrvanRX"));
+    // No application display name: the desktop would append it to every caption
+    // ("OrvanRX - About — OrvanRX"), and the captions already name the program.
     QApplication::setDesktopFileName(QStringLiteral("orvanrx"));
     UseFaceStandIns();
     // The desktop's theme icon when the program is installed, else the built-in pictures.
@@ -179,9 +180,10 @@ int main(int argc, char* argv[]) {
                                    simulated ? simulated->Clock() : SteadyMilliseconds()});
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
-        window.setWindowTitle(QStringLiteral("OrvanRX"));
+        window.ShowSimulatedReceiver(QStringLiteral("Demo"));
     }
     if (parser.isSet(replayOption)) {
+        window.ShowSimulatedReceiver(QStringLiteral("Replay"));
         const ReplayPace pace = PaceFor(speed);
         window.SetCyclesPerTimeout(pace.cycles);
         window.tmrMain().setInterval(pace.intervalMs);

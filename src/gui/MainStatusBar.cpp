@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QProgressBar>
 #include <algorithm>
 
@@ -30,6 +31,33 @@ QProgressBar* Bar(const char* name, int maximum, const QString& toolTip, QWidget
     return bar;
 }
 
+// lblStatus: a text panel that gives way. Its wish is the whole text, but it can shrink down
+// to a few characters, and then shows the start of the text and an ellipsis (the whole text is
+// its tool tip), so a long message never widens the main window past the screen.
+class ElidingLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override {
+        const QSize whole = QLabel::minimumSizeHint();
+        const QMargins m = contentsMargins();
+        return {std::min(whole.width(), fontMetrics().horizontalAdvance(
+                                            QStringLiteral("Race log not saved\u2026")) +
+                                            m.left() + m.right()),
+                whole.height()};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::WindowText));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    }
+};
+
 }  // namespace
 
 MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
@@ -37,7 +65,7 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setWindowTitle(QStringLiteral("Status Bar"));
 
     // lblStatus: an empty text panel; it speaks up only when the race log could not be saved.
-    lblStatus_ = new QLabel(this);
+    lblStatus_ = new ElidingLabel(this);
     lblStatus_->setObjectName(QStringLiteral("lblStatus"));
     lblStatus_->setContentsMargins(4, 0, 4, 0);
     QPalette warning = lblStatus_->palette();
@@ -89,13 +117,16 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     lblFrequency_->setEnabled(false);
     lblOrvanUSB_->setEnabled(false);
     lblINS_->setEnabled(false);
-    lblCAPS_->setEnabled(false);
-    lblNUM_->setEnabled(false);
 
     UpdateDate();
     dateTimer_.setInterval(60 * 1000);
     connect(&dateTimer_, &QTimer::timeout, this, &MainStatusBar::UpdateDate);
     dateTimer_.start();
+    lockKeys_ = ReadDesktopLockKeys;
+    lockTimer_.setInterval(500);
+    connect(&lockTimer_, &QTimer::timeout, this, &MainStatusBar::UpdateLockKeys);
+    lockTimer_.start();
+    UpdateLockKeys();
     if (qApp != nullptr) {
         qApp->installEventFilter(this);
     }
@@ -181,6 +212,25 @@ void MainStatusBar::SetStatusText(const QString& text) {
     lblStatus_->setVisible(!text.isEmpty());
 }
 
+void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
+    if (lblSimulated_ == nullptr) {
+        lblSimulated_ = Panel("lblSimulated", {}, {}, {});
+        QFont bold = lblSimulated_->font();
+        bold.setBold(true);
+        lblSimulated_->setFont(bold);
+        // Left of the lamps, whether they have joined the bar yet or not.
+        if (attached_) {
+            insertPermanentWidget(0, lblSimulated_);
+        } else {
+            addPermanentWidget(lblSimulated_);
+        }
+    }
+    lblSimulated_->setText(kind);
+    lblSimulated_->setToolTip(kind + QStringLiteral(": a simulated receiver, not the track"));
+    lblSimulated_->setStatusTip(lblSimulated_->toolTip());
+    lblSimulated_->setVisible(!kind.isEmpty());
+}
+
 QString MainStatusBar::StatusText() const {
     return lblStatus_->text();
 }
@@ -194,7 +244,24 @@ void MainStatusBar::SetInsertMode(bool on) {
     lblINS_->setEnabled(on);
 }
 
+void MainStatusBar::SetLockKeySource(LockKeySource source) {
+    lockKeys_ = std::move(source);
+    UpdateLockKeys();
+}
+
+void MainStatusBar::UpdateLockKeys() {
+    const std::optional<LockKeyStates> states = lockKeys_ ? lockKeys_() : std::nullopt;
+    lblCAPS_->setEnabled(states && states->capsLock);
+    lblNUM_->setEnabled(states && states->numLock);
+}
+
 bool MainStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    // A lock key pressed in any window of the program shows at once.
+    if (event->type() == QEvent::KeyRelease && watched->isWidgetType() &&
+        (static_cast<QKeyEvent*>(event)->key() == Qt::Key_CapsLock ||
+         static_cast<QKeyEvent*>(event)->key() == Qt::Key_NumLock)) {
+        UpdateLockKeys();
+    }
     // The Insert key toggles overwrite mode in the program's own text fields; the panel
     // follows presses that reach any of its windows.
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&

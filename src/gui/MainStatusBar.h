@@ -3,6 +3,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "gui/LockKeys.h"
 #include "receiver/StatusIndicators.h"
 
 class QLabel;
@@ -40,14 +41,23 @@ public:
     void SetScrollMessageVisible(bool visible) override;
     void SetScrollMessageText(const QString& text) override;
     void RedrawStatusBar() override;
-    // lblStatus: shown while it has a text.
+    // lblStatus: shown while it has a text; a text too long for the bar is cut short with an
+    // ellipsis, and its tool tip holds it whole.
     void SetStatusText(const QString& text) override;
     QString StatusText() const;
+
+    // lblSimulated, left of the lamps: the kind of simulated receiver playing ("Demo",
+    // "Replay"); not shown while the real receiver is used.
+    void ShowSimulatedReceiver(const QString& kind);
 
     // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock
     // are shown greyed where the platform does not report them.
     void SetInsertMode(bool on);
     bool InsertMode() const { return insertMode_; }
+    // Where CAPS and NUM read the lock states (the desktop's, unless a test gives another);
+    // they are read again on every key release in the program and twice a second.
+    void SetLockKeySource(LockKeySource source);
+    void UpdateLockKeys();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,6 +69,7 @@ private:
     void UpdateDate();
 
     QLabel* lblStatus_;
+    QLabel* lblSimulated_ = nullptr;
     Marquee* scrMessage_;
     QWidget* picStatus_;
     StatusLamp* txtCD_;
@@ -73,6 +84,8 @@ private:
     QLabel* lblNUM_;
     QLabel* lblDATE_;
     QTimer dateTimer_;
+    QTimer lockTimer_;
+    LockKeySource lockKeys_;
     bool insertMode_ = false;
     bool attached_ = false;
 };

@@ -258,6 +258,11 @@ bool frmMain::RaceLogOpen() const {
     return windows_->RaceLogOpen();
 }
 
+void frmMain::ShowSimulatedReceiver(const QString& kind) {
+    setWindowTitle(QStringLiteral("OrvanRX - ") + kind);
+    statusBar_->ShowSimulatedReceiver(kind);
+}
+
 bool frmMain::TimeSlipOpen() const {
     return windows_->TimeSlipOpen();
 }

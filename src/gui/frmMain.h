@@ -55,6 +55,10 @@ public:
         afterCycle_ = std::move(afterCycle);
     }
 
+    // While a simulated receiver plays (kind "Demo" or "Replay"), the caption reads
+    // "OrvanRX - Demo" and the status bar says so too, so that no race is taken for the track's.
+    void ShowSimulatedReceiver(const QString& kind);
+
     QTimer& tmrMain() { return tmrMain_; }
     QMdiArea& MdiArea() { return *mdiArea_; }
     MainStatusBar& StatusBar() { return *statusBar_; }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -94,6 +95,57 @@ private Q_SLOTS:
         QVERIFY(tree.contains(QStringLiteral("OrvanRX/RaceLog/ScreenSettings/WindowState")));
         tree.beginGroup(QStringLiteral("OrvanRX/RAM"));
         QCOMPARE(tree.childKeys().size(), 73);
+    }
+
+    // On an X display the window manager shows the captions exactly as the program gives them:
+    // nothing of the toolkit's added, such as " \u2014 OrvanRX".
+    void theDesktopShowsTheCaptionAsGiven() {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty()) {
+            QSKIP("Xvfb and xwininfo (Debian xvfb, x11-utils) are needed to read captions");
+        }
+        QProcess server;
+        server.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1366x768x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QVERIFY(server.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine() || server.state() != QProcess::Running,
+                                 10000);
+        const QString display =
+            QStringLiteral(":") + QString::fromLatin1(server.readLine()).trimmed();
+        QVERIFY2(display.size() > 1, "Xvfb named no display");
+
+        QProcess program;
+        QProcessEnvironment env = Environment("x11");
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), display);
+        program.setProcessEnvironment(env);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(ORVANRX_GUI_PATH),
+                      {QStringLiteral("--replay"), Path("day.trace")});
+        QVERIFY(program.waitForStarted());
+
+        QString names;
+        const auto readNames = [&] {
+            QProcess tree;
+            QProcessEnvironment treeEnv = QProcessEnvironment::systemEnvironment();
+            treeEnv.insert(QStringLiteral("DISPLAY"), display);
+            tree.setProcessEnvironment(treeEnv);
+            tree.start(QStringLiteral("xwininfo"),
+                       {QStringLiteral("-root"), QStringLiteral("-tree")});
+            tree.waitForFinished(5000);
+            names = QString::fromUtf8(tree.readAllStandardOutput());
+            return names.contains(QStringLiteral("\"OrvanRX"));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(readNames(), 15000);
+        QVERIFY2(names.contains(QStringLiteral("\"OrvanRX - Replay\"")), qPrintable(names));
+        QVERIFY2(!names.contains(QStringLiteral("\u2014")), qPrintable(names));
+
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        server.terminate();
+        QVERIFY(server.waitForFinished(10000));
     }
 
     void helpAndVersionAnswerWithoutADisplay_data() {

@@ -1,6 +1,7 @@
 // The main window's commands, status bar and start/stop, offscreen.
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -12,15 +13,20 @@
 #include <QtTest>
 
 #include "gui/CommandBars.h"
+#include "gui/LockKeys.h"
+#include "gui/LogGridView.h"
 #include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
 #include "gui/frmMain.h"
+#include "gui/frmRaceLog.h"
+#include "gui/frmTimeSlip.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
+#include "views/LogGridColumns.h"
 
 using namespace orvanrx;
 
@@ -315,6 +321,121 @@ private Q_SLOTS:
         QVERIFY(device->isEnabled());
         RunCycles(100);
         QCOMPARE(frequency->text(), QStringLiteral("Channel 2"));
+    }
+
+    void aLongStatusTextIsCutShortAndKeepsEveryPanelInView() {
+        MainStatusBar& bar = window->StatusBar();
+        bar.AttachStatusControls();
+        window->resize(1366, 700);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        const QString text = QStringLiteral("Race log not saved: /media/racer/USB STICK/") +
+                             QString(200, u'x') + QStringLiteral(".csv: No space left on device");
+        bar.SetStatusText(text);
+        QCoreApplication::processEvents();
+        auto* status = bar.findChild<QLabel*>(QStringLiteral("lblStatus"));
+        QCOMPARE(bar.StatusText(), text);
+        QCOMPARE(status->toolTip(), text);
+        QVERIFY(status->isVisible());
+        // The window can stay on a laptop screen: nothing asks for more than its width.
+        QVERIFY2(window->minimumSizeHint().width() <= 1366,
+                 qPrintable(QString::number(window->minimumSizeHint().width())));
+        QTRY_COMPARE(window->width(), 1366);
+        QVERIFY(status->width() < status->sizeHint().width());
+        for (const char* name : {"lblFrequency", "lblOrvanUSB", "lblNUM", "lblDATE"}) {
+            const auto* panel = bar.findChild<QLabel*>(QString::fromLatin1(name));
+            QVERIFY2(panel->isVisible(), name);
+            QVERIFY2(panel->geometry().right() < bar.width(), name);
+            QVERIFY2(panel->geometry().left() > status->geometry().right(), name);
+        }
+    }
+
+    void aSimulatedReceiverIsNamedInTheCaptionAndTheStatusBar_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("demo") << QStringLiteral("Demo") << QStringLiteral("OrvanRX - Demo");
+        QTest::newRow("replay") << QStringLiteral("Replay") << QStringLiteral("OrvanRX - Replay");
+    }
+    void aSimulatedReceiverIsNamedInTheCaptionAndTheStatusBar() {
+        QFETCH(QString, kind);
+        QFETCH(QString, caption);
+        window->StatusBar().AttachStatusControls();
+        window->show();
+        QCOMPARE(window->windowTitle(), QStringLiteral("OrvanRX"));
+        QVERIFY(window->findChild<QLabel*>(QStringLiteral("lblSimulated")) == nullptr);
+        window->ShowSimulatedReceiver(kind);
+        QCOMPARE(window->windowTitle(), caption);
+        auto* panel = window->findChild<QLabel*>(QStringLiteral("lblSimulated"));
+        QVERIFY(panel != nullptr);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->text(), kind);
+    }
+
+    // On a laptop screen the time slip first opens beside the race log's results, not on them.
+    void theTimeSlipFirstOpensLeftOfTheRaceLogsResults() {
+        window->setGeometry(0, 0, 1366, 740);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        StartOn({trace::Idle{10}});
+        // The load maximizes the window on the test screen (800 x 600); a laptop's is wider.
+        window->setWindowState(Qt::WindowNoState);
+        window->setGeometry(0, 0, 1366, 740);
+        QCoreApplication::processEvents();
+        QCOMPARE(window->MdiArea().width(), 1366);
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        QVERIFY(raceLog != nullptr);
+        QVERIFY(window->RunTool(QStringLiteral("miTimeSlip")));
+        QCoreApplication::processEvents();
+        frmTimeSlip* slip = window->Windows().TimeSlip();
+        QVERIFY(slip != nullptr);
+        auto* slipFrame = qobject_cast<QMdiSubWindow*>(slip->parentWidget());
+        const QRect covered = slipFrame->geometry();
+        QWidget* area = window->MdiArea().viewport();
+        LogGridView& view = raceLog->View();
+        for (const char* key : {"et1320", "mph1320", "margin", "win"}) {
+            const int column = LogGridColumnOf(QLatin1String(key));
+            const QPoint left = view.viewport()->mapTo(
+                area, QPoint(view.header()->sectionViewportPosition(column), 0));
+            const QRect shown(left, QSize(view.header()->sectionSize(column), 40));
+            const QString where =
+                QStringLiteral("%1: column %2, slip %3, area %4, log %5")
+                    .arg(QLatin1String(key))
+                    .arg(QStringLiteral("%1+%2").arg(shown.x()).arg(shown.width()))
+                    .arg(QStringLiteral("%1+%2").arg(covered.x()).arg(covered.width()))
+                    .arg(area->width())
+                    .arg(raceLog->parentWidget()->width());
+            // The column is in view at all, and not under the slip.
+            QVERIFY2(shown.right() < area->width(), qPrintable(where));
+            QVERIFY2(!covered.intersects(shown), qPrintable(where));
+        }
+        QVERIFY(covered.left() >= 0);
+    }
+
+    void capsAndNumFollowTheKeyboardsLockStates() {
+        MainStatusBar& bar = window->StatusBar();
+        bar.AttachStatusControls();
+        auto* caps = bar.findChild<QLabel*>(QStringLiteral("lblCAPS"));
+        auto* num = bar.findChild<QLabel*>(QStringLiteral("lblNUM"));
+        // Without a screen the platform cannot tell: both greyed.
+        QVERIFY(!ReadDesktopLockKeys());
+        QVERIFY(!caps->isEnabled() && !num->isEnabled());
+
+        std::optional<LockKeyStates> states = LockKeyStates{true, false};
+        bar.SetLockKeySource([&states] { return states; });
+        QVERIFY(caps->isEnabled());
+        QVERIFY(!num->isEnabled());
+        // Caps Lock pressed in one of the program's windows: shown at its release.
+        states = LockKeyStates{false, true};
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_CapsLock, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.get(), &release);
+        QVERIFY(!caps->isEnabled());
+        QVERIFY(num->isEnabled());
+        // Changed elsewhere, or no longer known: shown within a moment.
+        states = LockKeyStates{true, true};
+        QTRY_VERIFY_WITH_TIMEOUT(caps->isEnabled() && num->isEnabled(), 2000);
+        states.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!caps->isEnabled() && !num->isEnabled(), 2000);
+        bar.SetLockKeySource({});
     }
 
     void bufferBarFollowsDataRepliesWithinItsRange() {
