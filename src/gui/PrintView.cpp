@@ -106,6 +106,12 @@ void PrintView::LayOut() {
     QTimer::singleShot(0, this, [this] { ShowPageTop(1); });
 }
 
+void PrintView::SetBackground(const QColor& color) {
+    if (auto* view = rptView_->findChild<QGraphicsView*>()) {
+        view->setBackgroundBrush(color);
+    }
+}
+
 void PrintView::ShowPageTop(int page) {
     rptView_->setCurrentPage(page);
     // The preview centres a page; a page read at the width of the view is taller than the view,

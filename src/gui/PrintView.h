@@ -7,6 +7,7 @@
 #include "racelog/LogExport.h"
 #include "views/LogGridSheet.h"
 
+class QColor;
 class QLabel;
 class QMenu;
 class QPrinter;
@@ -34,6 +35,9 @@ public:
     void SetPdfExport(std::function<void(const LogGridSheet&, const LogTitle&)> exportPdf) {
         exportPdf_ = std::move(exportPdf);
     }
+
+    // The colour around the pages: the log window's background colour, as behind its grid.
+    void SetBackground(const QColor& color);
 
     QPrintPreviewWidget& Viewer() { return *rptView_; }
     QPrinter& Printer() { return *printer_; }

@@ -1,6 +1,7 @@
 #include "gui/frmFilter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
@@ -15,6 +16,7 @@
 
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
+#include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridView.h"
 #include "gui/PrintView.h"
@@ -127,9 +129,18 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
     gridLayout->addWidget(grdLog_, 1);
     views_->addWidget(gridPage_);
     printPage_ = new PrintView(
-        [this] { return ReadLogGridSheet(grid_, shown_, CollapsedGroups::Skip); },
+        [this] {
+            // The pages fit Name to its names, however wide the window stretched it.
+            LogGridSheet sheet = ReadLogGridSheet(grid_, shown_, CollapsedGroups::Skip);
+            UseFittedWidth(sheet, grid_, kNameColumn);
+            return sheet;
+        },
         [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_);
     views_->addWidget(printPage_);
+    // The pages stand on the window's background colour, as the grid's rows do.
+    connect(&grid_, &LogGridModel::backgroundChanged, printPage_, [this](int colorValue) {
+        printPage_->SetBackground(ColorForValue(colorValue, QApplication::palette()));
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(views_);
@@ -253,6 +264,7 @@ void frmFilter::ApplyFilter() {
 void frmFilter::miPrintView_Click() {
     // The category, round and car controls step aside for the pages.
     controls_->hide();
+    printPage_->SetBackground(ColorForValue(grid_.Background(), QApplication::palette()));
     printPage_->LayOut();
     views_->setCurrentWidget(printPage_);
 }

@@ -1,6 +1,7 @@
 #include "gui/frmRaceLog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -10,6 +11,7 @@
 
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
+#include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridView.h"
 #include "gui/PrintView.h"
@@ -40,7 +42,12 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
       gridPage_(new QWidget),
       miSettings_(new QMenu(this)),
       printPage_(new PrintView(
-          [this] { return ReadLogGridSheet(grid_, CollapsedGroups::Skip); },
+          [this] {
+              // The pages fit Name to its names, however wide the window stretched it.
+              LogGridSheet sheet = ReadLogGridSheet(grid_, CollapsedGroups::Skip);
+              UseFittedWidth(sheet, grid_, kNameColumn);
+              return sheet;
+          },
           [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_)) {
     setObjectName(QStringLiteral("frmRaceLog"));
     setWindowTitle(kRaceLogCaption);
@@ -56,6 +63,10 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
     layout->addLayout(views_);
     BuildMenu();
     connect(grdLog_, &LogGridView::SettingsMenuRequested, this, &frmRaceLog::ShowSettingsMenu);
+    // The pages stand on the window's background colour, as the grid's rows do.
+    connect(&grid_, &LogGridModel::backgroundChanged, printPage_, [this](int colorValue) {
+        printPage_->SetBackground(ColorForValue(colorValue, QApplication::palette()));
+    });
 }
 
 QAction* frmRaceLog::AddItem(QMenu& menu, const char* name, const QString& caption,
@@ -254,6 +265,7 @@ void frmRaceLog::miClose_Click() {
 }
 
 void frmRaceLog::miPrintView_Click() {
+    printPage_->SetBackground(ColorForValue(grid_.Background(), QApplication::palette()));
     printPage_->LayOut();
     views_->setCurrentWidget(printPage_);
 }

@@ -178,6 +178,14 @@ void LogGridModel::FitColumn(QAnyStringView columnKey) {
     SetWidth(columnKey, *fittedWidths_[At(c)]);
 }
 
+int LogGridModel::FittedColumnWidth(QAnyStringView columnKey) const {
+    const int c = LogGridColumnOf(columnKey);
+    if (c < 0) {
+        return 0;
+    }
+    return fittedWidths_[At(c)] ? *fittedWidths_[At(c)] : FittedWidth(c);
+}
+
 int LogGridModel::FittedWidth(int column) const {
     const auto width = [this](const QString& text, const LogGridFont& font) {
         return measure_ ? measure_(text, font) : EstimatedTextWidth(text, font);

@@ -108,6 +108,8 @@ public:
     // its data cells in their rows' fonts, plus a margin. Text widths come from the measure
     // set with SetTextMeasure; without one, from the number of characters and the font size.
     void FitColumn(QAnyStringView columnKey);
+    // The width FitColumn gives the column, whatever width it has now; 0 for no such column.
+    int FittedColumnWidth(QAnyStringView columnKey) const;
     void SetTextMeasure(TextWidthMeasure measure);
 
     // The colour of the area without rows (a colour value; may refer to a desktop colour).

@@ -111,4 +111,12 @@ LogGridSheet ReadLogGridSheet(const LogGridModel& grid, const QAbstractItemModel
     return sheet;
 }
 
+void UseFittedWidth(LogGridSheet& sheet, const LogGridModel& grid, QAnyStringView columnKey) {
+    for (LogGridSheetColumn& column : sheet.columns) {
+        if (column.key == columnKey) {
+            column.widthTwips = grid.FittedColumnWidth(columnKey);
+        }
+    }
+}
+
 }  // namespace orvanrx

@@ -71,4 +71,8 @@ inline LogGridSheet ReadLogGridSheet(const LogGridModel& grid,
     return ReadLogGridSheet(grid, grid, collapsed);
 }
 
+// The sheet's column `columnKey` as wide as the grid fits it to its texts (FitColumn), not as
+// wide as a window stretched it: pages of the same log then look alike from any window.
+void UseFittedWidth(LogGridSheet& sheet, const LogGridModel& grid, QAnyStringView columnKey);
+
 }  // namespace orvanrx

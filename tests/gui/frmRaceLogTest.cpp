@@ -2,20 +2,25 @@
 // filled the way the decoder fills them.
 
 #include <QAction>
+#include <QGraphicsView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrintPreviewWidget>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "decoding/RunTables.h"
+#include "gui/ColorValue.h"
 #include "gui/LogGridView.h"
+#include "gui/PrintView.h"
 #include "gui/SteadyScrollBar.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
+#include "views/LogGridSheet.h"
 
 using namespace orvanrx;
 
@@ -94,6 +99,46 @@ private Q_SLOTS:
         QCOMPARE(log->Grid().GroupBy(), QStringLiteral("Category"));
         QVERIFY(log->MenuItem(QStringLiteral("miClass"))->isChecked());
         QVERIFY(!log->MenuItem(QStringLiteral("miCategory"))->isChecked());
+    }
+
+    // The print view stands on the window's colour like the grid: at load and at activation.
+    void thePrintViewTakesTheWindowsBackgroundColour() {
+        frmRaceLog* log = Open();
+        log->Activate(RgbColorValue(0, 128, 128));
+        log->miPrintView_Click();
+        auto* pages = log->Pages().Viewer().findChild<QGraphicsView*>();
+        QVERIFY(pages != nullptr);
+        QCOMPARE(pages->backgroundBrush().color(), QColor(0, 128, 128));
+        log->Activate(RgbColorValue(128, 0, 0));  // another colour while the pages show
+        QCOMPARE(pages->backgroundBrush().color(), QColor(128, 0, 0));
+    }
+
+    // The pages do not follow the window's width: Name is as wide as its names on paper.
+    void thePagesAreTheSameFromANarrowAndAWideWindow() {
+        frmRaceLog* log = Open();
+        Store(Race("SUPER PRO     E1", "101", "102"));
+        log->UpdateDisplay();
+        LogGridSheet printed;
+        log->Pages().SetPdfExport(
+            [&printed](const LogGridSheet& sheet, const LogTitle&) { printed = sheet; });
+        const auto nameWidth = [&](int windowWidth) {
+            qobject_cast<QMdiSubWindow*>(log->parentWidget())->resize(windowWidth, 500);
+            QCoreApplication::processEvents();
+            log->miPrintView_Click();
+            log->Pages().findChild<QAction*>(QStringLiteral("miExportPdf"))->trigger();
+            log->miGridView_Click();
+            for (const LogGridSheetColumn& column : printed.columns) {
+                if (column.key == u"Name") {
+                    return column.widthTwips;
+                }
+            }
+            return -1;
+        };
+        const int narrow = nameWidth(700);
+        const int wide = nameWidth(1380);
+        QVERIFY(narrow > 0);
+        QCOMPARE(wide, narrow);
+        QVERIFY(log->Grid().GetWidth(QLatin1String("Name")) > narrow);  // the window's is wider
     }
 
     void theModeSwitchChangesTheCaptionAtOnceAndTheGridAtTheNextReload() {
