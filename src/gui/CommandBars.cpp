@@ -1,12 +1,15 @@
 #include "gui/CommandBars.h"
 
 #include <QAction>
+#include <QHelpEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
 
 #include "gui/ToolIcons.h"
 #include "gui/ToolTable.h"
@@ -32,6 +35,50 @@ QKeySequence ShortcutOf(const QString& name) {
     return {};
 }
 
+// The caption as read: without its mnemonic mark and the dots of a dialog command.
+QString ReadCaption(QString text) {
+    text.remove(QLatin1Char('&'));
+    while (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    return text.trimmed();
+}
+
+// True when the action's tool tip says nothing its caption does not.
+bool TipRepeatsCaption(const QAction* action) {
+    return action != nullptr &&
+           ReadCaption(action->toolTip())
+                   .compare(ReadCaption(action->text()), Qt::CaseInsensitive) == 0;
+}
+
+// Keeps back the tool tips that would only repeat a caption already in view: a menu item's,
+// or a tool button's that shows its text. (An icon's tool tip names it, and stays.)
+class RepeatedTipFilter final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) {
+            return false;
+        }
+        const QAction* action = nullptr;
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            action = menu->actionAt(static_cast<QHelpEvent*>(event)->pos());
+        } else if (auto* button = qobject_cast<QToolButton*>(watched)) {
+            const bool textShown =
+                button->toolButtonStyle() != Qt::ToolButtonIconOnly || button->icon().isNull();
+            action = textShown ? button->defaultAction() : nullptr;
+        }
+        if (TipRepeatsCaption(action)) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)> onTool)
@@ -50,6 +97,16 @@ CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)
     QToolBar* raceLog = BuildToolBar(QStringLiteral("tbRaceLog"), window);
     raceLog->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     raceLog->hide();
+
+    auto* tips = new RepeatedTipFilter(this);
+    for (QMenu* menu : std::as_const(menus_)) {
+        menu->installEventFilter(tips);
+    }
+    for (QToolBar* toolBar : std::as_const(toolBars_)) {
+        for (QToolButton* button : toolBar->findChildren<QToolButton*>()) {
+            button->installEventFilter(tips);
+        }
+    }
 
     windowList_ = new QMenu(&window);
     windowList_->setObjectName(QStringLiteral("miWindowListMenu"));

@@ -127,6 +127,7 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     connect(&lockTimer_, &QTimer::timeout, this, &MainStatusBar::UpdateLockKeys);
     lockTimer_.start();
     UpdateLockKeys();
+    connect(this, &QStatusBar::messageChanged, this, &MainStatusBar::FollowMessage);
     if (qApp != nullptr) {
         qApp->installEventFilter(this);
     }
@@ -199,7 +200,17 @@ void MainStatusBar::SetBufferPosition(int address) {
 }
 
 void MainStatusBar::SetScrollMessageVisible(bool visible) {
-    scrMessage_->setVisible(visible);
+    scrollWanted_ = visible;
+    FollowMessage();
+}
+
+void MainStatusBar::FollowMessage() {
+    // A hovered command's description (the bar's temporary message) has the left of the bar to
+    // itself: the scroll message and lblStatus step aside until it goes, also when they change
+    // meanwhile.
+    const bool free = currentMessage().isEmpty();
+    scrMessage_->setVisible(scrollWanted_ && free);
+    lblStatus_->setVisible(!lblStatus_->text().isEmpty() && free);
 }
 
 void MainStatusBar::SetScrollMessageText(const QString& text) {
@@ -209,7 +220,7 @@ void MainStatusBar::SetScrollMessageText(const QString& text) {
 void MainStatusBar::SetStatusText(const QString& text) {
     lblStatus_->setText(text);
     lblStatus_->setToolTip(text);
-    lblStatus_->setVisible(!text.isEmpty());
+    FollowMessage();
 }
 
 void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {

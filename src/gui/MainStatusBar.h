@@ -66,6 +66,7 @@ private:
     QLabel* Panel(const char* name, const QString& caption, const QString& toolTip,
                   const QString& description);
     void AddSpace();
+    void FollowMessage();
     void UpdateDate();
 
     QLabel* lblStatus_;
@@ -87,6 +88,7 @@ private:
     QTimer lockTimer_;
     LockKeySource lockKeys_;
     bool insertMode_ = false;
+    bool scrollWanted_ = false;
     bool attached_ = false;
 };
 

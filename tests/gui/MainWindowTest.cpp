@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,6 +11,7 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolTip>
 #include <QtTest>
 
 #include "gui/CommandBars.h"
@@ -409,6 +411,88 @@ private Q_SLOTS:
             QVERIFY2(!covered.intersects(shown), qPrintable(where));
         }
         QVERIFY(covered.left() >= 0);
+    }
+
+    // A hovered command's description is never drawn over by the scroll message or lblStatus,
+    // not even when they are refreshed while it shows.
+    void aCommandsDescriptionHasTheBarToItself() {
+        MainStatusBar& bar = window->StatusBar();
+        bar.AttachStatusControls();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        auto* scroll = bar.findChild<QWidget*>(QStringLiteral("scrMessage"));
+        auto* status = bar.findChild<QLabel*>(QStringLiteral("lblStatus"));
+        bar.SetScrollMessageText(QStringLiteral("TECH CARD AT THE TOWER"));
+        bar.SetScrollMessageVisible(true);
+        bar.SetStatusText(QStringLiteral("Race log not saved: x.csv: No space left on device"));
+        QVERIFY(scroll->isVisible() && status->isVisible());
+
+        bar.showMessage(QStringLiteral("Realtime Time Slip View"));
+        QVERIFY(!scroll->isVisible() && !status->isVisible());
+        bar.SetScrollMessageVisible(true);  // the status refresh every 3000 ms
+        bar.SetScrollMessageText(QStringLiteral("TECH CARD AT THE TOWER"));
+        bar.SetStatusText(QStringLiteral("Race log not saved: y.csv: No space left on device"));
+        QVERIFY(!scroll->isVisible() && !status->isVisible());
+
+        bar.clearMessage();
+        QVERIFY(scroll->isVisible() && status->isVisible());
+        bar.SetScrollMessageVisible(false);
+        bar.showMessage(QStringLiteral("Open Race Log (.csv)"));
+        bar.clearMessage();
+        QVERIFY(!scroll->isVisible());
+    }
+
+    // A tool tip shows only where it says more than the caption in view.
+    void noToolTipOnlyRepeatsItsCaption_data() {
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("menu item, no tip of its own") << "miWindow"
+                                                      << "miTileHorizontally"
+                                                      << "";
+        QTest::newRow("menu item, its dots dropped") << "miView"
+                                                     << "miTimeSlip"
+                                                     << "";
+        QTest::newRow("menu item with a tip") << "miFile"
+                                              << "miOpenLog"
+                                              << "Open Race Log";
+        QTest::newRow("text button") << "tbColor"
+                                     << "miMoreColors"
+                                     << "";
+        QTest::newRow("text button with a tip") << "tbRaceLog"
+                                                << "miPause"
+                                                << "Pause Race Log Updates";
+        QTest::newRow("icon button") << "tbMain"
+                                     << "miTimeSlip"
+                                     << "Time Slip";
+    }
+    void noToolTipOnlyRepeatsItsCaption() {
+        QFETCH(QString, band);
+        QFETCH(QString, tool);
+        QFETCH(QString, shown);
+        window->show();
+        window->Bars().ToolBar(QStringLiteral("tbRaceLog"))->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QAction* action = window->Bars().Action(tool);
+        QWidget* target = nullptr;
+        QPoint at;
+        if (QMenu* menu = window->Bars().Menu(band)) {
+            menu->popup(QPoint(10, 10));
+            QVERIFY(QTest::qWaitForWindowExposed(menu));
+            target = menu;
+            at = menu->actionGeometry(action).center();
+        } else {
+            target = window->Bars().ToolBar(band)->widgetForAction(action);
+            at = target->rect().center();
+        }
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, at, target->mapToGlobal(at));
+        QCoreApplication::sendEvent(target, &help);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), shown);
+        QToolTip::hideText();
+        if (auto* menu = qobject_cast<QMenu*>(target)) {
+            menu->close();
+        }
     }
 
     void capsAndNumFollowTheKeyboardsLockStates() {
