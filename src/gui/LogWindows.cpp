@@ -93,7 +93,11 @@ void LogWindows::ShowTimeSlip() {
                 right = std::min(right, at.x() - 4);
             }
         }
-        frame->move(std::max(0, right - window->FittingFrameSize(*frame).width()), 8);
+        const QSize areaSize = main_.MdiArea().viewport()->size();
+        const QSize size = window->FittingFrameSize(*frame).boundedTo(areaSize);
+        frame->move(
+            std::clamp(right - size.width(), 0, std::max(0, areaSize.width() - size.width())),
+            std::clamp(areaSize.height() - size.height(), 0, 8));
         window->Load(*frame);
         window->SetMarkedLanes(myCar_->Lanes());
     }

@@ -19,21 +19,36 @@ namespace orvanrx {
 
 namespace {
 
+// A level bar of the status bar: 110 pixels wide where there is room, narrower (down to a
+// third of that) where the screen is small, so that the panels right of it stay in view.
+class LevelBar final : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+    QSize sizeHint() const override { return {kWidth, QProgressBar::sizeHint().height()}; }
+    QSize minimumSizeHint() const override {
+        return {kWidth / 3, QProgressBar::minimumSizeHint().height()};
+    }
+
+private:
+    static constexpr int kWidth = 110;
+};
+
 QProgressBar* Bar(const char* name, int maximum, const QString& toolTip, QWidget* parent) {
-    auto* bar = new QProgressBar(parent);
+    auto* bar = new LevelBar(parent);
     bar->setObjectName(QString::fromLatin1(name));
     bar->setRange(0, maximum);
     bar->setValue(0);
     bar->setTextVisible(false);
     bar->setToolTip(toolTip);
-    bar->setFixedWidth(110);
+    bar->setMaximumWidth(bar->sizeHint().width());
     bar->setMaximumHeight(bar->fontMetrics().height());
     return bar;
 }
 
 // lblStatus: a text panel that gives way. Its wish is the whole text, but it can shrink down
-// to a few characters, and then shows the start of the text and an ellipsis (the whole text is
-// its tool tip), so a long message never widens the main window past the screen.
+// to a few characters, and then shows the text's start and end around an ellipsis (so both
+// "Race log not saved" and the reason after the file's path stay in view; the whole text is
+// its tool tip): a long message never widens the main window past the screen.
 class ElidingLabel final : public QLabel {
 public:
     using QLabel::QLabel;
@@ -41,10 +56,10 @@ public:
     QSize minimumSizeHint() const override {
         const QSize whole = QLabel::minimumSizeHint();
         const QMargins m = contentsMargins();
-        return {std::min(whole.width(), fontMetrics().horizontalAdvance(
-                                            QStringLiteral("Race log not saved\u2026")) +
-                                            m.left() + m.right()),
-                whole.height()};
+        return {
+            std::min(whole.width(), fontMetrics().horizontalAdvance(QStringLiteral("Ra\u2026")) +
+                                        m.left() + m.right()),
+            whole.height()};
     }
 
 protected:
@@ -54,7 +69,7 @@ protected:
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                        QPalette::WindowText));
         painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
     }
 };
 
@@ -79,6 +94,8 @@ MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     // scrMessage: the venue's message, running through the free width of the bar.
     scrMessage_ = new Marquee(this);
     scrMessage_->hide();
+    // On a small screen the message gives its width up before any panel does.
+    scrMessage_->setMinimumWidth(1);
     addWidget(scrMessage_, 1);
 
     picStatus_ = new QWidget(this);
@@ -147,7 +164,7 @@ QLabel* MainStatusBar::Panel(const char* name, const QString& caption, const QSt
 void MainStatusBar::AddSpace() {
     auto* space = new QWidget(this);
     space->setObjectName(QStringLiteral("lblSpace"));
-    space->setFixedWidth(6);
+    space->setFixedWidth(4);
     addPermanentWidget(space);
 }
 

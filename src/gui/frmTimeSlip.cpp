@@ -78,7 +78,13 @@ QSize frmTimeSlip::FittingFrameSize(const QMdiSubWindow& frame) const {
 void frmTimeSlip::Load(QMdiSubWindow& frame) {
     frame_ = &frame;
     open_ = true;
-    frame.resize(FittingFrameSize(frame));
+    // Where the area is smaller than a whole race (a laptop screen at twice the scale), the
+    // window stays within it, and scrolls.
+    QSize size = FittingFrameSize(frame);
+    if (const QWidget* area = frame.parentWidget()) {
+        size = size.boundedTo(area->size());
+    }
+    frame.resize(size);
     RestoreWindowPlacement(settings_, kTimeSlipScreenSettingsKey, frame);
 }
 

@@ -325,27 +325,38 @@ private Q_SLOTS:
         QCOMPARE(frequency->text(), QStringLiteral("Channel 2"));
     }
 
+    void aLongStatusTextIsCutShortAndKeepsEveryPanelInView_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("1366 wide") << 1366;
+        QTest::newRow("1366 wide at twice the scale") << 683;
+    }
     void aLongStatusTextIsCutShortAndKeepsEveryPanelInView() {
+        QFETCH(int, width);
         MainStatusBar& bar = window->StatusBar();
         bar.AttachStatusControls();
-        window->resize(1366, 700);
+        window->resize(width, 380);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         const QString text = QStringLiteral("Race log not saved: /media/racer/USB STICK/") +
                              QString(200, u'x') + QStringLiteral(".csv: No space left on device");
         bar.SetStatusText(text);
+        // A demo, with the venue's scroll message running.
+        window->ShowSimulatedReceiver(QStringLiteral("Demo"));
+        bar.SetScrollMessageText(QStringLiteral("ELIMINATIONS START AT 2 PM IN THE STOCK CLASS"));
+        bar.SetScrollMessageVisible(true);
         QCoreApplication::processEvents();
         auto* status = bar.findChild<QLabel*>(QStringLiteral("lblStatus"));
         QCOMPARE(bar.StatusText(), text);
         QCOMPARE(status->toolTip(), text);
         QVERIFY(status->isVisible());
         // The window can stay on a laptop screen: nothing asks for more than its width.
-        QVERIFY2(window->minimumSizeHint().width() <= 1366,
+        QVERIFY2(window->minimumSizeHint().width() <= width,
                  qPrintable(QString::number(window->minimumSizeHint().width())));
-        QTRY_COMPARE(window->width(), 1366);
+        QTRY_COMPARE(window->width(), width);
         QVERIFY(status->width() < status->sizeHint().width());
         for (const char* name : {"lblFrequency", "lblOrvanUSB", "lblNUM", "lblDATE"}) {
             const auto* panel = bar.findChild<QLabel*>(QString::fromLatin1(name));
+            QVERIFY2(panel->width() >= panel->sizeHint().width(), name);  // not cut either
             QVERIFY2(panel->isVisible(), name);
             QVERIFY2(panel->geometry().right() < bar.width(), name);
             QVERIFY2(panel->geometry().left() > status->geometry().right(), name);

@@ -80,6 +80,15 @@ private Q_SLOTS:
         QCOMPARE(Stored(kWindowStateValue), QStringLiteral("0"));
     }
 
+    // In an area smaller than a whole race the window stays within it (and scrolls).
+    void inASmallAreaItStaysWithinIt() {
+        area->resize(300, 200);
+        frmTimeSlip* slip = Open();
+        QMdiSubWindow* frame = Frame(slip);
+        QVERIFY(frame->width() <= area->viewport()->width());
+        QVERIFY(frame->height() <= area->viewport()->height());
+    }
+
     // A refresh replaces the text but not where the racer scrolled to or put the caret.
     void aRefreshKeepsTheScrollPositionAndTheCaret() {
         frmTimeSlip* slip = Open();
