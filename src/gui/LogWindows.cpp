@@ -11,6 +11,7 @@
 #include "gui/FileCommands.h"
 #include "gui/MyCarAlert.h"
 #include "gui/PrintView.h"
+#include "gui/ToolTable.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
 #include "gui/frmMain.h"
@@ -108,11 +109,11 @@ void LogWindows::ShowRaceLog() {
         frame->setGeometry(FirstRaceLogPlace());
         raceLog_ = window;
         CommandBars& bars = main_.Bars();
-        for (const char* tool :
-             {"miPrintPreview", "miFilter", "miSaveXML", "miSaveHTML", "miSaveXLS"}) {
-            bars.Action(QString::fromLatin1(tool))->setEnabled(true);
+        for (const char* name : {tool::miPrintPreview, tool::miFilter, tool::miSaveXML,
+                                 tool::miSaveHTML, tool::miSaveXLS}) {
+            bars.Action(QString::fromLatin1(name))->setEnabled(true);
         }
-        QAction* categories = bars.Action(QStringLiteral("miCategories"));
+        QAction* categories = bars.Action(QLatin1String(tool::miCategories));
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
         connect(window, &frmRaceLog::Unloaded, this, &LogWindows::RaceLogUnloaded);
         window->Load(*frame, main_.BackColor());
@@ -178,8 +179,8 @@ void LogWindows::ShowPrintViews() {
 
 void LogWindows::RaceLogUnloaded() {
     main_.ShowRaceLogBand(false);
-    for (const char* tool : {"miSaveXML", "miSaveHTML"}) {
-        main_.Bars().Action(QString::fromLatin1(tool))->setEnabled(false);
+    for (const char* name : {tool::miSaveXML, tool::miSaveHTML}) {
+        main_.Bars().Action(QString::fromLatin1(name))->setEnabled(false);
     }
 }
 

@@ -139,7 +139,7 @@ void frmMain::SetBackColor(int value) {
 }
 
 void frmMain::ShowRaceLogBand(bool visible) {
-    if (QToolBar* band = bars_->ToolBar(QStringLiteral("tbRaceLog"))) {
+    if (QToolBar* band = bars_->ToolBar(QLatin1String(tool::tbRaceLog))) {
         band->setVisible(visible);
     }
 }
@@ -168,43 +168,43 @@ void frmMain::WithTimerStopped(const Command& command) {
 void frmMain::BuildDispatch() {
     const Command nothing;
     dispatch_ = {
-        {QStringLiteral("miOpenLog"), [this] { files_->OpenLog(); }},
-        {QStringLiteral("miSaveLog"), [this] { files_->SaveLog(); }},
-        {QStringLiteral("miSaveXML"), [this] { files_->Export(ExportCommand::Xml); }},
-        {QStringLiteral("miSaveHTML"), [this] { files_->Export(ExportCommand::Html); }},
-        {QStringLiteral("miSaveXLS"), [this] { files_->Export(ExportCommand::Xlsx); }},
-        {QStringLiteral("miClearLog"), [this] { files_->ClearLog(); }},
-        {QStringLiteral("miPrintPreview"), [this] { windows_->ShowPrintViews(); }},
-        {QStringLiteral("miClose"),
+        {QLatin1String(tool::miOpenLog), [this] { files_->OpenLog(); }},
+        {QLatin1String(tool::miSaveLog), [this] { files_->SaveLog(); }},
+        {QLatin1String(tool::miSaveXML), [this] { files_->Export(ExportCommand::Xml); }},
+        {QLatin1String(tool::miSaveHTML), [this] { files_->Export(ExportCommand::Html); }},
+        {QLatin1String(tool::miSaveXLS), [this] { files_->Export(ExportCommand::Xlsx); }},
+        {QLatin1String(tool::miClearLog), [this] { files_->ClearLog(); }},
+        {QLatin1String(tool::miPrintPreview), [this] { windows_->ShowPrintViews(); }},
+        {QLatin1String(tool::miClose),
          [this] {
              if (QMdiSubWindow* active = mdiArea_->activeSubWindow()) {
                  active->close();
              }
          }},
-        {QStringLiteral("miExit"), [this] { close(); }},
-        {QStringLiteral("miRaceLog"), [this] { windows_->ShowRaceLog(); }},
-        {QStringLiteral("miFilter"), [this] { windows_->ShowFilter(); }},
-        {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
-        {QStringLiteral("miStats"), [this] { windows_->ShowStats(); }},
-        {QStringLiteral("miMyCar"), [this] { windows_->MyCar().ShowDialog(this); }},
-        {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
-        {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
-        {QStringLiteral("miRefresh"), [this] { miRefresh_Click(); }},
-        {QStringLiteral("miMoreColors"), [this] { miMoreColors_Click(); }},
-        {QStringLiteral("miTileHorizontally"), [this] { TileHorizontally(); }},
-        {QStringLiteral("miTileVertically"), [this] { TileVertically(); }},
-        {QStringLiteral("miCascade"), [this] { mdiArea_->cascadeSubWindows(); }},
-        {QStringLiteral("miCloseAll"), [this] { miCloseAll_Click(); }},
-        {QStringLiteral("miWindowList"), nothing},
-        {QStringLiteral("miChildWindow"), nothing},
-        {QStringLiteral("miCategories"), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
-        {QStringLiteral("miExpand"), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
-        {QStringLiteral("miCollapse"), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
-        {QStringLiteral("miPause"), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
-        {QStringLiteral("miRefreshLog"), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
-        {QStringLiteral("miAbout"), [this] { miAbout_Click(); }},
+        {QLatin1String(tool::miExit), [this] { close(); }},
+        {QLatin1String(tool::miRaceLog), [this] { windows_->ShowRaceLog(); }},
+        {QLatin1String(tool::miFilter), [this] { windows_->ShowFilter(); }},
+        {QLatin1String(tool::miTimeSlip), [this] { windows_->ShowTimeSlip(); }},
+        {QLatin1String(tool::miStats), [this] { windows_->ShowStats(); }},
+        {QLatin1String(tool::miMyCar), [this] { windows_->MyCar().ShowDialog(this); }},
+        {QLatin1String(tool::miChangeChannel), [this] { miChangeChannel_Click(); }},
+        {QLatin1String(tool::miCalculator), [this] { miCalculator_Click(); }},
+        {QLatin1String(tool::miRefresh), [this] { miRefresh_Click(); }},
+        {QLatin1String(tool::miMoreColors), [this] { miMoreColors_Click(); }},
+        {QLatin1String(tool::miTileHorizontally), [this] { TileHorizontally(); }},
+        {QLatin1String(tool::miTileVertically), [this] { TileVertically(); }},
+        {QLatin1String(tool::miCascade), [this] { mdiArea_->cascadeSubWindows(); }},
+        {QLatin1String(tool::miCloseAll), [this] { miCloseAll_Click(); }},
+        {QLatin1String(tool::miWindowList), nothing},
+        {QLatin1String(tool::miChildWindow), nothing},
+        {QLatin1String(tool::miCategories), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
+        {QLatin1String(tool::miExpand), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
+        {QLatin1String(tool::miCollapse), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
+        {QLatin1String(tool::miPause), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
+        {QLatin1String(tool::miRefreshLog), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
+        {QLatin1String(tool::miAbout), [this] { miAbout_Click(); }},
     };
-    for (const ToolSpec& tool : FindBand(QStringLiteral("tbColor"))->tools) {
+    for (const ToolSpec& tool : FindBand(QLatin1String(tool::tbColor))->tools) {
         int value = 0;
         if (PaletteColorValue(tool.name, value)) {
             dispatch_[tool.name] = [this, value] { SetBackColor(value); };
