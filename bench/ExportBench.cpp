@@ -18,7 +18,7 @@
 #include "GeneratedLog.h"
 #include "print/LogGridPrint.h"
 #include "print/PrintFonts.h"
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"

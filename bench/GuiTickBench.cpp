@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "GuiBench.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsStore.h"

@@ -37,7 +37,7 @@
 #include "shell/Station.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx {
 namespace {

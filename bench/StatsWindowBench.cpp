@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 
 #include "GuiBench.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"

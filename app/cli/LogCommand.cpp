@@ -8,8 +8,8 @@
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
 #include "shell/TerminationSignals.h"
-#include "sim/TraceRecorder.h"
-#include "sim/TraceWriter.h"
+#include "trace/TraceRecorder.h"
+#include "trace/TraceWriter.h"
 
 namespace orvanrx::cli {
 

@@ -8,7 +8,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
 

@@ -19,7 +19,7 @@
 #include "shell/TerminationSignals.h"
 #include "sim/DemoRaceDay.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 #include "support/Support.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "gui/LogWindows.h"
+#include "export/LogExport.h"
+#include "gui/ChildWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "print/LogGridPrint.h"
-#include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"

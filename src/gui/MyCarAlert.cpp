@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
+#include "gui/ChildWindows.h"
 #include "gui/DesktopNotifier.h"
-#include "gui/LogWindows.h"
 #include "gui/frmMyCar.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
@@ -12,7 +12,7 @@
 
 namespace orvanrx {
 
-MyCarAlert::MyCarAlert(LogWindows& windows, const SettingsStore& settings)
+MyCarAlert::MyCarAlert(ChildWindows& windows, const SettingsStore& settings)
     : windows_(windows), settings_(settings), notifier_(MakeDesktopNotifier()) {
     watch_.SetNumbers(ReadMyCarNumbers(settings));
 }

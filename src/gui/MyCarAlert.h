@@ -3,14 +3,14 @@
 #include <QStringList>
 #include <memory>
 
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 class QWidget;
 
 namespace orvanrx {
 
 class DesktopNotifier;
-class LogWindows;
+class ChildWindows;
 class SettingsStore;
 
 // My Car in the desktop program: the racer's car numbers (read from the settings at start,
@@ -21,7 +21,7 @@ class SettingsStore;
 // clears it.
 class MyCarAlert {
 public:
-    MyCarAlert(LogWindows& windows, const SettingsStore& settings);
+    MyCarAlert(ChildWindows& windows, const SettingsStore& settings);
     ~MyCarAlert();
     MyCarAlert(const MyCarAlert&) = delete;
     MyCarAlert& operator=(const MyCarAlert&) = delete;
@@ -44,7 +44,7 @@ public:
 private:
     void MarkTimeSlip();
 
-    LogWindows& windows_;
+    ChildWindows& windows_;
     const SettingsStore& settings_;
     MyCarWatch watch_;
     std::unique_ptr<DesktopNotifier> notifier_;

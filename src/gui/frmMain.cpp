@@ -20,7 +20,7 @@
 #include "gui/ColorValue.h"
 #include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/MyCarAlert.h"
 #include "gui/ToolTable.h"
@@ -50,7 +50,7 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
       settings_(settings),
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
-      windows_(new LogWindows(*this, settings)),
+      windows_(new ChildWindows(*this, settings)),
       forwarder_(std::make_unique<ViewForwarder>(*this)),
       files_(std::make_unique<FileCommands>(*this, settings)),
       backColor_(kAppWorkspaceReference) {

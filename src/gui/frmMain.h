@@ -16,13 +16,13 @@ namespace orvanrx {
 class CommandBars;
 class FileCommands;
 class frmRaceLog;
-class LogWindows;
+class ChildWindows;
 class MainStatusBar;
 class SettingsStore;
 class Station;
 
-// The main window: the frame of the child windows (time slip, race log, filter), the menus and
-// tool bars, the status bar and tmrMain, the 30 ms timer that drives the receive path.
+// The main window: the frame of the child windows (time slip, race log, filter, statistics), the
+// menus and tool bars, the status bar and tmrMain, the 30 ms timer that drives the receive path.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -63,8 +63,8 @@ public:
     int BackColor() const { return backColor_; }
     void SetBackColor(int value);
 
-    // The child windows: the time slip, the race log and the filter view.
-    LogWindows& Windows() { return *windows_; }
+    // The child windows: the time slip, the race log, the filter view and the statistics.
+    ChildWindows& Windows() { return *windows_; }
     bool RaceLogOpen() const;
     bool TimeSlipOpen() const;
     bool FilterOpen() const;
@@ -104,7 +104,7 @@ private:
     QMdiArea* mdiArea_;
     MainStatusBar* statusBar_;
     CommandBars* bars_;
-    LogWindows* windows_;
+    ChildWindows* windows_;
     std::unique_ptr<ViewForwarder> forwarder_;
     std::map<QString, Command> dispatch_;
     std::unique_ptr<FileCommands> files_;

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "gui/DialogKit.h"
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 namespace orvanrx {
 

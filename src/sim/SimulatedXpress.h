@@ -10,7 +10,7 @@
 #include "receiver/ReceiverProtocol.h"
 #include "receiver/UsbXpress.h"
 #include "receiver/WaitClock.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

@@ -16,7 +16,7 @@
 
 #include "gui/FileCommands.h"
 #include "gui/LogGridView.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/PrintView.h"
 #include "gui/frmFilter.h"

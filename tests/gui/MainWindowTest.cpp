@@ -12,7 +12,7 @@
 #include <QtTest>
 
 #include "gui/CommandBars.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
 #include "gui/frmMain.h"

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "gui/DesktopNotifier.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/MyCarAlert.h"
 #include "gui/frmMain.h"
 #include "gui/frmMyCar.h"
@@ -36,7 +36,7 @@ struct Notice {
 // Records what would have been shown, and whether the time slip stood open by then.
 class FakeNotifier final : public DesktopNotifier {
 public:
-    FakeNotifier(std::vector<Notice>& notices, const LogWindows& windows)
+    FakeNotifier(std::vector<Notice>& notices, const ChildWindows& windows)
         : notices_(notices), windows_(windows) {}
     void Notify(const QString& summary, const QString& body) override {
         notices_.push_back({summary, body, windows_.TimeSlipOpen()});
@@ -44,7 +44,7 @@ public:
 
 private:
     std::vector<Notice>& notices_;
-    const LogWindows& windows_;
+    const ChildWindows& windows_;
 };
 
 // The car that runs most often in the day, and its races' lanes ("L" or "R") in order.
@@ -144,7 +144,7 @@ private Q_SLOTS:
         QVERIFY(lanes.size() >= 2);
         settings->SetKeyValue(kMyCarKey, kMyCarNumbersValue, car, ValueType::RegSz);
         StartOn(day.steps);
-        LogWindows& windows = window->Windows();
+        ChildWindows& windows = window->Windows();
         std::vector<Notice> notices;
         windows.MyCar().SetNotifier(std::make_unique<FakeNotifier>(notices, windows));
         QVERIFY(!windows.TimeSlipOpen());

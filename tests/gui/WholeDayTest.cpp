@@ -15,7 +15,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"

@@ -8,7 +8,7 @@
 
 #include "print/LogGridPageLayout.h"
 #include "print/LogGridPrint.h"
-#include "racelog/ExportReaders.h"
+#include "export/ExportReaders.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 

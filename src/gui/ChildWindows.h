@@ -19,15 +19,16 @@ class MyCarAlert;
 class SettingsStore;
 class Station;
 
-// The main window's child windows: the time slip, the race log and the filter view. Each
-// exists at most once, in a child window of the MDI area that goes away when it closes; its
+// The main window's child windows: the time slip, the race log, the filter view and the
+// statistics, with My Car's alert, which marks the racer's cars in them. Each window exists at
+// most once, in a child window of the MDI area that goes away when it closes; its
 // open flag is true from its load to its unload. The poll loop's news reach them here, and so
 // do the main window's view commands.
-class LogWindows final : public QObject {
+class ChildWindows final : public QObject {
     Q_OBJECT
 public:
-    LogWindows(frmMain& main, const SettingsStore& settings);
-    ~LogWindows() override;
+    ChildWindows(frmMain& main, const SettingsStore& settings);
+    ~ChildWindows() override;
 
     // The station whose mirror and run tables the windows show (set as the main window loads).
     void Attach(Station& station);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "receiver/UsbXpress.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 #include "support/Clock.h"
 
 namespace orvanrx {

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "racelog/ExportReaders.h"
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportReaders.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 #include "views/LogGridSheet.h"

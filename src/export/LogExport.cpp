@@ -1,11 +1,11 @@
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "racelog/ExportFile.h"
+#include "export/ExportFile.h"
 #include "views/LogGridCells.h"
 #include "views/LogGridModel.h"
 

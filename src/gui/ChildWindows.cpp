@@ -1,4 +1,4 @@
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,34 +31,34 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 
 }  // namespace
 
-LogWindows::LogWindows(frmMain& main, const SettingsStore& settings)
+ChildWindows::ChildWindows(frmMain& main, const SettingsStore& settings)
     : QObject(&main),
       main_(main),
       settings_(settings),
       myCar_(std::make_unique<MyCarAlert>(*this, settings)) {
-    connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &LogWindows::ChildActivated);
+    connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
 }
 
-LogWindows::~LogWindows() = default;
+ChildWindows::~ChildWindows() = default;
 
-void LogWindows::Attach(Station& station) {
+void ChildWindows::Attach(Station& station) {
     station_ = &station;
 }
 
-QMdiSubWindow* LogWindows::AddFrame(QWidget* content) {
+QMdiSubWindow* ChildWindows::AddFrame(QWidget* content) {
     QMdiSubWindow* frame = main_.MdiArea().addSubWindow(content);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(main_.windowIcon());
     return frame;
 }
 
-void LogWindows::Activate(QMdiSubWindow* frame) {
+void ChildWindows::Activate(QMdiSubWindow* frame) {
     frame->show();
     frame->raise();
     main_.MdiArea().setActiveSubWindow(frame);
 }
 
-void LogWindows::ChildActivated(QMdiSubWindow* frame) {
+void ChildWindows::ChildActivated(QMdiSubWindow* frame) {
     if (frame != nullptr && RaceLogOpen() && frame == FrameOf(raceLog_)) {
         raceLog_->Activate(main_.BackColor());
     }
@@ -70,7 +70,7 @@ void LogWindows::ChildActivated(QMdiSubWindow* frame) {
     }
 }
 
-void LogWindows::ShowTimeSlip() {
+void ChildWindows::ShowTimeSlip() {
     if (station_ == nullptr) {
         return;
     }
@@ -89,7 +89,7 @@ void LogWindows::ShowTimeSlip() {
     Activate(FrameOf(timeSlip_));
 }
 
-QRect LogWindows::FirstRaceLogPlace() const {
+QRect ChildWindows::FirstRaceLogPlace() const {
     const QMdiArea& area = main_.MdiArea();
     QSize size = area.viewport()->size();
     if (!area.isVisible() && area.screen() != nullptr) {
@@ -98,7 +98,7 @@ QRect LogWindows::FirstRaceLogPlace() const {
     return {0, 0, size.width(), size.height() * 2 / 3};
 }
 
-void LogWindows::ShowRaceLog() {
+void ChildWindows::ShowRaceLog() {
     if (station_ == nullptr) {
         return;
     }
@@ -115,7 +115,7 @@ void LogWindows::ShowRaceLog() {
         }
         QAction* categories = bars.Action(QLatin1String(tool::miCategories));
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
-        connect(window, &frmRaceLog::Unloaded, this, &LogWindows::RaceLogUnloaded);
+        connect(window, &frmRaceLog::Unloaded, this, &ChildWindows::RaceLogUnloaded);
         window->Load(*frame, main_.BackColor());
         SetMyCarMark(window->Grid(), myCar_->Numbers());
         categories->setText(window->CategoryCaption());
@@ -125,7 +125,7 @@ void LogWindows::ShowRaceLog() {
     raceLog_->miGridView_Click();
 }
 
-void LogWindows::ShowFilter() {
+void ChildWindows::ShowFilter() {
     if (station_ == nullptr) {
         return;
     }
@@ -145,14 +145,14 @@ void LogWindows::ShowFilter() {
 }
 
 template <typename Window>
-void LogWindows::ConnectPages(Window& window) {
+void ChildWindows::ConnectPages(Window& window) {
     window.SetLogPath([this] { return main_.Files().ShownLogPath(); });
     window.Pages().SetPdfExport([this](const LogGridSheet& sheet, const LogTitle& title) {
         main_.Files().ExportPdf(sheet, title);
     });
 }
 
-void LogWindows::ShowStats() {
+void ChildWindows::ShowStats() {
     if (station_ == nullptr) {
         return;
     }
@@ -168,7 +168,7 @@ void LogWindows::ShowStats() {
     Activate(FrameOf(stats_));
 }
 
-void LogWindows::ShowPrintViews() {
+void ChildWindows::ShowPrintViews() {
     if (RaceLogOpen()) {
         raceLog_->miPrintView_Click();
     }
@@ -177,42 +177,42 @@ void LogWindows::ShowPrintViews() {
     }
 }
 
-void LogWindows::RaceLogUnloaded() {
+void ChildWindows::RaceLogUnloaded() {
     main_.ShowRaceLogBand(false);
     for (const char* name : {tool::miSaveXML, tool::miSaveHTML}) {
         main_.Bars().Action(QString::fromLatin1(name))->setEnabled(false);
     }
 }
 
-bool LogWindows::TimeSlipOpen() const {
+bool ChildWindows::TimeSlipOpen() const {
     return !timeSlip_.isNull() && timeSlip_->IsOpen();
 }
 
-bool LogWindows::RaceLogOpen() const {
+bool ChildWindows::RaceLogOpen() const {
     return !raceLog_.isNull() && raceLog_->IsOpen();
 }
 
-bool LogWindows::FilterOpen() const {
+bool ChildWindows::FilterOpen() const {
     return !filter_.isNull() && filter_->IsOpen();
 }
 
-frmFilter* LogWindows::Filter() const {
+frmFilter* ChildWindows::Filter() const {
     return FilterOpen() ? filter_.data() : nullptr;
 }
 
-frmTimeSlip* LogWindows::TimeSlip() const {
+frmTimeSlip* ChildWindows::TimeSlip() const {
     return timeSlip_.data();
 }
 
-frmRaceLog* LogWindows::RaceLog() const {
+frmRaceLog* ChildWindows::RaceLog() const {
     return RaceLogOpen() ? raceLog_.data() : nullptr;
 }
 
-QMdiSubWindow* LogWindows::RaceLogFrame() const {
+QMdiSubWindow* ChildWindows::RaceLogFrame() const {
     return RaceLogOpen() ? FrameOf(raceLog_) : nullptr;
 }
 
-void LogWindows::RunTablesChanged() {
+void ChildWindows::RunTablesChanged() {
     if (RaceLogOpen()) {
         raceLog_->UpdateDisplay();
     }
@@ -224,7 +224,7 @@ void LogWindows::RunTablesChanged() {
     }
 }
 
-void LogWindows::LogReplaced() {
+void ChildWindows::LogReplaced() {
     if (StatsOpen()) {
         stats_->UpdateDisplay();
     }
@@ -233,21 +233,21 @@ void LogWindows::LogReplaced() {
     }
 }
 
-bool LogWindows::StatsOpen() const {
+bool ChildWindows::StatsOpen() const {
     return !stats_.isNull() && stats_->IsOpen();
 }
 
-frmStats* LogWindows::Stats() const {
+frmStats* ChildWindows::Stats() const {
     return StatsOpen() ? stats_.data() : nullptr;
 }
 
-void LogWindows::DataReplyStored() {
+void ChildWindows::DataReplyStored() {
     if (TimeSlipOpen()) {
         timeSlip_->ParseMessage();
     }
 }
 
-void LogWindows::CloseAtUnload() {
+void ChildWindows::CloseAtUnload() {
     if (RaceLogOpen()) {
         FrameOf(raceLog_)->close();
     }

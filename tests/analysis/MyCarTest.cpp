@@ -5,7 +5,7 @@
 #include "decoding/RunTables.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 namespace orvanrx {
 namespace {

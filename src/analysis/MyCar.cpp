@@ -1,4 +1,4 @@
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 #include <QRegularExpression>
 
