@@ -128,7 +128,7 @@ CarFiguresBuilder::CarFiguresBuilder(const QString& car, CategoryNames& category
 
 void CarFiguresBuilder::Add(const CarRun& run, const QString& dateTimeCell,
                             const QString& categoryCell, const QString& nameCell) {
-    const QStringView category = CategoryName(categoryCell);
+    const QStringView category = FiguresCategoryName(categoryCell);
     if (!category.isEmpty() && !Listed(figures_.categories, category)) {
         figures_.categories.append(categoryNames_->Shared(category));
     }
