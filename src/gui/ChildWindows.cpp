@@ -7,18 +7,17 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "decoding/ReceiveBuffer.h"
+#include "decoding/RunTables.h"
 #include "gui/CommandBars.h"
-#include "gui/FileCommands.h"
 #include "gui/MyCarAlert.h"
 #include "gui/PrintView.h"
 #include "gui/ToolTable.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
-#include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
 #include "gui/frmTimeSlip.h"
-#include "shell/Station.h"
 #include "views/LogGridSetup.h"
 
 namespace orvanrx {
@@ -31,51 +30,59 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 
 }  // namespace
 
-ChildWindows::ChildWindows(frmMain& main, const SettingsStore& settings)
-    : QObject(&main),
-      main_(main),
-      settings_(settings),
-      myCar_(std::make_unique<MyCarAlert>(*this, settings)) {
-    connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
+ChildWindows::ChildWindows(Parts parts, QObject* parent)
+    : QObject(parent), parts_(std::move(parts)) {
+    myCar_ = std::make_unique<MyCarAlert>(
+        parts_.settings, MyCarAlert::Views{[this]() -> QWidget* {
+                                               ShowTimeSlip();
+                                               return TimeSlip();
+                                           },
+                                           [this](MyCarLanes lanes) {
+                                               if (TimeSlipOpen()) {
+                                                   timeSlip_->SetMarkedLanes(lanes);
+                                               }
+                                           },
+                                           [this](const QStringList& numbers) {
+                                               if (frmRaceLog* raceLog = RaceLog()) {
+                                                   SetMyCarMark(raceLog->Grid(), numbers);
+                                               }
+                                               if (frmStats* stats = Stats()) {
+                                                   stats->SetMyCars(numbers);
+                                               }
+                                           }});
+    connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
 }
 
 ChildWindows::~ChildWindows() = default;
 
-void ChildWindows::Attach(Station& station) {
-    station_ = &station;
-}
-
 QMdiSubWindow* ChildWindows::AddFrame(QWidget* content) {
-    QMdiSubWindow* frame = main_.MdiArea().addSubWindow(content);
+    QMdiSubWindow* frame = parts_.area.addSubWindow(content);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowIcon(main_.windowIcon());
+    frame->setWindowIcon(parts_.area.window()->windowIcon());
     return frame;
 }
 
 void ChildWindows::Activate(QMdiSubWindow* frame) {
     frame->show();
     frame->raise();
-    main_.MdiArea().setActiveSubWindow(frame);
+    parts_.area.setActiveSubWindow(frame);
 }
 
 void ChildWindows::ChildActivated(QMdiSubWindow* frame) {
     if (frame != nullptr && RaceLogOpen() && frame == FrameOf(raceLog_)) {
-        raceLog_->Activate(main_.BackColor());
+        raceLog_->Activate(parts_.backColor());
     }
     if (frame != nullptr && FilterOpen() && frame == FrameOf(filter_)) {
-        filter_->Activate(main_.BackColor());
+        filter_->Activate(parts_.backColor());
     }
     if (frame != nullptr && StatsOpen() && frame == FrameOf(stats_)) {
-        stats_->Activate(main_.BackColor());
+        stats_->Activate(parts_.backColor());
     }
 }
 
 void ChildWindows::ShowTimeSlip() {
-    if (station_ == nullptr) {
-        return;
-    }
     if (!TimeSlipOpen()) {
-        auto* window = new frmTimeSlip(station_->Buffer(), settings_);
+        auto* window = new frmTimeSlip(parts_.buffer, parts_.settings);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
         // Without a saved placement the slip stands at the top right of the area, beside the
@@ -90,7 +97,7 @@ void ChildWindows::ShowTimeSlip() {
 }
 
 QRect ChildWindows::FirstRaceLogPlace() const {
-    const QMdiArea& area = main_.MdiArea();
+    const QMdiArea& area = parts_.area;
     QSize size = area.viewport()->size();
     if (!area.isVisible() && area.screen() != nullptr) {
         size = area.screen()->availableSize() - QSize(0, 160);
@@ -99,16 +106,13 @@ QRect ChildWindows::FirstRaceLogPlace() const {
 }
 
 void ChildWindows::ShowRaceLog() {
-    if (station_ == nullptr) {
-        return;
-    }
     if (!RaceLogOpen()) {
-        auto* window = new frmRaceLog(station_->Tables(), settings_);
+        auto* window = new frmRaceLog(parts_.tables, parts_.settings);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         raceLog_ = window;
-        CommandBars& bars = main_.Bars();
+        CommandBars& bars = parts_.bars;
         for (const char* name : {tool::miPrintPreview, tool::miFilter, tool::miSaveXML,
                                  tool::miSaveHTML, tool::miSaveXLS}) {
             bars.Action(QString::fromLatin1(name))->setEnabled(true);
@@ -116,27 +120,24 @@ void ChildWindows::ShowRaceLog() {
         QAction* categories = bars.Action(QLatin1String(tool::miCategories));
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
         connect(window, &frmRaceLog::Unloaded, this, &ChildWindows::RaceLogUnloaded);
-        window->Load(*frame, main_.BackColor());
+        window->Load(*frame, parts_.backColor());
         SetMyCarMark(window->Grid(), myCar_->Numbers());
         categories->setText(window->CategoryCaption());
-        main_.ShowRaceLogBand(true);
+        bars.ShowRaceLogBand(true);
     }
     Activate(FrameOf(raceLog_));
     raceLog_->miGridView_Click();
 }
 
 void ChildWindows::ShowFilter() {
-    if (station_ == nullptr) {
-        return;
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!FilterOpen()) {
-        auto* window = new frmFilter(station_->Tables(), settings_);
+        auto* window = new frmFilter(parts_.tables, parts_.settings);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         filter_ = window;
-        window->Load(*frame, main_.BackColor());
+        window->Load(*frame, parts_.backColor());
     }
     Activate(FrameOf(filter_));
     filter_->miGridView_Click();
@@ -146,23 +147,18 @@ void ChildWindows::ShowFilter() {
 
 template <typename Window>
 void ChildWindows::ConnectPages(Window& window) {
-    window.SetLogPath([this] { return main_.Files().ShownLogPath(); });
-    window.Pages().SetPdfExport([this](const LogGridSheet& sheet, const LogTitle& title) {
-        main_.Files().ExportPdf(sheet, title);
-    });
+    window.SetLogPath(parts_.shownLogPath);
+    window.Pages().SetPdfExport(parts_.exportPdf);
 }
 
 void ChildWindows::ShowStats() {
-    if (station_ == nullptr) {
-        return;
-    }
     if (!StatsOpen()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        auto* window = new frmStats(station_->Tables(), settings_);
+        auto* window = new frmStats(parts_.tables, parts_.settings);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(16, 16);
         stats_ = window;
-        window->Load(*frame, main_.BackColor(), myCar_->Numbers());
+        window->Load(*frame, parts_.backColor(), myCar_->Numbers());
         QApplication::restoreOverrideCursor();
     }
     Activate(FrameOf(stats_));
@@ -178,9 +174,9 @@ void ChildWindows::ShowPrintViews() {
 }
 
 void ChildWindows::RaceLogUnloaded() {
-    main_.ShowRaceLogBand(false);
+    parts_.bars.ShowRaceLogBand(false);
     for (const char* name : {tool::miSaveXML, tool::miSaveHTML}) {
-        main_.Bars().Action(QString::fromLatin1(name))->setEnabled(false);
+        parts_.bars.Action(QString::fromLatin1(name))->setEnabled(false);
     }
 }
 
@@ -219,18 +215,14 @@ void ChildWindows::RunTablesChanged() {
     if (StatsOpen()) {
         stats_->UpdateDisplay();
     }
-    if (station_ != nullptr) {
-        myCar_->RaceStored(station_->Tables().AllRunsTable());
-    }
+    myCar_->RaceStored(parts_.tables.AllRunsTable());
 }
 
 void ChildWindows::LogReplaced() {
     if (StatsOpen()) {
         stats_->UpdateDisplay();
     }
-    if (station_ != nullptr) {
-        myCar_->LogReplaced(station_->Tables().AllRunsTable());
-    }
+    myCar_->LogReplaced(parts_.tables.AllRunsTable());
 }
 
 bool ChildWindows::StatsOpen() const {

@@ -145,4 +145,10 @@ void CommandBars::FillWindowList(QMainWindow& window) {
     }
 }
 
+void CommandBars::ShowRaceLogBand(bool visible) {
+    if (QToolBar* band = ToolBar(QLatin1String(tool::tbRaceLog))) {
+        band->setVisible(visible);
+    }
+}
+
 }  // namespace orvanrx

@@ -17,10 +17,10 @@
 #include <exception>
 
 #include "gui/Appearance.h"
+#include "gui/ChildWindows.h"
 #include "gui/ColorValue.h"
 #include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
-#include "gui/ChildWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/MyCarAlert.h"
 #include "gui/ToolTable.h"
@@ -30,29 +30,18 @@
 #include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 
 namespace orvanrx {
 
-// The poll loop's news for the views: the race log reloads when the run tables change, the
-// time slip redraws on every data reply.
-class frmMain::ViewForwarder final : public PollObserver {
-public:
-    explicit ViewForwarder(frmMain& window) : window_(window) {}
-    void RunTablesChanged() override { window_.windows_->RunTablesChanged(); }
-    void DataReplyStored() override { window_.windows_->DataReplyStored(); }
-
-private:
-    frmMain& window_;
-};
-
-frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
+frmMain::frmMain(Station& station, StationForwarders& forwarders, const SettingsStore& settings,
+                 QWidget* parent)
     : QMainWindow(parent),
+      station_(station),
+      forwarders_(forwarders),
       settings_(settings),
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
-      windows_(new ChildWindows(*this, settings)),
-      forwarder_(std::make_unique<ViewForwarder>(*this)),
-      files_(std::make_unique<FileCommands>(*this, settings)),
       backColor_(kAppWorkspaceReference) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("OrvanRX"));
@@ -60,6 +49,20 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
     setCentralWidget(mdiArea_);
     setStatusBar(statusBar_);
     bars_ = new CommandBars(*this, [this](const QString& name) { RunTool(name); });
+    windows_ = new ChildWindows(
+        ChildWindows::Parts{*mdiArea_, *bars_, station.Buffer(), station.Tables(), settings,
+                            [this] { return backColor_; },
+                            [this] { return files_->ShownLogPath(); },
+                            [this](const LogGridSheet& sheet, const LogTitle& title) {
+                                files_->ExportPdf(sheet, title);
+                            }},
+        this);
+    files_ = std::make_unique<FileCommands>(FileCommands::Parts{
+        *this, station, settings, [this] { return windows_->RaceLog(); },
+        [this] { windows_->LogReplaced(); },
+        [this](const std::function<void()>& command) { WithTimerStopped(command); }});
+    forwarders_.indicators.ForwardTo(statusBar_);
+    forwarders_.observer.ForwardTo(windows_);
     connect(bars_, &CommandBars::ChildWindowChosen, this, [this](QWidget* child) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(child)) {
             mdiArea_->setActiveSubWindow(sub);
@@ -73,26 +76,16 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
     resize(1024, 700);
 }
 
-frmMain::~frmMain() = default;
-
-StatusIndicators& frmMain::Indicators() {
-    return *statusBar_;
+frmMain::~frmMain() {
+    forwarders_.indicators.ForwardTo(nullptr);
+    forwarders_.observer.ForwardTo(nullptr);
 }
 
-PollObserver& frmMain::Observer() {
-    return *forwarder_;
-}
-
-void frmMain::Load(Station& station, const QString& dataFolderBase) {
-    station_ = &station;
+void frmMain::Load(const QString& dataFolderBase) {
     try {
         setWindowState(windowState() | Qt::WindowMaximized);
-        const QString logFileName =
-            RaceLogFileName(GetDataFolder(dataFolderBase, QStringLiteral("/OrvanRX")),
-                            QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
-        windows_->Attach(station);
-        files_->Attach(station);
-        station.Start(logFileName, [this] { windows_->ShowRaceLog(); });
+        const QString logFileName = StartLogFileName(dataFolderBase, station_.Now());
+        station_.Start(logFileName, [this] { windows_->ShowRaceLog(); });
         statusBar_->AttachStatusControls();
         SetBackColor(RestoreBackColor(settings_, kMainScreenSettingsKey, backColor_));
     } catch (const std::exception&) {
@@ -108,11 +101,7 @@ void frmMain::Unload() {
     }
     unloaded_ = true;
     tmrMain_.stop();
-    if (station_ != nullptr) {
-        station_->Stop([this] { windows_->CloseAtUnload(); });
-    } else {
-        windows_->CloseAtUnload();
-    }
+    station_.Stop([this] { windows_->CloseAtUnload(); });
     SaveBackColor(settings_, kMainScreenSettingsKey, backColor_);
 }
 
@@ -122,11 +111,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::tmrMain_Timer() {
-    if (station_ == nullptr) {
-        return;
-    }
     for (int i = 0; i < cyclesPerTimeout_ && tmrMain_.isActive(); ++i) {
-        const TickOutcome outcome = station_->Loop().RunPollCycle();
+        const TickOutcome outcome = station_.Loop().RunPollCycle();
         if (afterCycle_) {
             afterCycle_(outcome);
         }
@@ -136,12 +122,6 @@ void frmMain::tmrMain_Timer() {
 void frmMain::SetBackColor(int value) {
     backColor_ = value;
     ApplyBackColor(*mdiArea_, value);
-}
-
-void frmMain::ShowRaceLogBand(bool visible) {
-    if (QToolBar* band = bars_->ToolBar(QLatin1String(tool::tbRaceLog))) {
-        band->setVisible(visible);
-    }
 }
 
 bool frmMain::RunTool(const QString& name) {
@@ -327,18 +307,12 @@ void frmMain::miRefresh_Click() {
 }
 
 void frmMain::miChangeChannel_Click() {
-    if (station_ == nullptr) {
-        return;
-    }
-    frmChangeChannel dialog(station_->ReceiverLink(), this);
+    frmChangeChannel dialog(station_.ReceiverLink(), this);
     dialog.exec();
 }
 
 void frmMain::miAbout_Click() {
-    if (station_ == nullptr) {
-        return;
-    }
-    frmAbout dialog(station_->ReceiverLink(), this);
+    frmAbout dialog(station_.ReceiverLink(), this);
     dialog.exec();
 }
 

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/DialogKit.h"
 #include "analysis/MyCar.h"
+#include "gui/DialogKit.h"
 
 namespace orvanrx {
 

@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "gui/DesktopNotifier.h"
 #include "gui/ChildWindows.h"
+#include "gui/DesktopNotifier.h"
 #include "gui/MyCarAlert.h"
 #include "gui/frmMain.h"
 #include "gui/frmMyCar.h"
@@ -20,6 +20,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -80,9 +81,10 @@ private Q_SLOTS:
         settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
     }
     void cleanup() {
-        if (station) {
+        if (loaded) {
             window->Unload();
         }
+        loaded = false;
         window.reset();
         station.reset();
         sim.reset();
@@ -104,7 +106,11 @@ private Q_SLOTS:
                 kMyCarKey, kMyCarNumbersValue, stored,
                 stored.typeId() == QMetaType::Int ? ValueType::RegDword : ValueType::RegSz);
         }
-        window = std::make_unique<frmMain>(*settings);
+        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
+                                                           sim->Clock()});
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
         MyCarAlert& myCar = window->Windows().MyCar();
         QCOMPARE(myCar.Numbers().join(QLatin1Char('|')), numbers);
         myCar.SetNumbers({QStringLiteral("9"), QStringLiteral("8A")});
@@ -183,12 +189,13 @@ private Q_SLOTS:
 
 private:
     void StartOn(std::vector<trace::Step> steps) {
-        window = std::make_unique<frmMain>(*settings);
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
-                                                           window->Observer(), SystemClock(),
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
                                                            sim->Clock()});
-        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+        window->Load(dir->filePath(QStringLiteral("data")));
+        loaded = true;
         window->tmrMain().stop();  // the test drives the cycles itself
     }
     // The car numbers of the rows drawn in the MyCar style.
@@ -208,6 +215,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
+    bool loaded = false;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<SimulatedXpress> sim;
     std::unique_ptr<Station> station;

@@ -6,9 +6,9 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include "export/ExportReaders.h"
 #include "print/LogGridPageLayout.h"
 #include "print/LogGridPrint.h"
-#include "export/ExportReaders.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 
