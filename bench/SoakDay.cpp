@@ -156,7 +156,7 @@ QString Difference(const RunTable& table, const std::vector<RunRecord>& races) {
         const bool left = row % 2 == 0;
         const QString expected[kRunColumnCount] = {
             QString::number(row ^ 1),
-            table.Cell(row, DateTime),
+            table.Cell(row, RunColumn::DateTime),
             r.Category,
             left ? r.ClassL : r.ClassR,
             left ? r.CarL : r.CarR,

@@ -23,9 +23,10 @@ void CollectDays(const LogGridModel& grid, const QModelIndex& parent, QDate& fir
             CollectDays(grid, row, first, last);
             continue;
         }
-        const double number =
-            CellNumber(grid.index(r, DateTime, parent).data(LogGridModel::TextRole).toString(),
-                       CellType::DateTime);
+        const double number = CellNumber(grid.index(r, ColumnIndex(RunColumn::DateTime), parent)
+                                             .data(LogGridModel::TextRole)
+                                             .toString(),
+                                         CellType::DateTime);
         if (IsEmptyCell(number)) {
             continue;
         }

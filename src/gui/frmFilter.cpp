@@ -162,7 +162,7 @@ void frmFilter::FillCategoryList() {
     }
     QString previous;
     for (int row = 0; row <= table.RightRow(); ++row) {
-        const QString category = table.Cell(row, Category);
+        const QString category = table.Cell(row, RunColumn::Category);
         if (category != previous) {
             AddCategoryName(category);
         }

@@ -163,8 +163,8 @@ private Q_SLOTS:
                 continue;
             }
             // The slip's mark follows the latest race: on the racer's lane, else nowhere.
-            const MyCarLanes expected{log.Cell(log.LeftRow(), Car) == car,
-                                      log.Cell(log.RightRow(), Car) == car};
+            const MyCarLanes expected{log.Cell(log.LeftRow(), RunColumn::Car) == car,
+                                      log.Cell(log.RightRow(), RunColumn::Car) == car};
             QCOMPARE(windows.TimeSlip()->MarkedLanes(), expected);
             marksChecked += expected.Any() ? 1 : 0;
         }
@@ -204,7 +204,7 @@ private:
         for (int g = 0; g < grid.rowCount(); ++g) {
             const QModelIndex group = grid.index(g, 0);
             for (int r = 0; r < grid.rowCount(group); ++r) {
-                const QModelIndex cell = grid.index(r, Car, group);
+                const QModelIndex cell = grid.index(r, ColumnIndex(RunColumn::Car), group);
                 if (cell.data(LogGridModel::StyleNameRole).toString() == kMyCarStyle) {
                     cars << cell.data(LogGridModel::TextRole).toString();
                 }
