@@ -363,6 +363,7 @@ private:
     // The main window over a station on a simulated receiver playing `steps`, not loaded.
     void Build(std::vector<trace::Step> steps) {
         window.reset();
+        station.reset();
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
         station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
                                                            forwarders.observer, SystemClock(),
