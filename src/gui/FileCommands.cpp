@@ -102,7 +102,7 @@ RaceLogDialog FileCommands::Dialog(RaceLogDialog::Kind kind, const QString& titl
     RaceLogDialog dialog;
     dialog.kind = kind;
     dialog.title = title;
-    dialog.defaultName = LogFileStamp(QDateTime::currentDateTime()) + extension;
+    dialog.defaultName = LogFileStamp(parts_.station.Now()()) + extension;
     dialog.filters = QStringList{filter, kAllFilesFilter};
     dialog.folder = DialogFolder();
     return dialog;
