@@ -31,25 +31,26 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 }  // namespace
 
 ChildWindows::ChildWindows(Parts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)) {
-    myCar_ = std::make_unique<MyCarAlert>(
-        parts_.settings, MyCarAlert::Views{[this]() -> QWidget* {
-                                               ShowTimeSlip();
-                                               return TimeSlip();
-                                           },
-                                           [this](MyCarLanes lanes) {
-                                               if (TimeSlipOpen()) {
-                                                   timeSlip_->SetMarkedLanes(lanes);
-                                               }
-                                           },
-                                           [this](const QStringList& numbers) {
-                                               if (frmRaceLog* raceLog = RaceLog()) {
-                                                   SetMyCarMark(raceLog->Grid(), numbers);
-                                               }
-                                               if (frmStats* stats = Stats()) {
-                                                   stats->SetMyCars(numbers);
-                                               }
-                                           }});
+    : QObject(parent), parts_(std::move(parts)), settings_(parts_.settings) {
+    MyCarAlert::Views views;
+    views.showTimeSlip = [this]() -> QWidget* {
+        ShowTimeSlip();
+        return TimeSlip();
+    };
+    views.markTimeSlip = [this](MyCarLanes lanes) {
+        if (TimeSlipOpen()) {
+            timeSlip_->SetMarkedLanes(lanes);
+        }
+    };
+    views.markNumbers = [this](const QStringList& numbers) {
+        if (frmRaceLog* raceLog = RaceLog()) {
+            SetMyCarMark(raceLog->Grid(), numbers);
+        }
+        if (frmStats* stats = Stats()) {
+            stats->SetMyCars(numbers);
+        }
+    };
+    myCar_ = std::make_unique<MyCarAlert>(settings_, std::move(views));
     connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
 }
 
@@ -82,7 +83,7 @@ void ChildWindows::ChildActivated(QMdiSubWindow* frame) {
 
 void ChildWindows::ShowTimeSlip() {
     if (!TimeSlipOpen()) {
-        auto* window = new frmTimeSlip(parts_.buffer, parts_.settings);
+        auto* window = new frmTimeSlip(parts_.buffer, settings_);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
         // Without a saved placement the slip stands at the top right of the area, beside the
@@ -107,7 +108,7 @@ QRect ChildWindows::FirstRaceLogPlace() const {
 
 void ChildWindows::ShowRaceLog() {
     if (!RaceLogOpen()) {
-        auto* window = new frmRaceLog(parts_.tables, parts_.settings);
+        auto* window = new frmRaceLog(parts_.tables, settings_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
@@ -132,7 +133,7 @@ void ChildWindows::ShowRaceLog() {
 void ChildWindows::ShowFilter() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!FilterOpen()) {
-        auto* window = new frmFilter(parts_.tables, parts_.settings);
+        auto* window = new frmFilter(parts_.tables, settings_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
@@ -154,7 +155,7 @@ void ChildWindows::ConnectPages(Window& window) {
 void ChildWindows::ShowStats() {
     if (!StatsOpen()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        auto* window = new frmStats(parts_.tables, parts_.settings);
+        auto* window = new frmStats(parts_.tables, settings_);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(16, 16);
         stats_ = window;

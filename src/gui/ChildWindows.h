@@ -103,6 +103,7 @@ private:
     QRect FirstRaceLogPlace() const;
 
     Parts parts_;
+    const SettingsStore& settings_;
     QPointer<frmTimeSlip> timeSlip_;
     QPointer<frmRaceLog> raceLog_;
     QPointer<frmFilter> filter_;
