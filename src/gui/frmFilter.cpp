@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "analysis/LogFigures.h"
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
 #include "gui/ColorValue.h"
@@ -193,7 +194,7 @@ void frmFilter::FillCategoryList() {
     }
     QString previous;
     for (int row = 0; row <= table.RightRow(); ++row) {
-        const QString category = table.Cell(row, Category);
+        const QString category = table.Cell(row, RunColumn::Category);
         if (category != previous) {
             AddCategoryName(category);
         }
@@ -202,10 +203,11 @@ void frmFilter::FillCategoryList() {
 }
 
 void frmFilter::AddCategoryName(const QString& text) {
-    if (text.size() < 4) {
+    const std::optional<QString> listed = FilterListCategoryName(text);
+    if (!listed) {
         return;
     }
-    const QString name = text.left(text.size() - 2).trimmed();
+    const QString& name = *listed;
     QStringList names;  // the category names, after "(All Categories)"
     for (int i = 1; i < cboCategory_->count(); ++i) {
         names << cboCategory_->itemText(i);

@@ -59,4 +59,16 @@ QString AppVersionText() {
         .arg(version::kRevision);
 }
 
+bool WriteAllAndFlush(QFileDevice& file, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<qsizetype>(written);
+    }
+    return file.flush();
+}
+
 }  // namespace orvanrx

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QFileDevice>
 #include <QString>
 #include <cstdint>
 #include <span>
@@ -47,5 +49,11 @@ QString BytesToText(std::span<const std::uint8_t> bytes);
 
 // " v<major>.<minor>.<revision>" of this build, with the leading blank.
 QString AppVersionText();
+
+// Writes all of `bytes` to `file` (opened Unbuffered) and flushes them; false when that fails,
+// with the system's reason in file.errorString() ("No space left on device"). A write that
+// stops part way (the disk filled up during it) is carried on, so that the call that fails
+// names why: a buffered file would report a short write as "Unknown error".
+bool WriteAllAndFlush(QFileDevice& file, const QByteArray& bytes);
 
 }  // namespace orvanrx

@@ -9,7 +9,7 @@
 #include "decoding/RaceRows.h"
 #include "decoding/ReceiveBuffer.h"
 #include "decoding/TimeSlipText.h"
-#include "racelog/ExportReaders.h"
+#include "export/ExportReaders.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
 #include "views/LogGridModel.h"

@@ -12,7 +12,7 @@
 #include <QtTest>
 
 #include "sim/RaceDayGenerator.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
 #include "gui/LockKeys.h"
 #include "gui/LogGridView.h"
-#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
 #include "gui/frmMain.h"
@@ -26,6 +26,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 #include "views/LogGridColumns.h"
@@ -106,12 +107,13 @@ private Q_SLOTS:
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        window = std::make_unique<frmMain>(*settings);
+        Build({});
     }
     void cleanup() {
-        if (station) {
+        if (loaded) {
             window->Unload();
         }
+        loaded = false;
         window.reset();
         station.reset();
         sim.reset();
@@ -386,13 +388,12 @@ private Q_SLOTS:
 
     // On a laptop screen the time slip first opens beside the race log's results, not on them.
     void theTimeSlipFirstOpensLeftOfTheRaceLogsResults() {
-        window->setGeometry(0, 0, 1366, 740);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         StartOn({trace::Idle{10}});
         // The load maximizes the window on the test screen (800 x 600); a laptop's is wider.
         window->setWindowState(Qt::WindowNoState);
         window->setGeometry(0, 0, 1366, 740);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QCoreApplication::processEvents();
         QCOMPARE(window->MdiArea().width(), 1366);
         frmRaceLog* raceLog = window->Windows().RaceLog();
@@ -574,12 +575,20 @@ private Q_SLOTS:
     }
 
 private:
-    void StartOn(std::vector<trace::Step> steps, bool keepTimer = false) {
+    // The main window over a station on a simulated receiver playing `steps`, not loaded.
+    void Build(std::vector<trace::Step> steps) {
+        window.reset();
+        station.reset();
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
-                                                           window->Observer(), SystemClock(),
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
                                                            sim->Clock()});
-        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+    }
+    void StartOn(std::vector<trace::Step> steps, bool keepTimer = false) {
+        Build(std::move(steps));
+        window->Load(dir->filePath(QStringLiteral("data")));
+        loaded = true;
         if (!keepTimer) {
             window->tmrMain().stop();  // the test drives the cycles itself
         }
@@ -592,6 +601,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
+    bool loaded = false;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<SimulatedXpress> sim;
     std::unique_ptr<Station> station;

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <functional>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsStore.h"
 #include "settings/TestFiles.h"

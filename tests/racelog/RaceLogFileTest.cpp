@@ -131,7 +131,7 @@ TEST_F(RaceLogFileTest, EmptyCategoryEndsTheLogAfterTheFirstRace) {
         EXPECT_EQ(LoadRaceLog(logPath_, loaded).outcome, RaceLogLoadOutcome::Loaded);
         QStringList categories;
         for (int r = 1; r < loaded.AllRunsTable().RowCount(); r += 2) {
-            categories << loaded.AllRunsTable().Cell(r, Category);
+            categories << loaded.AllRunsTable().Cell(r, RunColumn::Category);
         }
         EXPECT_EQ(categories, expected.split(u'|')) << S(file);
     }
@@ -170,7 +170,7 @@ TEST_F(RaceLogFileTest, MissingFileChangesNothingAndAFolderFails) {
     AddRace(tables, "KEEP");
     EXPECT_EQ(LoadRaceLog(dir_.filePath(QStringLiteral("none.csv")), tables).outcome,
               RaceLogLoadOutcome::NoFile);
-    EXPECT_EQ(S(tables.AllRunsTable().Cell(1, Category)), "KEEP");
+    EXPECT_EQ(S(tables.AllRunsTable().Cell(1, RunColumn::Category)), "KEEP");
 
     EXPECT_EQ(LoadRaceLog(dir_.path(), tables).outcome, RaceLogLoadOutcome::Failed);
     EXPECT_TRUE(tables.IsRunTableEmpty());

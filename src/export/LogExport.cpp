@@ -1,11 +1,12 @@
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "racelog/ExportFile.h"
+#include "export/ExportFile.h"
+#include "support/Support.h"
 #include "views/LogGridCells.h"
 #include "views/LogGridModel.h"
 
@@ -23,9 +24,10 @@ void CollectDays(const LogGridModel& grid, const QModelIndex& parent, QDate& fir
             CollectDays(grid, row, first, last);
             continue;
         }
-        const double number =
-            CellNumber(grid.index(r, DateTime, parent).data(LogGridModel::TextRole).toString(),
-                       CellType::DateTime);
+        const double number = CellNumber(grid.index(r, ColumnIndex(RunColumn::DateTime), parent)
+                                             .data(LogGridModel::TextRole)
+                                             .toString(),
+                                         CellType::DateTime);
         if (IsEmptyCell(number)) {
             continue;
         }
@@ -91,18 +93,6 @@ LogTitle LogTitleOf(const QString& logPath, const LogGridModel& grid) {
         }
     }
     return title;
-}
-
-bool WriteAllAndFlush(QFileDevice& file, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<qsizetype>(written);
-    }
-    return file.flush();
 }
 
 ExportResult WriteExportFile(const QString& path, const QByteArray& bytes) {

@@ -14,9 +14,9 @@
 #include <cstring>
 #include <vector>
 
-#include "racelog/ExportFile.h"
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportFile.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 #include "views/LogGridColumns.h"
 
 namespace orvanrx {
