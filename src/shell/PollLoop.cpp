@@ -19,9 +19,15 @@ TickOutcome PollLoop::RunPollCycle() {
     }
     UsbXpress& usb = receiver.Device();
     const UsbXpress::Handle handle = receiver.DeviceHandle();
-    if (usb.F32x_FlushBuffers(handle) != UsbXpress::kSuccess) {
+    // Only a receiver that is gone is closed: one that stalled or let the request time out
+    // stays open, and the next tick flushes it again.
+    const UsbXpress::Status flushed = usb.F32x_FlushBuffers(handle);
+    if (flushed == UsbXpress::kDeviceNotFound || flushed == UsbXpress::kInvalidHandle) {
         receiver.CloseDevice();
         return TickOutcome::ReceiverLost;
+    }
+    if (flushed != UsbXpress::kSuccess) {
+        return TickOutcome::FlushFailed;
     }
 
     std::uint32_t written = 0;

@@ -27,7 +27,8 @@ public:
 // How one tick ended, for callers that drive ticks themselves (the replay, tests).
 enum class TickOutcome {
     Searching,          // no receiver open: tried to open one
-    ReceiverLost,       // the flush failed: the receiver was closed
+    ReceiverLost,       // the flush found the receiver gone: it was closed
+    FlushFailed,        // the flush failed but the receiver is there: tried again next tick
     NoAnswer,           // the bounded wait ran out: the tick ends there
     NotDataReply,       // a reply without the 0xFA marker: nothing stored
     DataStored,         // a data reply stored and decoded
