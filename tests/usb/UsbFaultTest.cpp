@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EmulatedReceiver.h"
@@ -68,30 +71,48 @@ TEST(UsbFault, OnlyAVanishedReceiverIsClosedAndItIsFoundAgain) {
     EXPECT_EQ(s.log.With("panels "), (Lines{"on", "off", "on"}));
 }
 
+// Two data replies, then idle ones.
+std::string DataTrace(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("data.trace"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "FA 01 00 10 01 02 03 04 05 06 07 08\nFA 01 00 18 09 0A 0B 0C 0D 0E 0F 10\n"
+        "idle 1000\n");
+    return path.toStdString();
+}
+
 TEST(UsbFault, HaltedEndpointAtOpenIsCleared) {
     ORVANRX_NEEDS_EMULATED_RECEIVER(device);
+    QTemporaryDir dir;
+    ASSERT_TRUE(device.Do("trace " + DataTrace(dir)));
     ASSERT_TRUE(device.Do("halt in"));
     ASSERT_TRUE(device.Do("halt out"));
     testing::UsbLoop s;
-    EXPECT_EQ(s.Run(3), (Outcomes{TickOutcome::Searching, TickOutcome::NotDataReply,
-                                  TickOutcome::NotDataReply}));
+    EXPECT_EQ(s.Run(3),
+              (Outcomes{TickOutcome::Searching, TickOutcome::DataStored, TickOutcome::DataStored}));
     EXPECT_EQ(Count(device.Requests(0), "in STALL"), 0u);
     EXPECT_EQ(Count(device.Requests(0), "out 1B 0F STALL"), 0u);
 }
 
 TEST(UsbFault, EndpointHaltedMidDayIsClearedAndTheReceiverAnswers) {
     ORVANRX_NEEDS_EMULATED_RECEIVER(device);
-    for (const char* endpoint : {"in", "out"}) {
-        SCOPED_TRACE(endpoint);
-        OpenLoop s;
+    QTemporaryDir dir;
+    ASSERT_TRUE(device.Do("trace " + DataTrace(dir)));
+    const std::vector<std::pair<std::string, Lines>> cases{
+        {"halt in",
+         {"vendor flush", "out 1B 0F", "in STALL", "clear-halt 81",
+          "in FA 01 00 10 01 02 03 04 05 06 07 08"}},
+        {"halt out",
+         {"vendor flush", "out 1B 0F STALL", "clear-halt 01", "out 1B 0F",
+          "in FA 01 00 18 09 0A 0B 0C 0D 0E 0F 10"}}};
+    for (const auto& [fault, expected] : cases) {
+        SCOPED_TRACE(fault);
+        testing::UsbLoop s;
+        ASSERT_EQ(s.loop.RunPollCycle(), TickOutcome::Searching);
         const std::size_t mark = device.Log().size();
-        ASSERT_TRUE(device.Do(std::string("halt ") + endpoint));
-        EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::NotDataReply);
-        const Lines expected = endpoint[0] == 'i'
-                                   ? Lines{"vendor flush", "out 1B 0F", "in STALL", "clear-halt 81",
-                                           "in 00 00 00 00 00 00 00 00 00 00 00 00"}
-                                   : Lines{"vendor flush", "out 1B 0F STALL", "clear-halt 01",
-                                           "out 1B 0F", "in 00 00 00 00 00 00 00 00 00 00 00 00"};
+        ASSERT_TRUE(device.Do(fault));
+        EXPECT_EQ(s.loop.RunPollCycle(), TickOutcome::DataStored);
         EXPECT_EQ(device.Requests(mark), expected);
         EXPECT_TRUE(s.receiver.DeviceOpen());
         s.receiver.CloseDevice();
