@@ -19,15 +19,13 @@ TickOutcome PollLoop::RunPollCycle() {
     }
     UsbXpress& usb = receiver.Device();
     const UsbXpress::Handle handle = receiver.DeviceHandle();
-    // Only a receiver that is gone is closed: one that stalled or let the request time out
-    // stays open, and the next tick flushes it again.
+    // Only a receiver that is gone is closed. One that stalled the request or let it time out
+    // stays open and is polled all the same (what waited on this side was discarded either
+    // way); the next tick flushes it again.
     const UsbXpress::Status flushed = usb.F32x_FlushBuffers(handle);
     if (flushed == UsbXpress::kDeviceNotFound || flushed == UsbXpress::kInvalidHandle) {
         receiver.CloseDevice();
         return TickOutcome::ReceiverLost;
-    }
-    if (flushed != UsbXpress::kSuccess) {
-        return TickOutcome::FlushFailed;
     }
 
     std::uint32_t written = 0;

@@ -28,7 +28,6 @@ public:
 enum class TickOutcome {
     Searching,          // no receiver open: tried to open one
     ReceiverLost,       // the flush found the receiver gone: it was closed
-    FlushFailed,        // the flush failed but the receiver is there: tried again next tick
     NoAnswer,           // the bounded wait ran out: the tick ends there
     NotDataReply,       // a reply without the 0xFA marker: nothing stored
     DataStored,         // a data reply stored and decoded

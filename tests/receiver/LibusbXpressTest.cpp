@@ -250,19 +250,18 @@ TEST(LibusbXpress, HaltedEndpointIsClearedAndTheTransferMadeAgain) {
     EXPECT_EQ(f.device().haltsCleared, (std::vector<bool>{true, false}));
 }
 
-// Only a receiver that is gone ends the poll cycle's hold on it; a flush request that stalled
-// or timed out is tried again on the next tick.
+// Only a receiver that is gone ends the poll cycle's hold on it; one whose flush request
+// stalled or timed out is polled all the same.
 TEST(LibusbXpress, PollLoopClosesOnlyAReceiverThatIsGone) {
     struct Case {
         Result flush;
         UsbXpress::Status status;
         TickOutcome outcome;
-        bool open;
     };
     for (const Case c :
-         {Case{Result::Stalled, UsbXpress::kTransferError, TickOutcome::FlushFailed, true},
-          Case{Result::Timeout, UsbXpress::kTransferError, TickOutcome::FlushFailed, true},
-          Case{Result::NoDevice, UsbXpress::kDeviceNotFound, TickOutcome::ReceiverLost, false}}) {
+         {Case{Result::Stalled, UsbXpress::kTransferError, TickOutcome::NotDataReply},
+          Case{Result::Timeout, UsbXpress::kTransferError, TickOutcome::NotDataReply},
+          Case{Result::NoDevice, UsbXpress::kDeviceNotFound, TickOutcome::ReceiverLost}}) {
         Fixture f;
         testing::CallLog log;
         Receiver receiver(*f.usb, log, SteadyMilliseconds());
@@ -273,11 +272,11 @@ TEST(LibusbXpress, PollLoopClosesOnlyAReceiverThatIsGone) {
         ASSERT_EQ(loop.RunPollCycle(), TickOutcome::Searching);
         f.device().requestResults[0x0001] = c.flush;
         EXPECT_EQ(f.usb->F32x_FlushBuffers(receiver.DeviceHandle()), c.status);
-        EXPECT_EQ(loop.RunPollCycle(), c.outcome);
-        EXPECT_EQ(receiver.DeviceOpen(), c.open);
-        f.device().requestResults.clear();
         f.device().incoming = {{Result::Ok, Bytes(12, 0)}};
-        EXPECT_EQ(loop.RunPollCycle(), c.open ? TickOutcome::NotDataReply : TickOutcome::Searching);
+        EXPECT_EQ(loop.RunPollCycle(), c.outcome);
+        const bool open = c.outcome != TickOutcome::ReceiverLost;
+        EXPECT_EQ(receiver.DeviceOpen(), open);
+        EXPECT_EQ(f.device().bulkOut.size(), open ? 1u : 0u);  // the poll command
     }
 }
 

@@ -34,21 +34,18 @@ struct OpenLoop : testing::UsbLoop {
 
 TEST(UsbFault, StalledOrTimedOutFlushKeepsTheReceiverOpenAndPollingGoesOn) {
     ORVANRX_NEEDS_EMULATED_RECEIVER(device);
-    for (const char* fault : {"stall-flush 3", "timeout-flush 2"}) {
+    for (const auto& [fault, failing] : {std::pair{"stall-flush 3", 3}, {"timeout-flush 2", 2}}) {
         SCOPED_TRACE(fault);
         OpenLoop s;
         const std::size_t mark = device.Log().size();
         ASSERT_TRUE(device.Do(fault));
-        const int failing = fault[0] == 's' ? 3 : 2;
-        Outcomes expected(static_cast<std::size_t>(failing), TickOutcome::FlushFailed);
-        expected.push_back(TickOutcome::NotDataReply);
-        expected.push_back(TickOutcome::NotDataReply);
-        EXPECT_EQ(s.Run(failing + 2), expected);
+        EXPECT_EQ(s.Run(failing + 2), Outcomes(failing + 2, TickOutcome::NotDataReply));
         EXPECT_TRUE(s.receiver.DeviceOpen());
 
         const Lines requests = device.Requests(mark);
         EXPECT_EQ(Count(requests, "claim 0"), 0u);  // never closed and opened again
-        EXPECT_EQ(Count(requests, "out 1B 0F"), 2u);
+        EXPECT_EQ(Count(requests, "out 1B 0F"), static_cast<std::size_t>(failing + 2));
+        EXPECT_EQ(Count(requests, "vendor flush"), 2u);  // answered once the fault is over
         EXPECT_EQ(s.log.With("panels "), Lines{"on"});
     }
 }
