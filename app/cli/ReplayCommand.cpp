@@ -8,7 +8,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
 
@@ -53,11 +53,9 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     Station station(Station::Setup{sim, settings, indicators, printer, SystemClock(), sim.Clock()});
     printer.Attach(station.Tables());
 
-    const QString logFile =
-        !options.logFile.isEmpty()
-            ? options.logFile
-            : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
-                              QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    const QString logFile = !options.logFile.isEmpty()
+                                ? options.logFile
+                                : StartLogFileName(DataFolderBase(), station.Now());
     indicators.SetLogFileName(logFile);
     station.Start(logFile);
     const ReplayStats stats = RunUntilTraceEnds(station, sim);

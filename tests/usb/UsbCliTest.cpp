@@ -87,7 +87,7 @@ protected:
         const RunTable& all = tables.AllRunsTable();
         for (int row = 0; row < all.RowCount(); ++row) {
             for (int column = 0; column < kRunColumnCount; ++column) {
-                if (column != DateTime) {
+                if (column != ColumnIndex(RunColumn::DateTime)) {
                     cells.push_back(all.Cell(row, column).toStdString());
                 }
             }

@@ -15,6 +15,7 @@
 #include "gui/frmMain.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 
 namespace orvanrx {
 namespace {
@@ -36,13 +37,14 @@ TEST(UsbDesktop, StatusBarFollowsTheReceiver) {
 
     SettingsStore settings(dir.filePath(QStringLiteral("config/OrvanRX.ini")));
     LibusbXpress usb;
-    frmMain window(settings);
-    Station station(Station::Setup{usb, settings, window.Indicators(), window.Observer(),
+    StationForwarders forwarders;
+    Station station(Station::Setup{usb, settings, forwarders.indicators, forwarders.observer,
                                    SystemClock(), SteadyMilliseconds()});
+    frmMain window(station, forwarders, settings);
     // Ten poll cycles a timeout: the receiver answers at once, and a status refresh comes
     // every 100 cycles.
     window.SetCyclesPerTimeout(10);
-    window.Load(station, dir.filePath(QStringLiteral("data")));
+    window.Load(dir.filePath(QStringLiteral("data")));
     window.show();
 
     auto* frequency = window.findChild<QLabel*>(QStringLiteral("lblFrequency"));
