@@ -93,6 +93,8 @@ std::vector<BandSpec> BuildBands() {
         {Tool("miChangeChannel", "Change Channel...", "Change USB Frequency",
               "Change USB Frequency", "Tools"),
          Tool("miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
+         Tool("miPitView", "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits",
+              "Tools"),
          Separator(),
          Tool("miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator", "Tools"),
          Tool("miBackgroundColor", "Background Color", "Set Background Color",

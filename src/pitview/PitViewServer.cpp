@@ -94,6 +94,11 @@ bool PitViewServer::Listen(const QHostAddress& address, quint16 port) {
         response.addHeader("Connection", "close");
         return response;
     });
+    // Qt's HTTP server upgrades a request to a WebSocket only when a route takes it; this one
+    // writes nothing, so the handshake answer is the only thing on the socket. The gate lets
+    // nothing but WebSocket upgrades through to this path.
+    http_->route(QString::fromLatin1(kPitViewLivePath),
+                 [](const QHttpServerRequest&, QHttpServerResponder&&) {});
     connect(http_.get(), &QHttpServer::newWebSocketConnection, this, &PitViewServer::AcceptLive);
     auto* gate = new Gate(*this);
     gate->setMaxPendingConnections(limits_.maxConnections);
@@ -122,7 +127,9 @@ void PitViewServer::Close() {
         delete client;
     }
     for (auto& [socket, connection] : connections_) {
-        socket->disconnect(this);
+        if (connection.socket) {
+            connection.socket->disconnect(this);
+        }
     }
     connections_.clear();
     gate_ = nullptr;
@@ -151,7 +158,18 @@ void PitViewServer::SetKey(const QString& key) {
     Listen(address, port);
 }
 
+void PitViewServer::Prune() {
+    std::erase_if(connections_, [](const auto& entry) { return entry.second.socket.isNull(); });
+}
+
+int PitViewServer::ConnectionCount() const {
+    return static_cast<int>(
+        std::count_if(connections_.begin(), connections_.end(),
+                      [](const auto& entry) { return !entry.second.socket.isNull(); }));
+}
+
 void PitViewServer::Incoming(QTcpSocket* socket) {
+    Prune();
     if (static_cast<int>(connections_.size()) >= limits_.maxConnections) {
         socket->write(PitViewRefusal(503));
         socket->disconnectFromHost();
@@ -162,6 +180,7 @@ void PitViewServer::Incoming(QTcpSocket* socket) {
         return;
     }
     Connection& connection = connections_[socket];
+    connection.socket = socket;
     connection.headTimer = new QTimer(socket);
     connection.headTimer->setSingleShot(true);
     connect(connection.headTimer, &QTimer::timeout, this, [this, socket] {
@@ -264,6 +283,7 @@ void PitViewServer::AcceptLive() {
         info.address = client->peerAddress().toString();
         info.since = QDateTime::currentDateTime();
         info.lastHeard = NowMs();
+        Prune();
         for (const auto& [socket, connection] : connections_) {
             if (connection.state == Connection::State::Live &&
                 socket->peerPort() == client->peerPort() &&
@@ -304,7 +324,11 @@ void PitViewServer::DropLive(QWebSocket* client) {
     if (it == live_.end()) {
         return;
     }
+    if (it->second.socket) {
+        connections_.erase(it->second.socket.data());
+    }
     live_.erase(it);
+    Prune();
     client->disconnect(this);
     client->abort();
     client->deleteLater();

@@ -66,7 +66,7 @@ public:
     std::vector<Peer> LivePeers() const;
     int LiveCount() const { return static_cast<int>(live_.size()); }
     // Every open connection, live or not.
-    int ConnectionCount() const { return static_cast<int>(connections_.size()); }
+    int ConnectionCount() const;
     // Live clients dropped for not taking their messages in or not answering pings.
     int DroppedCount() const { return dropped_; }
 
@@ -82,6 +82,9 @@ private:
     class Gate;
     struct Connection {
         enum class State { Checking, Http, Live } state = State::Checking;
+        // Qt's HTTP server disconnects every signal of a socket it upgrades, so a connection
+        // cannot count on hearing of its socket's end: the pointer tells.
+        QPointer<QTcpSocket> socket;
         QTimer* headTimer = nullptr;
     };
     struct LiveClient {
@@ -95,6 +98,8 @@ private:
     void ReadHead(QTcpSocket* socket);
     void Refuse(QTcpSocket* socket, int status);
     void Forget(QTcpSocket* socket);
+    // Drops the connections whose socket is gone.
+    void Prune();
     void AcceptLive();
     void DropLive(QWebSocket* client);
     void PingLive();
