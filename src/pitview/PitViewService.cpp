@@ -46,6 +46,10 @@ PitViewService::~PitViewService() {
     server_.Close();
 }
 
+bool PitViewService::Start(quint16 port) {
+    return Start(port, listen_);
+}
+
 bool PitViewService::Start(quint16 port, const QHostAddress& address) {
     server_.SetKey(ReadPitViewKey(settings_));
     return server_.Listen(address, port);
@@ -56,7 +60,11 @@ void PitViewService::Stop() {
 }
 
 QString PitViewService::Address() const {
-    return PitViewAddress(PitViewHosts().constFirst(), server_.Port(), server_.Key());
+    const QString host =
+        listen_ == QHostAddress(QHostAddress::Any) || listen_ == QHostAddress(QHostAddress::AnyIPv4)
+            ? PitViewHosts().constFirst()
+            : listen_.toString();
+    return PitViewAddress(host, server_.Port(), server_.Key());
 }
 
 void PitViewService::RenewKey() {

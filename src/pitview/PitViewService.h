@@ -29,9 +29,11 @@ public:
     PollObserver& Observer() { return feed_; }
     void Attach(const RunTables& tables) { feed_.Attach(tables); }
 
-    // Listens on every address (or `address`) at `port` (0: any free port); false with
-    // ErrorString when it cannot.
-    bool Start(quint16 port, const QHostAddress& address = QHostAddress::Any);
+    // Listens at `port` (0: any free port) on every address, or on the one given here or
+    // set with SetListenAddress; false with ErrorString when it cannot.
+    bool Start(quint16 port);
+    bool Start(quint16 port, const QHostAddress& address);
+    void SetListenAddress(const QHostAddress& address) { listen_ = address; }
     void Stop();
     bool Running() const { return server_.IsListening(); }
     quint16 Port() const { return server_.Port(); }
@@ -48,6 +50,7 @@ public:
 
 private:
     const SettingsStore& settings_;
+    QHostAddress listen_{QHostAddress::Any};
     PitViewFeed feed_;
     PitViewServer server_;
 };
