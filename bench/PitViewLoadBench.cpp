@@ -23,10 +23,10 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/MyCar.h"
 #include "pitview/PitViewKey.h"
 #include "pitview/PitViewService.h"
 #include "settings/SettingsStore.h"
-#include "shell/MyCar.h"
 #include "shell/PollLoop.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <variant>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "sim/RaceDayGenerator.h"
 
 // The command line of orvanrx-cli, parsed apart from running it: ParseCommandLine only reads

@@ -12,7 +12,7 @@
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
 #include "shell/TerminationSignals.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
 
@@ -95,11 +95,9 @@ int RunReplay(const ReplayOptions& options, Console& console) {
         Station::Setup{sim, settings, indicators, observer, SystemClock(), sim.Clock()});
     printer.Attach(station.Tables());
 
-    const QString logFile =
-        !options.logFile.isEmpty()
-            ? options.logFile
-            : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
-                              QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    const QString logFile = !options.logFile.isEmpty()
+                                ? options.logFile
+                                : StartLogFileName(DataFolderBase(), station.Now());
     indicators.SetLogFileName(logFile);
     station.Start(logFile);
     if (pitView && !StartPitView(*pitView, options.pitView, station.Tables(), console)) {

@@ -19,11 +19,12 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "shell/TerminationSignals.h"
 #include "sim/DemoRaceDay.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
 #include "support/Support.h"
+#include "trace/TraceFile.h"
 
 namespace {
 
@@ -203,12 +204,15 @@ int main(int argc, char* argv[]) {
     UsbXpress& usb = simulated ? static_cast<UsbXpress&>(*simulated) : realReceiver;
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
-    frmMain window(settings);
+    // The station first, on forwarders the main window then points at its status bar and its
+    // child windows: nothing in the window is half built when the station needs it.
+    StationForwarders forwarders;
     // The pit view hears the poll loop's news first and passes it on to the windows.
-    PitViewService pitView(window.Observer(), settings);
-    Station station(Station::Setup{usb, settings, window.Indicators(), pitView.Observer(),
+    PitViewService pitView(forwarders.observer, settings);
+    Station station(Station::Setup{usb, settings, forwarders.indicators, pitView.Observer(),
                                    SystemClock(),
                                    simulated ? simulated->Clock() : SteadyMilliseconds()});
+    frmMain window(station, forwarders, settings);
     window.SetCommand(QStringLiteral("miPitView"), [&] {
         frmPitView dialog(pitView, settings, &window);
         dialog.exec();
@@ -232,7 +236,7 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
     });
 
-    window.Load(station, DataFolderBase());
+    window.Load(DataFolderBase());
     pitView.Attach(station.Tables());
     // The option turns the pit view on for this start (it is the racer's answer to listening
     // on the network); otherwise it runs when the dialog left it on.

@@ -11,25 +11,25 @@ namespace orvanrx {
 namespace {
 
 QJsonObject LaneJson(const RunTable& table, int row, bool mine) {
-    const auto cell = [&](int column) { return table.Cell(row, column).trimmed(); };
-    return QJsonObject{{QStringLiteral("lane"), cell(Lane)},
-                       {QStringLiteral("car"), cell(Car)},
-                       {QStringLiteral("name"), cell(Name)},
-                       {QStringLiteral("class"), cell(Class)},
-                       {QStringLiteral("bump"), cell(Bump)},
-                       {QStringLiteral("dial"), cell(Dial)},
-                       {QStringLiteral("rt"), cell(RT)},
-                       {QStringLiteral("et60"), cell(et60)},
-                       {QStringLiteral("et330"), cell(et330)},
-                       {QStringLiteral("et660"), cell(et660)},
-                       {QStringLiteral("mph660"), cell(mph660)},
-                       {QStringLiteral("et1000"), cell(et1000)},
-                       {QStringLiteral("mph1000"), cell(mph1000)},
-                       {QStringLiteral("et1320"), cell(et1320)},
-                       {QStringLiteral("mph1320"), cell(mph1320)},
-                       {QStringLiteral("margin"), cell(margin)},
-                       {QStringLiteral("overund"), cell(overund)},
-                       {QStringLiteral("win"), !cell(win).isEmpty()},
+    const auto cell = [&](RunColumn column) { return table.Cell(row, column).trimmed(); };
+    return QJsonObject{{QStringLiteral("lane"), cell(RunColumn::Lane)},
+                       {QStringLiteral("car"), cell(RunColumn::Car)},
+                       {QStringLiteral("name"), cell(RunColumn::Name)},
+                       {QStringLiteral("class"), cell(RunColumn::Class)},
+                       {QStringLiteral("bump"), cell(RunColumn::Bump)},
+                       {QStringLiteral("dial"), cell(RunColumn::Dial)},
+                       {QStringLiteral("rt"), cell(RunColumn::RT)},
+                       {QStringLiteral("et60"), cell(RunColumn::et60)},
+                       {QStringLiteral("et330"), cell(RunColumn::et330)},
+                       {QStringLiteral("et660"), cell(RunColumn::et660)},
+                       {QStringLiteral("mph660"), cell(RunColumn::mph660)},
+                       {QStringLiteral("et1000"), cell(RunColumn::et1000)},
+                       {QStringLiteral("mph1000"), cell(RunColumn::mph1000)},
+                       {QStringLiteral("et1320"), cell(RunColumn::et1320)},
+                       {QStringLiteral("mph1320"), cell(RunColumn::mph1320)},
+                       {QStringLiteral("margin"), cell(RunColumn::margin)},
+                       {QStringLiteral("overund"), cell(RunColumn::overund)},
+                       {QStringLiteral("win"), !cell(RunColumn::win).isEmpty()},
                        {QStringLiteral("mine"), mine}};
 }
 
@@ -72,15 +72,16 @@ void PitViewFeed::ReloadMyCars() {
 }
 
 QJsonObject PitViewFeed::RaceJson(const RunTable& table, int leftRow) const {
-    const QString dateTime = table.Cell(leftRow, DateTime);
+    const QString dateTime = table.Cell(leftRow, RunColumn::DateTime);
     return QJsonObject{
         {QStringLiteral("id"), leftRow},
         {QStringLiteral("time"), dateTime.mid(11, 5)},
-        {QStringLiteral("category"), table.Cell(leftRow, Category).trimmed()},
+        {QStringLiteral("category"), table.Cell(leftRow, RunColumn::Category).trimmed()},
         {QStringLiteral("lanes"),
          QJsonArray{
-             LaneJson(table, leftRow, watch_.IsMine(table.Cell(leftRow, Car).trimmed())),
-             LaneJson(table, leftRow + 1, watch_.IsMine(table.Cell(leftRow + 1, Car).trimmed()))}}};
+             LaneJson(table, leftRow, watch_.IsMine(table.Cell(leftRow, RunColumn::Car).trimmed())),
+             LaneJson(table, leftRow + 1,
+                      watch_.IsMine(table.Cell(leftRow + 1, RunColumn::Car).trimmed()))}}};
 }
 
 QJsonObject PitViewFeed::MineJson(const RunTable& table) const {

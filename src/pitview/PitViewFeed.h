@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 #include "shell/PollLoop.h"
 
 // What the pit view's page is told: the races of the run tables and the racer's own runs, as

@@ -5,9 +5,9 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include "analysis/MyCar.h"
 #include "pitview/PitViewFeed.h"
 #include "settings/SettingsStore.h"
-#include "shell/MyCar.h"
 
 namespace orvanrx {
 namespace {
