@@ -23,6 +23,8 @@ struct ReplayOptions {
     QString imageFile;
     QString timeSlipFile;
     bool quiet = false;
+    QString logbook;         // empty: the logbook in the data folder
+    bool noLogbook = false;  // --no-logbook: store nothing in a logbook
 };
 
 // log [--log FILE] [--quiet]; record TRACE [--log FILE] [--quiet]
@@ -31,6 +33,8 @@ struct LogOptions {
     QString trace;  // record only
     QString logFile;
     bool quiet = false;
+    QString logbook;
+    bool noLogbook = false;
 };
 
 // simulate [--races N] [--seed S] [--noise P] [--venue-change], checked: races 0..10000,
@@ -49,11 +53,28 @@ struct SettingsOptions {
 };
 
 // stats LOG [--car N [--vs M]] [--csv]
+// stats --logbook [FILE] [--track T] [--since D] [--until D] [--eliminations] [--car N [--vs M]]
 struct StatsOptions {
     QString log;
     QString car;  // empty: every car
     QString vs;   // with car: the other car of a head-to-head table
     bool csv = false;
+    bool season = false;  // --logbook: the races of the logbook rather than one log
+    QString logbook;      // with season: the logbook file (empty: the data folder's)
+    QString track;        // with season: only this track
+    QString since;        // with season: first day, YYYY-MM-DD
+    QString until;        // with season: last day, YYYY-MM-DD
+    bool eliminations = false;
+};
+
+// logbook import PATH... [--track NAME]; logbook export FILE.csv; logbook backup FILE; each
+// with [--logbook FILE].
+struct LogbookOptions {
+    enum class Action { Import, Export, Backup };
+    Action action = Action::Import;
+    QStringList paths;  // import: files and folders; export, backup: the file to write
+    QString track;
+    QString logbook;  // empty: the logbook in the data folder
 };
 
 // export LOG OUT: the format from OUT's extension.
@@ -72,7 +93,7 @@ struct EarlyExit {
 };
 
 using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
-                                SettingsOptions, StatsOptions, ExportOptions>;
+                                SettingsOptions, StatsOptions, ExportOptions, LogbookOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

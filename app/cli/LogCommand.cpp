@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "Commands.h"
+#include "LogbookSupport.h"
 #include "receiver/LibusbXpress.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
@@ -69,9 +70,11 @@ int RunLog(const LogOptions& options, Console& console) {
     UsbXpress& device = recorder ? static_cast<UsbXpress&>(*recorder) : usb;
     ConsoleIndicators indicators(console, false);
     RacePrinter printer(console, quiet);
-    Station station(
-        Station::Setup{device, settings, indicators, printer, SystemClock(), SteadyMilliseconds()});
+    LiveLogbook logbook(options.logbook, options.noLogbook, settings, printer);
+    Station station(Station::Setup{device, settings, indicators, logbook.Observer(), SystemClock(),
+                                   SteadyMilliseconds()});
     printer.Attach(station.Tables());
+    logbook.Attach(station);
     SearchReporter searchReporter(console, usb);
 
     const QString logFile =
@@ -96,6 +99,7 @@ int RunLog(const LogOptions& options, Console& console) {
     QCoreApplication::exec();
 
     const RaceLogSaveResult saved = station.Stop();
+    logbook.Finish(console);
     if (recorder) {
         recorder->Finish();
         traceWriter.Close();

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include "Commands.h"
+#include "LogbookSupport.h"
 #include "decoding/TimeSlipText.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
@@ -50,8 +51,11 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     SimulatedXpress sim(std::move(trace.steps));
     ConsoleIndicators indicators(console, true);
     RacePrinter printer(console, quiet);
-    Station station(Station::Setup{sim, settings, indicators, printer, SystemClock(), sim.Clock()});
+    LiveLogbook logbook(options.logbook, options.noLogbook, settings, printer);
+    Station station(
+        Station::Setup{sim, settings, indicators, logbook.Observer(), SystemClock(), sim.Clock()});
     printer.Attach(station.Tables());
+    logbook.Attach(station);
 
     const QString logFile =
         !options.logFile.isEmpty()
@@ -62,6 +66,7 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     station.Start(logFile);
     const ReplayStats stats = RunUntilTraceEnds(station, sim);
     const RaceLogSaveResult saved = station.Stop();
+    logbook.Finish(console);
 
     int exitCode = kExitOk;
     if (!options.imageFile.isEmpty()) {
