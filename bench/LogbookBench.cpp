@@ -32,7 +32,8 @@ struct Season {
                 *part.MutableRow(part.LeftRow()) = *all.Row(row);
                 *part.MutableRow(part.RightRow()) = *all.Row(row + 1);
             }
-            const QString path = dir.filePath(QStringLiteral("logs/%1.csv").arg(f, 3, 10, QLatin1Char('0')));
+            const QString path =
+                dir.filePath(QStringLiteral("logs/%1.csv").arg(f, 3, 10, QLatin1Char('0')));
             QDir().mkpath(dir.filePath(QStringLiteral("logs")));
             QFile file(path);
             file.open(QIODevice::WriteOnly);

@@ -2,14 +2,20 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cmath>
 #include <memory>
 
+#include "gui/LogWindows.h"
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
+#include "logbook/Logbook.h"
+#include "logbook/LogbookFeed.h"
+#include "logbook/LogbookWriter.h"
+#include "logbook/TrackNames.h"
 #include "print/PrintFonts.h"
 #include "receiver/LibusbXpress.h"
 #include "receiver/Receiver.h"
@@ -174,9 +180,34 @@ int main(int argc, char* argv[]) {
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     frmMain window(settings);
-    Station station(Station::Setup{usb, settings, window.Indicators(), window.Observer(),
-                                   SystemClock(),
-                                   simulated ? simulated->Clock() : SteadyMilliseconds()});
+    // Every race goes into the season logbook as well, on the writer's own thread (which, on
+    // the first start, imports the race logs already in the data folder).
+    const QString dataFolder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    std::unique_ptr<LogbookWriter> logbookWriter;
+    std::unique_ptr<LogbookFeed> logbookFeed;
+    if (dataFolder != QLatin1String(kFolderNotValid)) {
+        logbookWriter = std::make_unique<LogbookWriter>(
+            LogbookWriter::Setup{LogbookPath(dataFolder), dataFolder,
+                                 [&settings](int venue) { return TrackNameOf(settings, venue); }});
+        logbookFeed = std::make_unique<LogbookFeed>(window.Observer(), *logbookWriter);
+        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
+    }
+    Station station(
+        Station::Setup{usb, settings, window.Indicators(),
+                       logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : window.Observer(),
+                       SystemClock(), simulated ? simulated->Clock() : SteadyMilliseconds()});
+    if (logbookFeed) {
+        logbookFeed->Attach(
+            station.Tables(),
+            [&station, name = QString(), path = QString()]() mutable {
+                if (station.LogFileName() != name) {
+                    name = station.LogFileName();
+                    path = QFileInfo(name).absoluteFilePath();
+                }
+                return path;
+            },
+            [&station] { return static_cast<int>(station.CurrentVenue()); });
+    }
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
         window.setWindowTitle(QStringLiteral("OrvanRX"));

@@ -13,6 +13,7 @@
 #include "gui/PrintView.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
+#include "gui/frmLogbook.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
@@ -221,6 +222,9 @@ void LogWindows::RunTablesChanged() {
     if (station_ != nullptr) {
         myCar_->RaceStored(station_->Tables().AllRunsTable());
     }
+    if (LogbookOpen()) {
+        logbook_->RaceStored();
+    }
 }
 
 void LogWindows::LogReplaced() {
@@ -256,6 +260,31 @@ void LogWindows::CloseAtUnload() {
     if (StatsOpen()) {
         FrameOf(stats_)->close();
     }
+    if (LogbookOpen()) {
+        FrameOf(logbook_)->close();
+    }
+}
+
+void LogWindows::ShowLogbook() {
+    if (logbookPath_.isEmpty()) {
+        return;
+    }
+    if (!LogbookOpen()) {
+        auto* window = new frmLogbook(logbookPath_, settings_);
+        QMdiSubWindow* frame = AddFrame(window);
+        frame->move(24, 24);
+        logbook_ = window;
+        window->Load(*frame, myCar_->Numbers());
+    }
+    Activate(FrameOf(logbook_));
+}
+
+bool LogWindows::LogbookOpen() const {
+    return !logbook_.isNull() && logbook_->IsOpen();
+}
+
+frmLogbook* LogWindows::LogbookWindow() const {
+    return LogbookOpen() ? logbook_.data() : nullptr;
 }
 
 }  // namespace orvanrx

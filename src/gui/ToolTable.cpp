@@ -73,6 +73,8 @@ std::vector<BandSpec> BuildBands() {
          Tool("miSaveHTML", "Save as HTML...", "", "Save Log as a HTML File", "File"),
          Tool("miSaveXLS", "Save as Excel...", "", "Save Log as a Excel File", "File"),
          Tool("miClearLog", "Clear Log", "Clear Logged Runs", "Clear Logged Runs", "File"),
+         Tool("miImportLogs", "Import Race Logs...", "Import Race Logs into the Logbook",
+              "Import Race Log Files into the Season Logbook", "File"),
          Separator(),
          Tool("miPrintPreview", "Print Preview...", "Print Preview", "Print Preview", "File"),
          Separator(),
@@ -85,6 +87,8 @@ std::vector<BandSpec> BuildBands() {
          Tool("miFilter", "Filter...", "Race Log Filter", "Race Log Filter", "View"),
          Tool("miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car",
               "View"),
+         Tool("miLogbook", "Logbook...", "Season Logbook",
+              "Every Race of the Season, Notes and Set-up of My Car's Runs", "View"),
          Separator(),
          Tool("miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View", "View")}});
     bands.push_back(BandSpec{

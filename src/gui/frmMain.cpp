@@ -26,6 +26,7 @@
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
+#include "gui/frmLogbook.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
@@ -186,6 +187,16 @@ void frmMain::BuildDispatch() {
         {QStringLiteral("miFilter"), [this] { windows_->ShowFilter(); }},
         {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
         {QStringLiteral("miStats"), [this] { windows_->ShowStats(); }},
+        {QStringLiteral("miLogbook"), [this] { windows_->ShowLogbook(); }},
+        {QStringLiteral("miImportLogs"),
+         [this] {
+             if (!windows_->LogbookPath().isEmpty()) {
+                 ImportRaceLogsWithDialog(this, windows_->LogbookPath(), settings_);
+                 if (frmLogbook* logbook = windows_->LogbookWindow()) {
+                     logbook->Refresh();
+                 }
+             }
+         }},
         {QStringLiteral("miMyCar"), [this] { windows_->MyCar().ShowDialog(this); }},
         {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
         {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},

@@ -677,6 +677,23 @@ int Logbook::RaceCount() {
     return static_cast<int>(d_->db.QueryInt("SELECT count(*) FROM races").value_or(0));
 }
 
+QStringList Logbook::FindCars(const QString& text) {
+    QStringList cars;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty()) {
+        return cars;
+    }
+    sql::Statement query(d_->db,
+                         "SELECT trim(Car) AS car, count(*) AS n FROM runs WHERE trim(Car) <> '' "
+                         "AND (trim(Car) LIKE ?1 || '%' OR Name LIKE '%' || ?1 || '%') GROUP BY "
+                         "car ORDER BY car = ?1 DESC, n DESC, car LIMIT 50");
+    query.Bind(1, wanted);
+    while (query.Step()) {
+        cars.append(query.Text(0));
+    }
+    return cars;
+}
+
 std::vector<LogbookEvent> Logbook::Events() {
     std::vector<LogbookEvent> events;
     sql::Statement query(d_->db,

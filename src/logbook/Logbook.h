@@ -152,6 +152,9 @@ public:
     bool NameTrack(const QStringList& sources, const QString& track);
 
     int RaceCount();
+    // Car numbers that start with `text` or whose driver's name holds it (letter case
+    // ignored), the exact number first, then by their number of runs.
+    QStringList FindCars(const QString& text);
     std::vector<LogbookEvent> Events();
     QStringList Tracks();
 
