@@ -145,7 +145,13 @@ frmLogbook::frmLogbook(const QString& logbookPath, const SettingsStore& settings
             RefreshCar();
         }
     });
-    tabs_->addTab(grdEvents_, QStringLiteral("Events"));
+    auto* eventsPage = new QWidget(this);
+    auto* eventsLayout = new QVBoxLayout(eventsPage);
+    eventsLayout->addWidget(new QLabel(QStringLiteral("Tick events to take the Car and My Car "
+                                                      "tabs over those only (none ticked: all)."),
+                                       eventsPage));
+    eventsLayout->addWidget(grdEvents_, 1);
+    tabs_->addTab(eventsPage, QStringLiteral("Events"));
 
     // A car over the season.
     auto* carPage = new QWidget(this);
@@ -163,7 +169,8 @@ frmLogbook::frmLogbook(const QString& logbookPath, const SettingsStore& settings
     auto* split = new QSplitter(Qt::Horizontal, carPage);
     split->addWidget(grdFigures_);
     split->addWidget(grdCarRuns_);
-    split->setSizes({300, 1000});
+    split->setSizes({430, 900});
+    grdFigures_->horizontalHeader()->setStretchLastSection(true);
     auto* carLayout = new QVBoxLayout(carPage);
     auto* search = new QHBoxLayout;
     search->addWidget(new QLabel(QStringLiteral("Car:"), carPage));
@@ -308,9 +315,10 @@ void frmLogbook::RefreshEvents() {
     filling_ = true;
     const std::vector<LogbookEvent> events = logbook_->Events();
     grdEvents_->clear();
-    grdEvents_->setColumnCount(3);
-    grdEvents_->setHorizontalHeaderLabels(
-        {QStringLiteral("Day"), QStringLiteral("Track"), QStringLiteral("Races")});
+    grdEvents_->setColumnCount(5);
+    grdEvents_->setHorizontalHeaderLabels({QStringLiteral("Day"), QStringLiteral("Track"),
+                                           QStringLiteral("Races"), QStringLiteral("First race"),
+                                           QStringLiteral("Last race")});
     grdEvents_->setRowCount(static_cast<int>(events.size()));
     // Newest first.
     int r = 0;
@@ -325,8 +333,11 @@ void frmLogbook::RefreshEvents() {
         QTableWidgetItem* races = Item(QString::number(it->races));
         races->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grdEvents_->setItem(r, 2, races);
+        grdEvents_->setItem(r, 3, Item(it->first.mid(11)));
+        grdEvents_->setItem(r, 4, Item(it->last.mid(11)));
     }
     grdEvents_->resizeColumnsToContents();
+    grdEvents_->horizontalHeader()->setStretchLastSection(true);
     filling_ = false;
 }
 
@@ -356,6 +367,7 @@ void frmLogbook::RefreshCar() {
             QStringLiteral("<b>%1</b> · %2").arg(car_, CarSummaryText(season.figures)));
     }
     Fill(*grdFigures_, CarFiguresTable(season.figures));
+    grdFigures_->horizontalHeader()->setStretchLastSection(true);
     // Newest first, as the statistics window lists them.
     std::vector<CarRun> newest(season.runs.rbegin(), season.runs.rend());
     Fill(*grdCarRuns_, CarRunsTable(newest));

@@ -62,6 +62,8 @@ struct LogbookEvent {
     QString day;    // yyyy-MM-dd, as the race log's DateTime has it
     QString track;  // empty when not known
     int races = 0;
+    QString first;  // the time of its first race
+    QString last;   // the time of its last race
 };
 
 // The racer's notes and set-up of one run, as typed (free text each).
