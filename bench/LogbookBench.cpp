@@ -13,6 +13,8 @@
 #include "sim/RaceDayGenerator.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 constexpr int kFiles = 100;

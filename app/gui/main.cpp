@@ -9,11 +9,10 @@
 #include <cmath>
 #include <memory>
 
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
 #include "logbook/Logbook.h"
-#include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "logbook/TrackNames.h"
 #include "print/PrintFonts.h"
@@ -21,12 +20,14 @@
 #include "receiver/Receiver.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "shell/TerminationSignals.h"
 #include "sim/DemoRaceDay.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
 #include "support/Support.h"
+#include "trace/TraceFile.h"
 
 namespace {
 
@@ -179,9 +180,11 @@ int main(int argc, char* argv[]) {
     UsbXpress& usb = simulated ? static_cast<UsbXpress&>(*simulated) : realReceiver;
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
-    frmMain window(settings);
-    // Every race goes into the season logbook as well, on the writer's own thread (which, on
-    // the first start, imports the race logs already in the data folder).
+    // The station first, on forwarders the main window then points at its status bar and its
+    // child windows: nothing in the window is half built when the station needs it. Every race
+    // also goes into the season logbook, on the writer's own thread (which, on the first start,
+    // imports the race logs already in the data folder).
+    StationForwarders forwarders;
     const QString dataFolder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
     std::unique_ptr<LogbookWriter> logbookWriter;
     std::unique_ptr<LogbookFeed> logbookFeed;
@@ -189,12 +192,11 @@ int main(int argc, char* argv[]) {
         logbookWriter = std::make_unique<LogbookWriter>(
             LogbookWriter::Setup{LogbookPath(dataFolder), dataFolder,
                                  [&settings](int venue) { return TrackNameOf(settings, venue); }});
-        logbookFeed = std::make_unique<LogbookFeed>(window.Observer(), *logbookWriter);
-        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
+        logbookFeed = std::make_unique<LogbookFeed>(forwarders.observer, *logbookWriter);
     }
     Station station(
-        Station::Setup{usb, settings, window.Indicators(),
-                       logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : window.Observer(),
+        Station::Setup{usb, settings, forwarders.indicators,
+                       logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : forwarders.observer,
                        SystemClock(), simulated ? simulated->Clock() : SteadyMilliseconds()});
     if (logbookFeed) {
         logbookFeed->Attach(
@@ -207,6 +209,10 @@ int main(int argc, char* argv[]) {
                 return path;
             },
             [&station] { return static_cast<int>(station.CurrentVenue()); });
+    }
+    frmMain window(station, forwarders, settings);
+    if (logbookWriter) {
+        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
     }
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
@@ -227,7 +233,7 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
     });
 
-    window.Load(station, DataFolderBase());
+    window.Load(DataFolderBase());
     window.show();
     return QApplication::exec();
 }

@@ -34,6 +34,8 @@
 
 namespace orvanrx {
 
+using enum RunColumn;
+
 namespace {
 
 inline constexpr QLatin1String kLogbookScreenSettingsKey{

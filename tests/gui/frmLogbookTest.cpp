@@ -12,18 +12,20 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/LogWindows.h"
+#include "analysis/MyCar.h"
+#include "gui/ChildWindows.h"
 #include "gui/MyCarAlert.h"
 #include "gui/frmLogbook.h"
 #include "gui/frmMain.h"
 #include "logbook/Logbook.h"
 #include "settings/SettingsStore.h"
-#include "shell/MyCar.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
 using namespace orvanrx;
+using enum orvanrx::RunColumn;
 
 namespace {
 
@@ -207,11 +209,12 @@ private Q_SLOTS:
         SettingsStore store(season.filePath(QStringLiteral("OrvanRX.ini")));
         SaveMyCarNumbers(store, {mine});
         SimulatedXpress sim(std::vector<trace::Step>{});
-        frmMain window(store);
-        Station station(Station::Setup{sim, store, window.Indicators(), window.Observer(),
+        StationForwarders forwarders;
+        Station station(Station::Setup{sim, store, forwarders.indicators, forwarders.observer,
                                        SystemClock(), sim.Clock()});
+        frmMain window(station, forwarders, store);
         window.Windows().SetLogbookPath(file);
-        window.Load(station, season.filePath(QStringLiteral("data")));
+        window.Load(season.filePath(QStringLiteral("data")));
         window.resize(1366, 740);
         window.show();
         window.RunTool(QStringLiteral("miLogbook"));

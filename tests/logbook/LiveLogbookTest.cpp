@@ -3,13 +3,15 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "racelog/RaceLogFile.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Replay.h"
 #include "sim/RaceDayGenerator.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 // Counts the notices that reach the program's own observer through the feed.
