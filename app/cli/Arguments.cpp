@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
 #include <optional>
 
 #include <QHostAddress>
@@ -25,6 +26,7 @@ constexpr char kUsage[] =
     "  stats LOG      statistics of a race log: per car, one car, head to head\n"
     "  export LOG OUT write a race log as XML, HTML, a workbook or PDF pages\n"
     "  pit-view key   print the pit view's access key ('--new' makes a new one)\n"
+    "  logbook        import race logs into the season logbook, export it, back it up\n"
     "\n"
     "'orvanrx-cli <command> --help' describes a command's options.\n";
 
@@ -44,7 +46,8 @@ EarlyExit Usage(const QString& reason) {
     return {kExitUsage, {}, reason};
 }
 
-// Parses a subcommand's arguments (args[0] is the subcommand). Gives the early exit when
+// Parses a subcommand's arguments (args[0] is the subcommand; -1 positional arguments: any
+// number, checked by the caller). Gives the early exit when
 // there is one: help, an unknown option, a wrong number of positional arguments.
 std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& args,
                                int positionalCount) {
@@ -56,7 +59,7 @@ std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& ar
     if (parser.isSet(help)) {
         return EarlyExit{kExitOk, HelpText(parser, command), {}};
     }
-    if (parser.positionalArguments().size() != positionalCount) {
+    if (positionalCount >= 0 && parser.positionalArguments().size() != positionalCount) {
         return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
                          .arg(positionalCount)
                          .arg(parser.positionalArguments().size()) +
@@ -126,6 +129,22 @@ std::optional<EarlyExit> ReadPitViewStart(const QCommandLineParser& parser, PitV
     return std::nullopt;
 }
 
+QCommandLineOption LogbookOption() {
+    return FileOption("logbook",
+                      "Store the races in the logbook FILE (default: logbook.sqlite in the data "
+                      "folder).");
+}
+
+QCommandLineOption NoLogbookOption() {
+    return QCommandLineOption(QStringLiteral("no-logbook"),
+                              QStringLiteral("Store the races in no logbook."));
+}
+
+// A day as YYYY-MM-DD, or nothing when the text is not one.
+bool IsDay(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid() && text.size() == 10;
+}
+
 Invocation ParseReplay(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -143,7 +162,9 @@ Invocation ParseReplay(const QStringList& args) {
         QStringLiteral("With --pit-view: one tick every N ms (1 to 1000, default 30); the pit "
                        "view keeps serving after the trace until Ctrl-C."),
         QStringLiteral("N"), QStringLiteral("30"));
-    parser.addOptions({log, image, slip, quiet, tickMs});
+    const QCommandLineOption logbook = LogbookOption();
+    const QCommandLineOption noLogbook = NoLogbookOption();
+    parser.addOptions({log, image, slip, quiet, tickMs, logbook, noLogbook});
     parser.addOptions(PitViewOptionsList());
     if (auto exit = Parse(parser, WithPitViewPort(args), 1)) {
         return *exit;
@@ -154,7 +175,9 @@ Invocation ParseReplay(const QStringList& args) {
                           parser.value(slip),
                           parser.isSet(quiet),
                           {},
-                          30};
+                          30,
+                          parser.value(logbook),
+                          parser.isSet(noLogbook)};
     if (auto exit = ReadPitViewStart(parser, options.pitView)) {
         return *exit;
     }
@@ -179,7 +202,9 @@ Invocation ParseLog(const QStringList& args, bool record) {
     }
     const QCommandLineOption log = FileOption("log", "Write the race log to FILE.");
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
-    parser.addOptions({log, quiet});
+    const QCommandLineOption logbook = LogbookOption();
+    const QCommandLineOption noLogbook = NoLogbookOption();
+    parser.addOptions({log, quiet, logbook, noLogbook});
     if (!record) {
         parser.addOptions(PitViewOptionsList());
     }
@@ -190,7 +215,9 @@ Invocation ParseLog(const QStringList& args, bool record) {
                        record ? parser.positionalArguments().constFirst() : QString(),
                        parser.value(log),
                        parser.isSet(quiet),
-                       {}};
+                       {},
+                       parser.value(logbook),
+                       parser.isSet(noLogbook)};
     if (!record) {
         if (auto exit = ReadPitViewStart(parser, options.pitView)) {
             return *exit;
@@ -280,10 +307,13 @@ Invocation ParseSettings(const QStringList& args) {
 Invocation ParseStats(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Prints the statistics of a race log: a line per car, or one car's figures and runs, "
-        "or every race two cars ran against each other. Figures without a value show as a "
-        "dash on the terminal and as an empty field in CSV."));
-    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The race-log CSV file."));
+        "Prints the statistics of a race log, or with --logbook of the season in the logbook: "
+        "a line per car, or one car's figures and runs, or every race two cars ran against "
+        "each other. Figures without a value show as a dash on the terminal and as an empty "
+        "field in CSV."));
+    parser.addPositionalArgument(
+        QStringLiteral("LOG"),
+        QStringLiteral("The race-log CSV file; with --logbook, the logbook file (optional)."));
     const QCommandLineOption car(QStringLiteral("car"),
                                  QStringLiteral("Only car N: its figures and its runs."),
                                  QStringLiteral("N"));
@@ -292,15 +322,112 @@ Invocation ParseStats(const QStringList& args) {
                                 QStringLiteral("M"));
     const QCommandLineOption csv(QStringLiteral("csv"),
                                  QStringLiteral("Print CSV for a spreadsheet."));
-    parser.addOptions({car, vs, csv});
-    if (auto exit = Parse(parser, args, 1)) {
+    const QCommandLineOption logbook(
+        QStringLiteral("logbook"),
+        QStringLiteral("The races of the logbook (LOG names it; default: the data folder's)."));
+    const QCommandLineOption track(QStringLiteral("track"),
+                                   QStringLiteral("With --logbook: only races at track T."),
+                                   QStringLiteral("T"));
+    const QCommandLineOption since(QStringLiteral("since"),
+                                   QStringLiteral("With --logbook: from day D (YYYY-MM-DD) on."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption until(QStringLiteral("until"),
+                                   QStringLiteral("With --logbook: up to day D (YYYY-MM-DD)."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption eliminations(
+        QStringLiteral("eliminations"),
+        QStringLiteral("With --logbook: elimination rounds only (round code E1, E2 ...)."));
+    parser.addOptions({car, vs, csv, logbook, track, since, until, eliminations});
+    if (auto exit = Parse(parser, args, -1)) {
         return *exit;
+    }
+    const bool season = parser.isSet(logbook);
+    const QStringList positional = parser.positionalArguments();
+    if (season ? positional.size() > 1 : positional.size() != 1) {
+        return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
+                         .arg(season ? QStringLiteral("0 or 1") : QStringLiteral("1"))
+                         .arg(positional.size()) +
+                     HelpText(parser, args.value(0)));
+    }
+    if (!season) {
+        for (const QCommandLineOption* option : {&track, &since, &until, &eliminations}) {
+            if (parser.isSet(*option)) {
+                return Usage(
+                    QStringLiteral("--%1 needs --logbook.\n").arg(option->names().first()));
+            }
+        }
+    }
+    for (const QCommandLineOption* option : {&since, &until}) {
+        if (parser.isSet(*option) && !IsDay(parser.value(*option))) {
+            return Usage(
+                QStringLiteral("--%1 takes a day as YYYY-MM-DD.\n").arg(option->names().first()));
+        }
     }
     if (parser.isSet(vs) && !parser.isSet(car)) {
         return Usage(QStringLiteral("--vs needs --car.\n"));
     }
-    return StatsOptions{parser.positionalArguments().constFirst(), parser.value(car).trimmed(),
-                        parser.value(vs), parser.isSet(csv)};
+    StatsOptions options;
+    options.season = season;
+    (season ? options.logbook : options.log) = positional.value(0);
+    options.car = parser.value(car).trimmed();
+    options.vs = parser.value(vs);
+    options.csv = parser.isSet(csv);
+    options.track = parser.value(track);
+    options.since = parser.value(since);
+    options.until = parser.value(until);
+    options.eliminations = parser.isSet(eliminations);
+    return options;
+}
+
+Invocation ParseLogbook(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Works on the season logbook (default: logbook.sqlite in the data folder).\n"
+        "  logbook import PATH...     race-log files, or folders of them, into the logbook\n"
+        "  logbook export FILE.csv    every run with its notes as CSV\n"
+        "  logbook backup FILE        a consistent copy of the logbook, also while the\n"
+        "                             programs write to it"));
+    parser.addPositionalArgument(QStringLiteral("import|export|backup"),
+                                 QStringLiteral("What to do."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Files or folders."),
+                                 QStringLiteral("PATH..."));
+    const QCommandLineOption track(
+        QStringLiteral("track"),
+        QStringLiteral("import: the track of the files' races, when the logbook has none."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption logbook = FileOption("logbook", "The logbook file.");
+    parser.addOptions({track, logbook});
+    if (auto exit = Parse(parser, args, -1)) {
+        return *exit;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0);
+    LogbookOptions options;
+    options.paths = positional.mid(1);
+    options.track = parser.value(track).trimmed();
+    options.logbook = parser.value(logbook);
+    if (action == QStringLiteral("import")) {
+        options.action = LogbookOptions::Action::Import;
+        if (options.paths.isEmpty()) {
+            return Usage(QStringLiteral("logbook import needs at least one PATH.\n"));
+        }
+        return options;
+    }
+    if (parser.isSet(track)) {
+        return Usage(QStringLiteral("--track goes with import.\n"));
+    }
+    if (action == QStringLiteral("export") || action == QStringLiteral("backup")) {
+        options.action = action == QStringLiteral("export") ? LogbookOptions::Action::Export
+                                                            : LogbookOptions::Action::Backup;
+        if (options.paths.size() != 1) {
+            return Usage(QStringLiteral("logbook %1 takes one FILE.\n").arg(action));
+        }
+        return options;
+    }
+    return Usage((action.isEmpty()
+                      ? QStringLiteral("No logbook action given.\n\n")
+                      : QStringLiteral("Unknown logbook action '%1'.\n\n").arg(action)) +
+                 HelpText(parser, args.value(0)));
 }
 
 Invocation ParseExport(const QStringList& args) {
@@ -369,6 +496,9 @@ Invocation ParseCommandLine(const QStringList& arguments) {
     }
     if (command == QStringLiteral("pit-view")) {
         return ParsePitView(args);
+    }
+    if (command == QStringLiteral("logbook")) {
+        return ParseLogbook(args);
     }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         return EarlyExit{kExitOk, QString::fromLatin1(kUsage), {}};

@@ -34,6 +34,8 @@ struct ReplayOptions {
     bool quiet = false;
     PitViewStart pitView;
     int tickMs = 30;  // with the pit view: the ticks' pace, 1..1000 ms
+    QString logbook;         // empty: the logbook in the data folder
+    bool noLogbook = false;  // --no-logbook: store nothing in a logbook
 };
 
 // log [--log FILE] [--quiet] [--pit-view [PORT] [--listen ADDRESS]];
@@ -44,6 +46,8 @@ struct LogOptions {
     QString logFile;
     bool quiet = false;
     PitViewStart pitView;
+    QString logbook;
+    bool noLogbook = false;
 };
 
 // pit-view key [--new]
@@ -67,11 +71,28 @@ struct SettingsOptions {
 };
 
 // stats LOG [--car N [--vs M]] [--csv]
+// stats --logbook [FILE] [--track T] [--since D] [--until D] [--eliminations] [--car N [--vs M]]
 struct StatsOptions {
     QString log;
     QString car;  // empty: every car
     QString vs;   // with car: the other car of a head-to-head table
     bool csv = false;
+    bool season = false;  // --logbook: the races of the logbook rather than one log
+    QString logbook;      // with season: the logbook file (empty: the data folder's)
+    QString track;        // with season: only this track
+    QString since;        // with season: first day, YYYY-MM-DD
+    QString until;        // with season: last day, YYYY-MM-DD
+    bool eliminations = false;
+};
+
+// logbook import PATH... [--track NAME]; logbook export FILE.csv; logbook backup FILE; each
+// with [--logbook FILE].
+struct LogbookOptions {
+    enum class Action { Import, Export, Backup };
+    Action action = Action::Import;
+    QStringList paths;  // import: files and folders; export, backup: the file to write
+    QString track;
+    QString logbook;  // empty: the logbook in the data folder
 };
 
 // export LOG OUT: the format from OUT's extension.
@@ -90,7 +111,8 @@ struct EarlyExit {
 };
 
 using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
-                                SettingsOptions, StatsOptions, ExportOptions, PitViewOptions>;
+                                SettingsOptions, StatsOptions, ExportOptions, PitViewOptions,
+                                LogbookOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "PitViewCommand.h"
+#include "LogbookSupport.h"
 #include "receiver/LibusbXpress.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
@@ -72,10 +73,12 @@ int RunLog(const LogOptions& options, Console& console) {
     ConsoleIndicators indicators(console, false);
     RacePrinter printer(console, quiet);
     const std::unique_ptr<PitViewService> pitView = MakePitView(options.pitView, printer, settings);
-    PollObserver& observer = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
-    Station station(Station::Setup{device, settings, indicators, observer, SystemClock(),
+    PollObserver& next = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
+    LiveLogbook logbook(options.logbook, options.noLogbook, settings, next);
+    Station station(Station::Setup{device, settings, indicators, logbook.Observer(), SystemClock(),
                                    SteadyMilliseconds()});
     printer.Attach(station.Tables());
+    logbook.Attach(station);
     SearchReporter searchReporter(console, usb);
 
     const QString logFile = !options.logFile.isEmpty()
@@ -102,6 +105,7 @@ int RunLog(const LogOptions& options, Console& console) {
     QCoreApplication::exec();
 
     const RaceLogSaveResult saved = station.Stop();
+    logbook.Finish(console);
     if (recorder) {
         recorder->Finish();
         traceWriter.Close();

@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "PitViewCommand.h"
+#include "LogbookSupport.h"
 #include "decoding/TimeSlipText.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
@@ -90,10 +91,12 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     ConsoleIndicators indicators(console, true);
     RacePrinter printer(console, quiet);
     const std::unique_ptr<PitViewService> pitView = MakePitView(options.pitView, printer, settings);
-    PollObserver& observer = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
+    PollObserver& next = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
+    LiveLogbook logbook(options.logbook, options.noLogbook, settings, next);
     Station station(
-        Station::Setup{sim, settings, indicators, observer, SystemClock(), sim.Clock()});
+        Station::Setup{sim, settings, indicators, logbook.Observer(), SystemClock(), sim.Clock()});
     printer.Attach(station.Tables());
+    logbook.Attach(station);
 
     const QString logFile = !options.logFile.isEmpty()
                                 ? options.logFile
@@ -107,6 +110,7 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     const ReplayStats stats = pitView ? RunPacedReplay(station, sim, options.tickMs, console)
                                       : RunUntilTraceEnds(station, sim);
     const RaceLogSaveResult saved = station.Stop();
+    logbook.Finish(console);
 
     int exitCode = kExitOk;
     if (!options.imageFile.isEmpty()) {

@@ -72,6 +72,7 @@ int main(int argc, char* argv[]) {
                                  [&](const SettingsOptions& o) { return RunSettings(o, console); },
                                  [&](const StatsOptions& o) { return RunStats(o, console); },
                                  [&](const ExportOptions& o) { return RunExport(o, console); },
-                                 [&](const PitViewOptions& o) { return RunPitView(o, console); }},
+                                 [&](const PitViewOptions& o) { return RunPitView(o, console); },
+                                 [&](const LogbookOptions& o) { return RunLogbook(o, console); }},
                       ParseCommandLine(QCoreApplication::arguments()));
 }
