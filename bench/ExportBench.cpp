@@ -16,9 +16,9 @@
 #endif
 
 #include "GeneratedLog.h"
+#include "export/LogExport.h"
 #include "print/LogGridPrint.h"
 #include "print/PrintFonts.h"
-#include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"

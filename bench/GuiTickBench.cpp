@@ -9,11 +9,12 @@
 #include <memory>
 
 #include "GuiBench.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -37,10 +38,10 @@ struct Desktop {
     explicit Desktop(const std::vector<trace::Step>& steps)
         : settings(dir.filePath(QStringLiteral("OrvanRX.ini"))),
           sim(steps),
-          window(settings),
-          station(Station::Setup{sim, settings, window.Indicators(), window.Observer(),
-                                 SystemClock(), sim.Clock()}) {
-        window.Load(station, dir.filePath(QStringLiteral("data")));
+          station(Station::Setup{sim, settings, forwarders.indicators, forwarders.observer,
+                                 SystemClock(), sim.Clock()}),
+          window(station, forwarders, settings) {
+        window.Load(dir.filePath(QStringLiteral("data")));
         window.tmrMain().stop();
         window.resize(1600, 1000);
         window.show();
@@ -52,8 +53,9 @@ struct Desktop {
     QTemporaryDir dir;
     SettingsStore settings;
     SimulatedXpress sim;
-    frmMain window;
+    StationForwarders forwarders;
     Station station;
+    frmMain window;
 };
 
 void RunTicks(benchmark::State& state, bool repaint) {
@@ -104,8 +106,8 @@ void BM_RaceLogReloadTickAt10000Races(benchmark::State& state) {
     for (auto _ : state) {
         last.marginL = QString::number(++n);
         tables.StoreRun(last);
-        desktop.window.Observer().RunTablesChanged();
-        desktop.window.Observer().DataReplyStored();
+        desktop.forwarders.observer.RunTablesChanged();
+        desktop.forwarders.observer.DataReplyStored();
         QCoreApplication::processEvents();
     }
     state.counters["rows"] = static_cast<double>(tables.AllRunsTable().RowCount());

@@ -26,28 +26,28 @@ QString Decimal(int value, int decimals) {
 RunRow LaneRow(int race, bool left, const QString& category) {
     const int v = race * 37 + (left ? 0 : 11);
     RunRow row;
-    row[GeneralID] = QString::number(left ? 2 * race + 1 : 2 * race);
-    row[DateTime] = QStringLiteral("2026-12-04 %1:%2:%3")
-                        .arg(8 + race / 1200, 2, 10, QLatin1Char('0'))
-                        .arg(race / 20 % 60, 2, 10, QLatin1Char('0'))
-                        .arg(race % 60, 2, 10, QLatin1Char('0'));
-    row[Category] = category;
-    row[Class] = QStringLiteral("SP");
-    row[Car] = QString::number(100 + v % 9000);
-    row[Name] = left ? QStringLiteral("DOE, JOHN") : QStringLiteral("RACER JANE Q");
-    row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
-    row[Dial] = Decimal(9000 + v % 3000, 2);
-    row[RT] = Decimal(400 + v % 300, 3);
-    row[et60] = Decimal(1200 + v % 300, 3);
-    row[et330] = Decimal(3600 + v % 500, 3);
-    row[et660] = Decimal(5600 + v % 700, 3);
-    row[mph660] = Decimal(110000 + v % 20000, 2);
-    row[et1000] = Decimal(7400 + v % 900, 3);
-    row[et1320] = Decimal(9000 + v % 1500, 3);
-    row[mph1320] = Decimal(135000 + v % 30000, 2);
-    row[margin] = Decimal(v % 900, 4);
-    row[overund] = Decimal(v % 200, 3);
-    row[win] = left == (race % 2 == 0) ? QStringLiteral("W") : QString();
+    row[RunColumn::GeneralID] = QString::number(left ? 2 * race + 1 : 2 * race);
+    row[RunColumn::DateTime] = QStringLiteral("2026-12-04 %1:%2:%3")
+                                   .arg(8 + race / 1200, 2, 10, QLatin1Char('0'))
+                                   .arg(race / 20 % 60, 2, 10, QLatin1Char('0'))
+                                   .arg(race % 60, 2, 10, QLatin1Char('0'));
+    row[RunColumn::Category] = category;
+    row[RunColumn::Class] = QStringLiteral("SP");
+    row[RunColumn::Car] = QString::number(100 + v % 9000);
+    row[RunColumn::Name] = left ? QStringLiteral("DOE, JOHN") : QStringLiteral("RACER JANE Q");
+    row[RunColumn::Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
+    row[RunColumn::Dial] = Decimal(9000 + v % 3000, 2);
+    row[RunColumn::RT] = Decimal(400 + v % 300, 3);
+    row[RunColumn::et60] = Decimal(1200 + v % 300, 3);
+    row[RunColumn::et330] = Decimal(3600 + v % 500, 3);
+    row[RunColumn::et660] = Decimal(5600 + v % 700, 3);
+    row[RunColumn::mph660] = Decimal(110000 + v % 20000, 2);
+    row[RunColumn::et1000] = Decimal(7400 + v % 900, 3);
+    row[RunColumn::et1320] = Decimal(9000 + v % 1500, 3);
+    row[RunColumn::mph1320] = Decimal(135000 + v % 30000, 2);
+    row[RunColumn::margin] = Decimal(v % 900, 4);
+    row[RunColumn::overund] = Decimal(v % 200, 3);
+    row[RunColumn::win] = left == (race % 2 == 0) ? QStringLiteral("W") : QString();
     return row;
 }
 
@@ -108,12 +108,13 @@ void BM_StandardItemModelFill(benchmark::State& state) {
     std::vector<int> order(static_cast<std::size_t>(table->RowCount()));
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
-        return table->Cell(a, GeneralID).toInt() > table->Cell(b, GeneralID).toInt();
+        return table->Cell(a, RunColumn::GeneralID).toInt() >
+               table->Cell(b, RunColumn::GeneralID).toInt();
     });
     QList<QString> groups;
     QHash<QString, QList<int>> rowsOf;
     for (const int r : order) {
-        const QString category = table->Cell(r, Category);
+        const QString category = table->Cell(r, RunColumn::Category);
         if (!rowsOf.contains(category)) {
             groups.push_back(category);
         }

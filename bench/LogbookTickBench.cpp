@@ -9,13 +9,14 @@
 #include <memory>
 
 #include "GuiBench.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -26,20 +27,20 @@ struct Desktop {
     explicit Desktop(bool logbook)
         : settings(dir.filePath(QStringLiteral("OrvanRX.ini"))),
           sim(std::vector<trace::Step>{}),
-          window(settings),
           writer(logbook ? std::make_unique<LogbookWriter>(LogbookWriter::Setup{
                                dir.filePath(QStringLiteral("logbook.sqlite")), QString(), {}})
                          : nullptr),
-          feed(logbook ? std::make_unique<LogbookFeed>(window.Observer(), *writer) : nullptr),
-          station(Station::Setup{sim, settings, window.Indicators(),
-                                 feed ? static_cast<PollObserver&>(*feed) : window.Observer(),
-                                 SystemClock(), sim.Clock()}) {
+          feed(logbook ? std::make_unique<LogbookFeed>(forwarders.observer, *writer) : nullptr),
+          station(Station::Setup{sim, settings, forwarders.indicators,
+                                 feed ? static_cast<PollObserver&>(*feed) : forwarders.observer,
+                                 SystemClock(), sim.Clock()}),
+          window(station, forwarders, settings) {
         if (feed) {
             feed->Attach(
                 station.Tables(), [this] { return dir.filePath(QStringLiteral("day.csv")); },
                 [] { return 1; });
         }
-        window.Load(station, dir.filePath(QStringLiteral("data")));
+        window.Load(dir.filePath(QStringLiteral("data")));
         window.tmrMain().stop();
         window.resize(1600, 1000);
         window.show();
@@ -51,10 +52,11 @@ struct Desktop {
     QTemporaryDir dir;
     SettingsStore settings;
     SimulatedXpress sim;
-    frmMain window;
+    StationForwarders forwarders;
     std::unique_ptr<LogbookWriter> writer;
     std::unique_ptr<LogbookFeed> feed;
     Station station;
+    frmMain window;
 };
 
 void Tick(benchmark::State& state, bool logbook) {
@@ -67,7 +69,7 @@ void Tick(benchmark::State& state, bool logbook) {
     desktop.window.Windows().RaceLog()->AllCategories();
     QCoreApplication::processEvents();
     PollObserver& observer =
-        desktop.feed ? static_cast<PollObserver&>(*desktop.feed) : desktop.window.Observer();
+        desktop.feed ? static_cast<PollObserver&>(*desktop.feed) : desktop.forwarders.observer;
     RunRecord last = day.back();
     int n = 0;
     for (auto _ : state) {

@@ -37,7 +37,7 @@
 #include "shell/Station.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx {
 namespace {
@@ -156,7 +156,7 @@ QString Difference(const RunTable& table, const std::vector<RunRecord>& races) {
         const bool left = row % 2 == 0;
         const QString expected[kRunColumnCount] = {
             QString::number(row ^ 1),
-            table.Cell(row, DateTime),
+            table.Cell(row, RunColumn::DateTime),
             r.Category,
             left ? r.ClassL : r.ClassR,
             left ? r.CarL : r.CarR,

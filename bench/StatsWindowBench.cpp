@@ -11,12 +11,13 @@
 #include <QTemporaryDir>
 
 #include "GuiBench.h"
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/SimulatedXpress.h"
 
 namespace orvanrx {
@@ -76,10 +77,11 @@ void BM_TickWithStatsOpenAt10000Races(benchmark::State& state) {
     QTemporaryDir dir;
     const SettingsStore settings(dir.filePath(QStringLiteral("OrvanRX.ini")));
     SimulatedXpress sim(std::vector<trace::Step>{});
-    frmMain window(settings);
-    Station station(Station::Setup{sim, settings, window.Indicators(), window.Observer(),
+    StationForwarders forwarders;
+    Station station(Station::Setup{sim, settings, forwarders.indicators, forwarders.observer,
                                    SystemClock(), sim.Clock()});
-    window.Load(station, dir.filePath(QStringLiteral("data")));
+    frmMain window(station, forwarders, settings);
+    window.Load(dir.filePath(QStringLiteral("data")));
     window.tmrMain().stop();
     window.resize(1600, 1000);
     window.show();
@@ -96,8 +98,8 @@ void BM_TickWithStatsOpenAt10000Races(benchmark::State& state) {
     int n = 0;
     for (auto _ : state) {
         StoreRace(tables, NextRace(day, ++n, day[5].CarL));
-        window.Observer().RunTablesChanged();
-        window.Observer().DataReplyStored();
+        forwarders.observer.RunTablesChanged();
+        forwarders.observer.DataReplyStored();
         QCoreApplication::processEvents();
     }
     window.Unload();

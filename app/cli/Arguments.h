@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <variant>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "sim/RaceDayGenerator.h"
 
 // The command line of orvanrx-cli, parsed apart from running it: ParseCommandLine only reads

@@ -1,7 +1,7 @@
 #include "Commands.h"
+#include "export/LogExport.h"
 #include "print/LogGridPrint.h"
 #include "print/PrintFonts.h"
-#include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsStore.h"
 #include "views/FieldChoices.h"

@@ -9,8 +9,8 @@
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
 #include "shell/TerminationSignals.h"
-#include "sim/TraceRecorder.h"
-#include "sim/TraceWriter.h"
+#include "trace/TraceRecorder.h"
+#include "trace/TraceWriter.h"
 
 namespace orvanrx::cli {
 
@@ -77,11 +77,9 @@ int RunLog(const LogOptions& options, Console& console) {
     logbook.Attach(station);
     SearchReporter searchReporter(console, usb);
 
-    const QString logFile =
-        !options.logFile.isEmpty()
-            ? options.logFile
-            : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
-                              QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    const QString logFile = !options.logFile.isEmpty()
+                                ? options.logFile
+                                : StartLogFileName(DataFolderBase(), station.Now());
     console.out << "Race log: " << QDir::toNativeSeparators(logFile) << '\n';
     indicators.SetLogFileName(logFile);
     station.Start(logFile);

@@ -9,7 +9,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
 
@@ -57,11 +57,9 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     printer.Attach(station.Tables());
     logbook.Attach(station);
 
-    const QString logFile =
-        !options.logFile.isEmpty()
-            ? options.logFile
-            : RaceLogFileName(GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX")),
-                              QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
+    const QString logFile = !options.logFile.isEmpty()
+                                ? options.logFile
+                                : StartLogFileName(DataFolderBase(), station.Now());
     indicators.SetLogFileName(logFile);
     station.Start(logFile);
     const ReplayStats stats = RunUntilTraceEnds(station, sim);

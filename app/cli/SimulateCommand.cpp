@@ -1,6 +1,6 @@
 #include "Commands.h"
 #include "sim/RaceDayGenerator.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
 

@@ -16,11 +16,12 @@
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "shell/TerminationSignals.h"
 #include "sim/DemoRaceDay.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
 #include "support/Support.h"
+#include "trace/TraceFile.h"
 
 namespace {
 
@@ -173,10 +174,13 @@ int main(int argc, char* argv[]) {
     UsbXpress& usb = simulated ? static_cast<UsbXpress&>(*simulated) : realReceiver;
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
-    frmMain window(settings);
-    Station station(Station::Setup{usb, settings, window.Indicators(), window.Observer(),
+    // The station first, on forwarders the main window then points at its status bar and its
+    // child windows: nothing in the window is half built when the station needs it.
+    StationForwarders forwarders;
+    Station station(Station::Setup{usb, settings, forwarders.indicators, forwarders.observer,
                                    SystemClock(),
                                    simulated ? simulated->Clock() : SteadyMilliseconds()});
+    frmMain window(station, forwarders, settings);
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
         window.setWindowTitle(QStringLiteral("OrvanRX"));
@@ -196,7 +200,7 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(&window, &QWidget::close, Qt::QueuedConnection);
     });
 
-    window.Load(station, DataFolderBase());
+    window.Load(DataFolderBase());
     window.show();
     return QApplication::exec();
 }

@@ -12,12 +12,12 @@ namespace {
 
 // The decoder writes "W"; a log file edited by hand may say "w".
 bool HasWinMark(const RunRow& row) {
-    const QStringView mark = QStringView(row[win]).trimmed();
+    const QStringView mark = QStringView(row[RunColumn::win]).trimmed();
     return mark.size() == 1 && (mark[0] == u'W' || mark[0] == u'w');
 }
 
 RunResult ResultOf(const RunRow& own, const RunRow& other) {
-    if (QStringView(other[Car]).trimmed().isEmpty()) {
+    if (QStringView(other[RunColumn::Car]).trimmed().isEmpty()) {
         return RunResult::Bye;
     }
     const bool ownMark = HasWinMark(own);
@@ -41,19 +41,19 @@ QString Trimmed(const QString& cell) {
 }
 
 void ReadFigures(const RunRow& own, const RunRow& other, CarRun& run) {
-    run.dial = ParseFigure(own[Dial]);
-    run.rt = ParseFigure(own[RT]);
-    run.sixtyFoot = ParsePositiveFigure(own[et60]);
-    run.et = ParsePositiveFigure(own[et1320]);
-    run.mph = ParsePositiveFigure(own[mph1320]);
+    run.dial = ParseFigure(own[RunColumn::Dial]);
+    run.rt = ParseFigure(own[RunColumn::RT]);
+    run.sixtyFoot = ParsePositiveFigure(own[RunColumn::et60]);
+    run.et = ParsePositiveFigure(own[RunColumn::et1320]);
+    run.mph = ParsePositiveFigure(own[RunColumn::mph1320]);
     run.overUnder = std::nullopt;
     if (run.dial) {
-        run.overUnder = ParseFigure(own[overund]);
+        run.overUnder = ParseFigure(own[RunColumn::overund]);
         if (!run.overUnder && run.et) {
             run.overUnder = *run.et - *run.dial;
         }
     }
-    run.margin = ParseFigure(own[margin]);
+    run.margin = ParseFigure(own[RunColumn::margin]);
     run.result = ResultOf(own, other);
 }
 
@@ -128,7 +128,7 @@ CarFiguresBuilder::CarFiguresBuilder(const QString& car, CategoryNames& category
 
 void CarFiguresBuilder::Add(const CarRun& run, const QString& dateTimeCell,
                             const QString& categoryCell, const QString& nameCell) {
-    const QStringView category = CategoryName(categoryCell);
+    const QStringView category = FiguresCategoryName(categoryCell);
     if (!category.isEmpty() && !Listed(figures_.categories, category)) {
         figures_.categories.append(categoryNames_->Shared(category));
     }

@@ -19,7 +19,7 @@ bool ByNumber(const CarFigures& a, const CarFigures& b) {
 QStringList CarsFrom(const RunTable& table, int from) {
     QStringList cars;
     for (int row = from; row < table.RowCount(); ++row) {
-        const QString car = Trimmed(table.Row(row)->at(Car));
+        const QString car = Trimmed(table.Row(row)->at(RunColumn::Car));
         if (!car.isEmpty() && !cars.contains(car)) {
             cars.append(car);
         }
@@ -114,7 +114,7 @@ QString CarFiguresTracker::Fold(const RunTable& table, int row) {
     for (std::size_t i = 0; i < kReadColumns.size(); ++i) {
         held[i] = cells[static_cast<std::size_t>(kReadColumns[i])];
     }
-    const QString car = Trimmed(cells[Car]);
+    const QString car = Trimmed(cells[RunColumn::Car]);
     if (car.isEmpty()) {
         return car;
     }
@@ -125,7 +125,8 @@ QString CarFiguresTracker::Fold(const RunTable& table, int row) {
     }
     CarRun run;
     stats::ReadFigures(cells, *table.Row(row ^ 1), run);
-    builders_[it.value()].Add(run, cells[DateTime], cells[Category], cells[Name]);
+    builders_[it.value()].Add(run, cells[RunColumn::DateTime], cells[RunColumn::Category],
+                              cells[RunColumn::Name]);
     return car;
 }
 
@@ -136,10 +137,11 @@ CarFigures CarFiguresTracker::FiguresOf(const QString& car, const RunTable& tabl
                                            : stats::CarFiguresBuilder(car, categoryNames_);
     for (int row = from; row < table.RowCount(); ++row) {
         const RunRow& cells = *table.Row(row);
-        if (Trimmed(cells[Car]) == car) {
+        if (Trimmed(cells[RunColumn::Car]) == car) {
             CarRun run;
             stats::ReadFigures(cells, *table.Row(row ^ 1), run);
-            builder.Add(run, cells[DateTime], cells[Category], cells[Name]);
+            builder.Add(run, cells[RunColumn::DateTime], cells[RunColumn::Category],
+                        cells[RunColumn::Name]);
         }
     }
     return builder.Finish();

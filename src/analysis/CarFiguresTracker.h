@@ -39,8 +39,10 @@ public:
 
 private:
     // The columns the figures read; a folded row's cells of these columns are held.
-    static constexpr std::array<int, 12> kReadColumns{
-        Car, Name, DateTime, Category, Dial, RT, et60, et1320, mph1320, margin, overund, win};
+    static constexpr std::array<RunColumn, 12> kReadColumns{
+        RunColumn::Car,     RunColumn::Name,   RunColumn::DateTime, RunColumn::Category,
+        RunColumn::Dial,    RunColumn::RT,     RunColumn::et60,     RunColumn::et1320,
+        RunColumn::mph1320, RunColumn::margin, RunColumn::overund,  RunColumn::win};
     using HeldCells = std::array<QString, kReadColumns.size()>;
 
     bool StillHolds(const RunTable& table) const;

@@ -29,10 +29,10 @@ CarRun ReadCarRun(const RunTable& table, int row) {
     run.row = row;
     run.otherRow = row ^ 1;
     run.leftLane = row % 2 == 0;
-    run.dateTime = (*own)[DateTime];
-    run.category = (*own)[Category];
-    run.name = Trimmed((*own)[Name]);
-    run.opponent = Trimmed((*other)[Car]);
+    run.dateTime = (*own)[RunColumn::DateTime];
+    run.category = (*own)[RunColumn::Category];
+    run.name = Trimmed((*own)[RunColumn::Name]);
+    run.opponent = Trimmed((*other)[RunColumn::Car]);
     stats::ReadFigures(*own, *other, run);
     return run;
 }
@@ -44,7 +44,7 @@ std::vector<CarRun> ReadCarRuns(const RunTable& table, const QString& car) {
         return runs;
     }
     for (int row = 0; row < table.RowCount(); ++row) {
-        if (QStringView(table.Row(row)->at(Car)).trimmed() == wanted) {
+        if (QStringView(table.Row(row)->at(RunColumn::Car)).trimmed() == wanted) {
             runs.push_back(ReadCarRun(table, row));
         }
     }
@@ -69,7 +69,7 @@ std::vector<CarFigures> ComputeCarFigures(const RunTable& table) {
     CarRun run;  // only its numbers and result are read here
     for (int row = 0; row < table.RowCount(); ++row) {
         const RunRow& r = *table.Row(row);
-        const QString car = Trimmed(r[Car]);
+        const QString car = Trimmed(r[RunColumn::Car]);
         if (car.isEmpty()) {
             continue;
         }
@@ -79,7 +79,8 @@ std::vector<CarFigures> ComputeCarFigures(const RunTable& table) {
             builders.emplace_back(car, categoryNames);
         }
         stats::ReadFigures(r, *table.Row(row ^ 1), run);
-        builders[it.value()].Add(run, r[DateTime], r[Category], r[Name]);
+        builders[it.value()].Add(run, r[RunColumn::DateTime], r[RunColumn::Category],
+                                 r[RunColumn::Name]);
     }
 
     // Sorted as numbers and builders: a car's figures are made in their place.

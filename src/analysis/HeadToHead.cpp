@@ -12,8 +12,8 @@ HeadToHead ComputeHeadToHead(const RunTable& table, const QString& carA, const Q
         return meeting;
     }
     for (int left = 0; left + 1 < table.RowCount(); left += 2) {
-        const QStringView carL = QStringView(table.Row(left)->at(Car)).trimmed();
-        const QStringView carR = QStringView(table.Row(left + 1)->at(Car)).trimmed();
+        const QStringView carL = QStringView(table.Row(left)->at(RunColumn::Car)).trimmed();
+        const QStringView carR = QStringView(table.Row(left + 1)->at(RunColumn::Car)).trimmed();
         int rowA = -1;
         if (carL == meeting.carA && carR == meeting.carB) {
             rowA = left;

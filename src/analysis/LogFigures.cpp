@@ -86,13 +86,20 @@ std::optional<double> ParsePositiveFigure(QStringView text) {
     return std::nullopt;
 }
 
-QStringView CategoryName(QStringView category) {
+QStringView FiguresCategoryName(QStringView category) {
     const QStringView text = category.trimmed();
     const qsizetype n = text.size();
     if (n >= 2 && IsLetter(text[n - 2]) && IsDigit(text[n - 1])) {
         return text.first(n - 2).trimmed();
     }
     return text;
+}
+
+std::optional<QString> FilterListCategoryName(const QString& category) {
+    if (category.size() < 4) {
+        return std::nullopt;
+    }
+    return category.left(category.size() - 2).trimmed();
 }
 
 QStringView DayOf(QStringView dateTime) {

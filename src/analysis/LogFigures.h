@@ -18,11 +18,21 @@ std::optional<double> ParseFigure(QStringView text);
 // is not a number or the number is zero or less, which is how a missed timing point shows.
 std::optional<double> ParsePositiveFigure(QStringView text);
 
-// The category's name without its round: a Category cell ends with a two-character round
-// code, a letter and a digit ("SUPER PRO     E1" gives "SUPER PRO", "TOP SPORTSMAN Q2"
-// "TOP SPORTSMAN"). A text not ending in a letter and a digit is the name as it stands,
-// trimmed. The name is a view into the text.
-QStringView CategoryName(QStringView category);
+// Two rules give a category's name without its round code; each has its reader.
+//
+// FiguresCategoryName: the statistics' rule, which groups a car's runs by category. A Category
+// cell ends with a two-character round code, a letter and a digit ("SUPER PRO     E1" gives
+// "SUPER PRO", "TOP SPORTSMAN Q2" "TOP SPORTSMAN"); only such a code is dropped, so a cell
+// without one ("STREET", "STREET 4") is the name as it stands, trimmed. The name is a view into
+// the text.
+QStringView FiguresCategoryName(QStringView category);
+
+// FilterListCategoryName: the filter window's category list, whose names become a
+// "begins with" condition on the Category cells. The round code takes the last two places of
+// the cell, so the name is the cell less its last two characters, trimmed, whatever they are
+// ("STREET" gives "STRE", which still begins the cells it came from); nothing for a cell of
+// fewer than four characters.
+std::optional<QString> FilterListCategoryName(const QString& category);
 
 // The day a DateTime cell names: its text before the first blank ("2026-12-04 18:53:12"
 // gives "2026-12-04"), the whole text when it has no blank. Log files written elsewhere use

@@ -71,6 +71,11 @@ void InitReceiveState(ReceiveBuffer& buffer);
 inline constexpr int kPacketSize = 24;
 inline constexpr int kPacketDataSize = 23;
 
+// A Value Packet carries the left lane's text in bytes 5..12 and the right lane's in 13..20.
+inline constexpr int kLeftValueArea = 5;
+inline constexpr int kRightValueArea = 13;
+inline constexpr int kValueAreaSize = 8;
+
 // The checksum test of the 24-byte Packet at offset: the low 8 bits of the complement of the
 // sum of bytes 0..22 must equal byte 23. Nothing (no answer) when the Packet is not wholly
 // inside the mirror; a decoder treats that as "no new run".

@@ -8,11 +8,6 @@ namespace orvanrx {
 
 namespace {
 
-// Value Packets carry the left lane's text in bytes 5..12 and the right lane's in 13..20.
-constexpr int kLeftArea = 5;
-constexpr int kRightArea = 13;
-constexpr int kAreaSize = 8;
-
 constexpr qsizetype kDialMinLength = 4;
 constexpr qsizetype kValueMinLength = 5;
 
@@ -68,8 +63,12 @@ public:
     std::span<const std::uint8_t> Bytes(int first, int count) const {
         return bytes_.subspan(static_cast<std::size_t>(first), static_cast<std::size_t>(count));
     }
-    QString LeftValue() const { return Filtered<KeepNumeric>(Bytes(kLeftArea, kAreaSize)); }
-    QString RightValue() const { return Filtered<KeepNumeric>(Bytes(kRightArea, kAreaSize)); }
+    QString LeftValue() const {
+        return Filtered<KeepNumeric>(Bytes(kLeftValueArea, kValueAreaSize));
+    }
+    QString RightValue() const {
+        return Filtered<KeepNumeric>(Bytes(kRightValueArea, kValueAreaSize));
+    }
 
 private:
     std::span<const std::uint8_t> bytes_;
@@ -215,8 +214,8 @@ std::optional<RunRecord> DecodeRunRecord(const ReceiveBuffer& buffer) {
             TakeIfLong(r.overundR, right, kValueMinLength);
         }
         const QString w = QStringLiteral("W");
-        const bool leftWin = WinText(p->Bytes(kLeftArea, kAreaSize)) == w;
-        const bool rightWin = WinText(p->Bytes(kRightArea, kAreaSize)) == w;
+        const bool leftWin = WinText(p->Bytes(kLeftValueArea, kValueAreaSize)) == w;
+        const bool rightWin = WinText(p->Bytes(kRightValueArea, kValueAreaSize)) == w;
         r.winL = leftWin;
         r.winR = rightWin;
     }

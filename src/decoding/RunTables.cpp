@@ -116,42 +116,42 @@ constexpr qsizetype kFullValueLength = 5;
 
 void WriteLane(RunRow& row, const QString& generalId, const QString& category,
                const LaneFields& lane, const Clock& clock) {
-    row[GeneralID] = generalId;
-    if (row[DateTime].isEmpty()) {
-        row[DateTime] = clock().toString(QLatin1String(kDateTimeCellFormat));
+    row[RunColumn::GeneralID] = generalId;
+    if (row[RunColumn::DateTime].isEmpty()) {
+        row[RunColumn::DateTime] = clock().toString(QLatin1String(kDateTimeCellFormat));
     }
-    row[Category] = category;
-    row[Class] = lane.classText;
-    row[Car] = lane.car;
-    row[Name] = lane.name;
-    row[Lane] = lane.laneLetter;
-    row[Bump] = lane.bump;
-    row[Dial] = lane.dial;
+    row[RunColumn::Category] = category;
+    row[RunColumn::Class] = lane.classText;
+    row[RunColumn::Car] = lane.car;
+    row[RunColumn::Name] = lane.name;
+    row[RunColumn::Lane] = lane.laneLetter;
+    row[RunColumn::Bump] = lane.bump;
+    row[RunColumn::Dial] = lane.dial;
 
     // A missing reaction time empties the cell only while the 60-foot time is missing too;
     // once the car is past 60 feet the reaction time already shown stays.
     const QString& et60Text = *lane.times[0];
     if (lane.rt.size() >= kFullValueLength) {
-        row[RT] = lane.rt;
+        row[RunColumn::RT] = lane.rt;
     } else if (et60Text.size() < kFullValueLength) {
-        row[RT].clear();
+        row[RunColumn::RT].clear();
     }
 
     for (std::size_t i = 0; i < lane.times.size(); ++i) {
-        row[et60 + i] = *lane.times[i];
+        row[ColumnIndex(RunColumn::et60) + i] = *lane.times[i];
     }
 
     // Margin, over/under and the win mark belong to a finished lane: until its 1/4-mile speed
     // is in, they stay empty.
-    if (row[mph1320].size() < kFullValueLength) {
-        row[margin].clear();
-        row[overund].clear();
-        row[win].clear();
+    if (row[RunColumn::mph1320].size() < kFullValueLength) {
+        row[RunColumn::margin].clear();
+        row[RunColumn::overund].clear();
+        row[RunColumn::win].clear();
     } else {
-        row[margin] = lane.margin;
-        row[overund] = lane.overund;
+        row[RunColumn::margin] = lane.margin;
+        row[RunColumn::overund] = lane.overund;
         if (lane.win) {
-            row[win] = QStringLiteral("W");
+            row[RunColumn::win] = QStringLiteral("W");
         }
     }
 }
@@ -214,7 +214,8 @@ bool RunTables::WriteRows(const RunRecord& record) {
     // The first rewrite of the first race of a new category restarts the category table with
     // that race alone (the first write of it still lands after the previous category's races).
     const RunRow* previous = all_.Row(all_.LeftRow() - 1);
-    if (previous && (*left)[Category] != (*previous)[Category] && pairWritten_) {
+    if (previous && (*left)[RunColumn::Category] != (*previous)[RunColumn::Category] &&
+        pairWritten_) {
         pairWritten_ = false;
         category_.StartNew();
     }

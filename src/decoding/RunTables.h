@@ -11,7 +11,7 @@
 namespace orvanrx {
 
 // Columns of a run table; a column's number is also the suffix of the log grid's field name.
-enum RunColumn : int {
+enum class RunColumn : int {
     GeneralID = 0,
     DateTime,
     Category,
@@ -36,7 +36,25 @@ enum RunColumn : int {
 };
 inline constexpr int kRunColumnCount = 21;
 
-using RunRow = std::array<QString, kRunColumnCount>;
+// A column's index in a row, a model or a file line.
+constexpr int ColumnIndex(RunColumn column) {
+    return static_cast<int>(column);
+}
+
+// One row of a run table: its 21 cells in column order, indexed by RunColumn (or by number,
+// for code that walks every column).
+struct RunRow : std::array<QString, kRunColumnCount> {
+    using std::array<QString, kRunColumnCount>::operator[];
+    using std::array<QString, kRunColumnCount>::at;
+    QString& operator[](RunColumn column) { return (*this)[Index(column)]; }
+    const QString& operator[](RunColumn column) const { return (*this)[Index(column)]; }
+    const QString& at(RunColumn column) const { return at(Index(column)); }
+
+private:
+    static constexpr std::size_t Index(RunColumn column) {
+        return static_cast<std::size_t>(column);
+    }
+};
 
 // The text form of the DateTime cell: local time, sortable, and read back unchanged from CSV.
 inline constexpr const char* kDateTimeCellFormat = "yyyy-MM-dd HH:mm:ss";
@@ -62,6 +80,7 @@ public:
     std::shared_ptr<const RunRow> SharedRow(int r) const;
     // The text of a cell; empty outside the table.
     QString Cell(int row, int column) const;
+    QString Cell(int row, RunColumn column) const { return Cell(row, ColumnIndex(column)); }
 
     // Back to no rows, indices (-2, -1).
     void Reset();

@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kFirstShownPacket = 2;
 constexpr int kShownBytes = 20;
-constexpr int kLeftArea = 5;
-constexpr int kRightArea = 13;
 constexpr int kFirstValuePacket = 5;
 
 // The shown Packets of the RunBlock (2 up to the last counted), each kPacketSize bytes; an
@@ -74,8 +72,8 @@ std::optional<std::vector<TimeSlipSpan>> TimeSlipLaneSpans(const ReceiveBuffer& 
     }
     const bool left = lane == u'L';
     const int entryPacket = left ? packet::kLeftEntry : packet::kRightEntry;
-    const int areaFrom = left ? kLeftArea : kRightArea;
-    const int areaTo = left ? kRightArea : kShownBytes;
+    const int areaFrom = left ? kLeftValueArea : kRightValueArea;
+    const int areaTo = left ? kRightValueArea : kShownBytes;
     std::vector<TimeSlipSpan> spans;
     const int lines = static_cast<int>(packets->size() / kPacketSize);
     for (int line = 0; line < lines; ++line) {

@@ -20,9 +20,9 @@ QKeySequence ShortcutOf(const QString& name) {
         const char* name;
         QKeyCombination keys;
     } kShortcuts[] = {
-        {"miOpenLog", Qt::CTRL | Qt::Key_O},      {"miSaveLog", Qt::CTRL | Qt::Key_S},
-        {"miPrintPreview", Qt::CTRL | Qt::Key_P}, {"miClose", Qt::CTRL | Qt::Key_W},
-        {"miExit", Qt::CTRL | Qt::Key_Q},
+        {tool::miOpenLog, Qt::CTRL | Qt::Key_O},      {tool::miSaveLog, Qt::CTRL | Qt::Key_S},
+        {tool::miPrintPreview, Qt::CTRL | Qt::Key_P}, {tool::miClose, Qt::CTRL | Qt::Key_W},
+        {tool::miExit, Qt::CTRL | Qt::Key_Q},
     };
     for (const auto& shortcut : kShortcuts) {
         if (name == QLatin1String(shortcut.name)) {
@@ -38,22 +38,22 @@ CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)
     : QObject(&window), onTool_(std::move(onTool)) {
     setObjectName(QStringLiteral("abMain"));
     QMenuBar* bar = window.menuBar();
-    bar->setObjectName(QStringLiteral("miMain"));
-    for (const ToolSpec& menuTool : FindBand(QStringLiteral("miMain"))->tools) {
+    bar->setObjectName(QLatin1String(tool::miMain));
+    for (const ToolSpec& menuTool : FindBand(QLatin1String(tool::miMain))->tools) {
         QMenu* menu = BuildMenu(menuTool.subBand, bar);
         menu->setTitle(menuTool.caption);
         bar->addMenu(menu);
     }
-    BuildToolBar(QStringLiteral("tbMain"), window);
-    BuildToolBar(QStringLiteral("tbColor"), window);
+    BuildToolBar(QLatin1String(tool::tbMain), window);
+    BuildToolBar(QLatin1String(tool::tbColor), window);
     window.addToolBarBreak();
-    QToolBar* raceLog = BuildToolBar(QStringLiteral("tbRaceLog"), window);
+    QToolBar* raceLog = BuildToolBar(QLatin1String(tool::tbRaceLog), window);
     raceLog->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     raceLog->hide();
 
     windowList_ = new QMenu(&window);
     windowList_->setObjectName(QStringLiteral("miWindowListMenu"));
-    Action(QStringLiteral("miWindowList"))->setMenu(windowList_);
+    Action(QLatin1String(tool::miWindowList))->setMenu(windowList_);
     connect(windowList_, &QMenu::aboutToShow, this, [this, &window] { FillWindowList(window); });
 }
 
@@ -112,7 +112,7 @@ QToolBar* CommandBars::BuildToolBar(const QString& band, QMainWindow& window) {
     const BandSpec* tools = FindBand(band);
     auto* toolBar = new QToolBar(tools->title, &window);
     toolBar->setObjectName(band);
-    toolBar->setIconSize(band == QLatin1String("tbColor") ? QSize(16, 16) : QSize(22, 22));
+    toolBar->setIconSize(band == QLatin1String(tool::tbColor) ? QSize(16, 16) : QSize(22, 22));
     for (const ToolSpec& tool : tools->tools) {
         if (tool.name == QLatin1String(kSeparatorName)) {
             toolBar->addSeparator();
@@ -134,7 +134,7 @@ void CommandBars::FillWindowList(QMainWindow& window) {
     const QList<QMdiSubWindow*> children = area->subWindowList();
     for (QMdiSubWindow* child : children) {
         QAction* entry = windowList_->addAction(child->windowTitle());
-        entry->setObjectName(QStringLiteral("miChildWindow"));
+        entry->setObjectName(QLatin1String(tool::miChildWindow));
         entry->setCheckable(true);
         entry->setChecked(child == area->activeSubWindow());
         connect(entry, &QAction::triggered, this,
@@ -142,6 +142,12 @@ void CommandBars::FillWindowList(QMainWindow& window) {
     }
     if (children.isEmpty()) {
         windowList_->addAction(tr("(no open windows)"))->setEnabled(false);
+    }
+}
+
+void CommandBars::ShowRaceLogBand(bool visible) {
+    if (QToolBar* band = ToolBar(QLatin1String(tool::tbRaceLog))) {
+        band->setVisible(visible);
     }
 }
 

@@ -30,6 +30,10 @@ public:
     // Every action, for tests and the refresh command.
     const QHash<QString, QAction*>& Actions() const { return actions_; }
 
+    // Shows or hides the race-log tool bar "tbRaceLog" (the race log window does, as it opens
+    // and closes).
+    void ShowRaceLogBand(bool visible);
+
     // The Window List sub-menu: the open child windows, each entry named "miChildWindow".
     QMenu* WindowListMenu() const { return windowList_; }
 

@@ -10,12 +10,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "gui/LogWindows.h"
-#include "gui/MainStatusBar.h"
-#include "gui/frmMain.h"
+#include "export/LogExport.h"
 #include "gui/frmRaceLog.h"
 #include "print/LogGridPrint.h"
-#include "racelog/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -81,27 +78,23 @@ void SetUpRaceLogDialog(QFileDialog& dialog, const RaceLogDialog& setup) {
     dialog.selectFile(setup.defaultName);
 }
 
-FileCommands::FileCommands(frmMain& main, const SettingsStore& settings)
-    : main_(main), settings_(settings) {}
+FileCommands::FileCommands(Parts parts) : parts_(std::move(parts)) {}
 
 QString FileCommands::DialogFolder() const {
-    const QString remembered = settings_.QueryValue(kRaceLogPathKey, kDialogFolderValue);
+    const QString remembered = parts_.settings.QueryValue(kRaceLogPathKey, kDialogFolderValue);
     if (remembered != kNoKeyValue && QFileInfo(remembered).isDir()) {
         return remembered;
     }
     // The first time (or when the remembered folder is gone, a stick pulled out): the data
     // folder, where this start's log is written.
-    if (station_ != nullptr) {
-        return QFileInfo(station_->LogFileName()).absolutePath();
-    }
-    return QDir::homePath();
+    return QFileInfo(parts_.station.LogFileName()).absolutePath();
 }
 
 QString FileCommands::ShownLogPath() const {
     if (!openedLog_.isEmpty()) {
         return openedLog_;
     }
-    return station_ != nullptr ? station_->LogFileName() : QString();
+    return parts_.station.LogFileName();
 }
 
 RaceLogDialog FileCommands::Dialog(RaceLogDialog::Kind kind, const QString& title,
@@ -109,14 +102,14 @@ RaceLogDialog FileCommands::Dialog(RaceLogDialog::Kind kind, const QString& titl
     RaceLogDialog dialog;
     dialog.kind = kind;
     dialog.title = title;
-    dialog.defaultName = LogFileStamp(QDateTime::currentDateTime()) + extension;
+    dialog.defaultName = LogFileStamp(parts_.station.Now()()) + extension;
     dialog.filters = QStringList{filter, kAllFilesFilter};
     dialog.folder = DialogFolder();
     return dialog;
 }
 
 QString FileCommands::Choose(const RaceLogDialog& dialog) {
-    QString chosen = dialogs_->ChooseFile(&main_, dialog);
+    QString chosen = dialogs_->ChooseFile(&parts_.window, dialog);
     if (chosen.isEmpty()) {
         return {};
     }
@@ -126,82 +119,55 @@ QString FileCommands::Choose(const RaceLogDialog& dialog) {
         chosen = QDir(chosen).filePath(dialog.defaultName);
     }
     const QString full = QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath());
-    settings_.SetKeyValue(kRaceLogPathKey, kDialogFolderValue,
-                          TextBefore(full, QFileInfo(chosen).fileName()), ValueType::RegSz);
+    parts_.settings.SetKeyValue(kRaceLogPathKey, kDialogFolderValue,
+                                TextBefore(full, QFileInfo(chosen).fileName()), ValueType::RegSz);
     return QFileInfo(chosen).absoluteFilePath();
 }
 
 void FileCommands::OpenLog() {
-    main_.WithTimerStopped([this] {
-        if (station_ == nullptr) {
-            return;
-        }
+    parts_.withTimerStopped([this] {
         const QString path = Choose(Dialog(RaceLogDialog::Kind::Open,
                                            QStringLiteral("Open Race Log"), QStringLiteral(".csv"),
                                            QStringLiteral("OrvanRX Race Log Files (*.csv)")));
         if (path.isEmpty()) {
             return;
         }
-        const RaceLogLoadResult loaded = LoadRaceLog(path, station_->Tables());
+        const RaceLogLoadResult loaded = LoadRaceLog(path, parts_.station.Tables());
         if (loaded.outcome == RaceLogLoadOutcome::Failed) {
-            dialogs_->ShowCritical(&main_, kRaceLogImportCaption, loaded.errorText);
+            dialogs_->ShowCritical(&parts_.window, kRaceLogImportCaption, loaded.errorText);
         }
         if (loaded.outcome != RaceLogLoadOutcome::NoFile) {
             openedLog_ = path;
         }
-        main_.Windows().LogReplaced();
-        if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
-            raceLog->miGridView_Click();
-            if (!raceLog->AllCategoriesMode()) {
-                // The opened log is shown whole once (all categories); the window then goes
-                // back to the mode it was in.
-                raceLog->AllCategories();
-                raceLog->UpdateDisplay();
-                raceLog->AllCategories();
-            } else {
-                raceLog->UpdateDisplay();
-            }
+        parts_.logReplaced();
+        if (frmRaceLog* raceLog = parts_.raceLog()) {
+            raceLog->ShowOpenedLog();
         }
     });
 }
 
 void FileCommands::SaveLog() {
-    if (station_ == nullptr) {
-        return;
-    }
     const QString path =
         Choose(Dialog(RaceLogDialog::Kind::Save, QStringLiteral("Save Race Log"),
                       QStringLiteral(".csv"), QStringLiteral("OrvanRX Race Log Files (*.csv)")));
     if (path.isEmpty()) {
         return;
     }
-    const RaceLogSaveResult saved = SaveRaceLog(path, station_->Tables(), settings_);
-    if (saved.outcome == RaceLogSaveOutcome::Failed) {
-        // As for the automatic saves: the status bar says which file was not written and why,
-        // until a save succeeds.
-        saveFailed_ = true;
-        main_.StatusBar().SetStatusText(RaceLogNotSavedText(path, saved.reason));
-    } else if (saved.outcome == RaceLogSaveOutcome::Saved && saveFailed_) {
-        saveFailed_ = false;
-        if (!station_->SaveFailing()) {
-            main_.StatusBar().SetStatusText(QString());
-        }
-    }
+    // As for the automatic saves: the status bar says which file was not written and why,
+    // until a save succeeds.
+    parts_.station.SaveLogAs(path);
 }
 
 void FileCommands::ClearLog() {
-    if (station_ == nullptr) {
-        return;
-    }
-    if (!dialogs_->AskYesNo(&main_, QStringLiteral("Race Log"),
+    if (!dialogs_->AskYesNo(&parts_.window, QStringLiteral("Race Log"),
                             QStringLiteral("Do you want to clear all logged runs?"))) {
         return;
     }
-    main_.WithTimerStopped([this] {
-        if (frmRaceLog* raceLog = main_.Windows().RaceLog(); raceLog && raceLog->IsOpen()) {
+    parts_.withTimerStopped([this] {
+        if (frmRaceLog* raceLog = parts_.raceLog()) {
             raceLog->ClearDisplay();
         }
-        main_.Windows().LogReplaced();
+        parts_.logReplaced();
     });
 }
 
@@ -230,8 +196,8 @@ void FileCommands::Export(ExportCommand format) {
     if (path.isEmpty()) {
         return;
     }
-    frmRaceLog* raceLog = main_.Windows().RaceLog();
-    if (raceLog == nullptr || !raceLog->IsOpen()) {
+    frmRaceLog* raceLog = parts_.raceLog();
+    if (raceLog == nullptr) {
         return;
     }
     const LogGridSheet sheet = ReadLogGridSheet(raceLog->Grid(), CollapsedGroups::Include);

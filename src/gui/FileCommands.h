@@ -9,7 +9,7 @@ class QWidget;
 
 namespace orvanrx {
 
-class frmMain;
+class frmRaceLog;
 class SettingsStore;
 class Station;
 struct LogGridSheet;
@@ -64,11 +64,22 @@ enum class ExportCommand { Xml, Html, Xlsx };
 // separator), or, the first time, in the data folder where the day's race logs are written.
 class FileCommands {
 public:
-    FileCommands(frmMain& main, const SettingsStore& settings);
+    // What the commands use; the callbacks reach what the main window keeps.
+    struct Parts {
+        // The window the dialogs belong to.
+        QWidget& window;
+        // Whose run tables the commands read and replace, and whose saves they report.
+        Station& station;
+        const SettingsStore& settings;
+        // The race log window while it is open, else nullptr.
+        std::function<frmRaceLog*()> raceLog;
+        // A log was opened or the log cleared (the statistics and My Car follow).
+        std::function<void()> logReplaced;
+        // Runs a command with tmrMain stopped, then starts tmrMain again.
+        std::function<void(const std::function<void()>&)> withTimerStopped;
+    };
 
-    // The station whose run tables the commands read and replace (set as the main window
-    // loads); without one the commands do nothing.
-    void Attach(Station& station) { station_ = &station; }
+    explicit FileCommands(Parts parts);
     // The dialogs the commands show (the program's own unless a caller sets others).
     void SetDialogs(FileDialogs& dialogs) { dialogs_ = &dialogs; }
 
@@ -104,13 +115,10 @@ private:
     // The dialog's answer, its folder remembered; empty when cancelled.
     QString Choose(const RaceLogDialog& dialog);
 
-    frmMain& main_;
-    const SettingsStore& settings_;
+    Parts parts_;
     QtFileDialogs qtDialogs_;
     FileDialogs* dialogs_ = &qtDialogs_;
-    Station* station_ = nullptr;
     QString openedLog_;
-    bool saveFailed_ = false;
 };
 
 }  // namespace orvanrx

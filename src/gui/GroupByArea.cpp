@@ -12,12 +12,6 @@
 
 namespace orvanrx {
 
-namespace {
-
-constexpr char kColumnMime[] = "application/x-orvanrx-column";
-
-}  // namespace
-
 GroupByArea::GroupByArea(LogGridModel& grid, QWidget* parent)
     : QFrame(parent),
       grid_(grid),
@@ -80,13 +74,13 @@ void GroupByArea::Follow() {
 }
 
 void GroupByArea::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasFormat(QString::fromLatin1(kColumnMime))) {
+    if (event->mimeData()->hasFormat(QString::fromLatin1(kColumnMimeType))) {
         event->acceptProposedAction();
     }
 }
 
 void GroupByArea::dropEvent(QDropEvent* event) {
-    GroupBy(QString::fromUtf8(event->mimeData()->data(QString::fromLatin1(kColumnMime))));
+    GroupBy(QString::fromUtf8(event->mimeData()->data(QString::fromLatin1(kColumnMimeType))));
     event->acceptProposedAction();
 }
 

@@ -9,6 +9,9 @@ namespace orvanrx {
 
 class LogGridModel;
 
+// What a log grid's heading carries when it is dragged: the column's key (UTF-8).
+inline constexpr char kColumnMimeType[] = "application/x-orvanrx-column";
+
 // The group-by area above a log grid's headings. It names the column the rows are grouped by,
 // or asks for one ("Drag a column header here to group by that column"). A heading dragged
 // here groups the rows by its column; the button beside the column's name ends the grouping.

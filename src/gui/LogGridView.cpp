@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "gui/ColorValue.h"
+#include "gui/GroupByArea.h"
 #include "gui/LogGridPaint.h"
 #include "gui/StaticTextCache.h"
 #include "gui/SteadyScrollBar.h"
@@ -177,7 +178,7 @@ protected:
             const int section = pressed_;
             pressed_ = -1;
             auto* mime = new QMimeData;
-            mime->setData(QStringLiteral("application/x-orvanrx-column"),
+            mime->setData(QString::fromLatin1(kColumnMimeType),
                           model()
                               ->headerData(section, orientation(), LogGridModel::ColumnKeyRole)
                               .toString()

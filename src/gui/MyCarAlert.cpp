@@ -3,17 +3,12 @@
 #include <QApplication>
 
 #include "gui/DesktopNotifier.h"
-#include "gui/LogWindows.h"
 #include "gui/frmMyCar.h"
-#include "gui/frmRaceLog.h"
-#include "gui/frmStats.h"
-#include "gui/frmTimeSlip.h"
-#include "views/LogGridSetup.h"
 
 namespace orvanrx {
 
-MyCarAlert::MyCarAlert(LogWindows& windows, const SettingsStore& settings)
-    : windows_(windows), settings_(settings), notifier_(MakeDesktopNotifier()) {
+MyCarAlert::MyCarAlert(const SettingsStore& settings, Views views)
+    : settings_(settings), views_(std::move(views)), notifier_(MakeDesktopNotifier()) {
     watch_.SetNumbers(ReadMyCarNumbers(settings));
 }
 
@@ -26,12 +21,7 @@ void MyCarAlert::SetNotifier(std::unique_ptr<DesktopNotifier> notifier) {
 void MyCarAlert::SetNumbers(const QStringList& numbers) {
     SaveMyCarNumbers(settings_, numbers);
     watch_.SetNumbers(numbers);
-    if (frmRaceLog* raceLog = windows_.RaceLog()) {
-        SetMyCarMark(raceLog->Grid(), numbers);
-    }
-    if (frmStats* stats = windows_.Stats()) {
-        stats->SetMyCars(numbers);
-    }
+    views_.markNumbers(numbers);
 }
 
 void MyCarAlert::ShowDialog(QWidget* parent) {
@@ -44,29 +34,21 @@ void MyCarAlert::ShowDialog(QWidget* parent) {
 void MyCarAlert::RaceStored(const RunTable& table) {
     const MyCarWatch::Result result = watch_.Check(table);
     if (result.arrived) {
-        windows_.ShowTimeSlip();
+        QWidget* slip = views_.showTimeSlip();
         const MyCarAlertText text = MyCarRaceText(table, result.lanes);
         if (notifier_) {
             notifier_->Notify(text.summary, text.body);
         }
-        if (frmTimeSlip* slip = windows_.TimeSlip()) {
+        if (slip != nullptr) {
             QApplication::alert(slip->window());
         }
     }
-    MarkTimeSlip();
+    views_.markTimeSlip(watch_.Lanes());
 }
 
 void MyCarAlert::LogReplaced(const RunTable& table) {
     watch_.TakeAsSeen(table);
-    if (frmTimeSlip* slip = windows_.TimeSlip(); slip && slip->IsOpen()) {
-        slip->SetMarkedLanes({});
-    }
-}
-
-void MyCarAlert::MarkTimeSlip() {
-    if (frmTimeSlip* slip = windows_.TimeSlip(); slip && slip->IsOpen()) {
-        slip->SetMarkedLanes(watch_.Lanes());
-    }
+    views_.markTimeSlip({});
 }
 
 }  // namespace orvanrx

@@ -1,16 +1,16 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 class QWidget;
 
 namespace orvanrx {
 
 class DesktopNotifier;
-class LogWindows;
 class SettingsStore;
 
 // My Car in the desktop program: the racer's car numbers (read from the settings at start,
@@ -21,7 +21,17 @@ class SettingsStore;
 // clears it.
 class MyCarAlert {
 public:
-    MyCarAlert(LogWindows& windows, const SettingsStore& settings);
+    // What the alert does to the windows, reported to their owner.
+    struct Views {
+        // Opens the time slip or brings it to the front; gives its window (nullptr if none).
+        std::function<QWidget*()> showTimeSlip;
+        // Marks `lanes` on the time slip, if it is open.
+        std::function<void(MyCarLanes)> markTimeSlip;
+        // Marks the numbers' rows in the open race log and statistics windows.
+        std::function<void(const QStringList&)> markNumbers;
+    };
+
+    MyCarAlert(const SettingsStore& settings, Views views);
     ~MyCarAlert();
     MyCarAlert(const MyCarAlert&) = delete;
     MyCarAlert& operator=(const MyCarAlert&) = delete;
@@ -42,10 +52,8 @@ public:
     void SetNotifier(std::unique_ptr<DesktopNotifier> notifier);
 
 private:
-    void MarkTimeSlip();
-
-    LogWindows& windows_;
     const SettingsStore& settings_;
+    Views views_;
     MyCarWatch watch_;
     std::unique_ptr<DesktopNotifier> notifier_;
 };

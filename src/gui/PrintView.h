@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "views/LogGridSheet.h"
 
 class QLabel;

@@ -85,32 +85,32 @@ QIcon ToolIcon(const QString& toolName) {
         QStyle::StandardPixmap fallback;
     };
     static constexpr Themed kThemed[] = {
-        {"miOpenLog", "document-open", QStyle::SP_DialogOpenButton},
-        {"miSaveLog", "document-save", QStyle::SP_DialogSaveButton},
-        {"miPrintPreview", "document-print-preview", QStyle::SP_FileDialogContentsView},
-        {"miRaceLog", "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
-        {"miFilter", "edit-find", QStyle::SP_FileDialogListView},
-        {"miExit", "application-exit", QStyle::SP_DialogCloseButton},
-        {"miClose", "window-close", QStyle::SP_TitleBarCloseButton},
-        {"miAbout", "help-about", QStyle::SP_MessageBoxInformation},
-        {"miRefresh", "view-refresh", QStyle::SP_BrowserReload},
-        {"miRefreshLog", "view-refresh", QStyle::SP_BrowserReload},
-        {"miClearLog", "edit-clear", QStyle::SP_DialogResetButton},
-        {"miPause", "media-playback-pause", QStyle::SP_MediaPause},
-        {"miExpand", "list-add", QStyle::SP_ToolBarVerticalExtensionButton},
-        {"miCollapse", "list-remove", QStyle::SP_ToolBarHorizontalExtensionButton},
-        {"miChangeChannel", "network-wireless", QStyle::SP_DriveNetIcon},
-        {"miCalculator", "accessories-calculator", QStyle::SP_ComputerIcon},
+        {tool::miOpenLog, "document-open", QStyle::SP_DialogOpenButton},
+        {tool::miSaveLog, "document-save", QStyle::SP_DialogSaveButton},
+        {tool::miPrintPreview, "document-print-preview", QStyle::SP_FileDialogContentsView},
+        {tool::miRaceLog, "x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
+        {tool::miFilter, "edit-find", QStyle::SP_FileDialogListView},
+        {tool::miExit, "application-exit", QStyle::SP_DialogCloseButton},
+        {tool::miClose, "window-close", QStyle::SP_TitleBarCloseButton},
+        {tool::miAbout, "help-about", QStyle::SP_MessageBoxInformation},
+        {tool::miRefresh, "view-refresh", QStyle::SP_BrowserReload},
+        {tool::miRefreshLog, "view-refresh", QStyle::SP_BrowserReload},
+        {tool::miClearLog, "edit-clear", QStyle::SP_DialogResetButton},
+        {tool::miPause, "media-playback-pause", QStyle::SP_MediaPause},
+        {tool::miExpand, "list-add", QStyle::SP_ToolBarVerticalExtensionButton},
+        {tool::miCollapse, "list-remove", QStyle::SP_ToolBarHorizontalExtensionButton},
+        {tool::miChangeChannel, "network-wireless", QStyle::SP_DriveNetIcon},
+        {tool::miCalculator, "accessories-calculator", QStyle::SP_ComputerIcon},
     };
     for (const Themed& entry : kThemed) {
         if (toolName == QLatin1String(entry.tool)) {
             return QIcon::fromTheme(QString::fromLatin1(entry.theme), Standard(entry.fallback));
         }
     }
-    if (toolName == QLatin1String("miStats")) {
+    if (toolName == QLatin1String(tool::miStats)) {
         return QIcon::fromTheme(QStringLiteral("office-chart-line"), StatsIcon());
     }
-    if (toolName == QLatin1String("miTimeSlip")) {
+    if (toolName == QLatin1String(tool::miTimeSlip)) {
         return QIcon::fromTheme(QStringLiteral("chronometer"), TimeSlipIcon());
     }
     return {};

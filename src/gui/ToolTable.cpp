@@ -24,7 +24,7 @@ struct PaletteEntry {
     int red, green, blue;
 };
 
-// The palette in its order; "miNoFill" and "miMoreColors" stand apart.
+// The palette in its order; tool::miNoFill and tool::miMoreColors stand apart.
 constexpr PaletteEntry kPalette[] = {
     {"miBlack", "Black", "Black", 0, 0, 0},
     {"miGray50", "Gray 50%", "Gray 50%", 128, 128, 128},
@@ -57,87 +57,91 @@ const ToolSpec* FindIn(const std::vector<BandSpec>& bands, const QString& name) 
 
 std::vector<BandSpec> BuildBands() {
     std::vector<BandSpec> bands;
-    bands.push_back(BandSpec{QStringLiteral("miMain"),
+    bands.push_back(BandSpec{QLatin1String(tool::miMain),
                              QStringLiteral("Menu Bar"),
-                             {Tool("miFile", "&File", "", "", "", "miFile"),
-                              Tool("miView", "&View", "", "", "", "miView"),
-                              Tool("miTools", "&Tools", "", "", "", "miTools"),
-                              Tool("miWindow", "&Window", "", "", "", "miWindow"),
-                              Tool("miHelp", "&Help", "", "", "", "miHelp")}});
+                             {Tool(tool::miFile, "&File", "", "", "", tool::miFile),
+                              Tool(tool::miView, "&View", "", "", "", tool::miView),
+                              Tool(tool::miTools, "&Tools", "", "", "", tool::miTools),
+                              Tool(tool::miWindow, "&Window", "", "", "", tool::miWindow),
+                              Tool(tool::miHelp, "&Help", "", "", "", tool::miHelp)}});
     bands.push_back(BandSpec{
-        QStringLiteral("miFile"),
+        QLatin1String(tool::miFile),
         QStringLiteral("File"),
-        {Tool("miOpenLog", "Open Log...", "Open Race Log", "Open Race Log (.csv)", "File"),
-         Tool("miSaveLog", "Save Log...", "Save Logged Runs", "Save Logged Runs to Disk", "File"),
-         Tool("miSaveXML", "Save as XML...", "", "Save Log as a XML File", "File"),
-         Tool("miSaveHTML", "Save as HTML...", "", "Save Log as a HTML File", "File"),
-         Tool("miSaveXLS", "Save as Excel...", "", "Save Log as a Excel File", "File"),
-         Tool("miClearLog", "Clear Log", "Clear Logged Runs", "Clear Logged Runs", "File"),
+        {Tool(tool::miOpenLog, "Open Log...", "Open Race Log", "Open Race Log (.csv)", "File"),
+         Tool(tool::miSaveLog, "Save Log...", "Save Logged Runs", "Save Logged Runs to Disk",
+              "File"),
+         Tool(tool::miSaveXML, "Save as XML...", "", "Save Log as a XML File", "File"),
+         Tool(tool::miSaveHTML, "Save as HTML...", "", "Save Log as a HTML File", "File"),
+         Tool(tool::miSaveXLS, "Save as Excel...", "", "Save Log as a Excel File", "File"),
+         Tool(tool::miClearLog, "Clear Log", "Clear Logged Runs", "Clear Logged Runs", "File"),
          Separator(),
-         Tool("miPrintPreview", "Print Preview...", "Print Preview", "Print Preview", "File"),
+         Tool(tool::miPrintPreview, "Print Preview...", "Print Preview", "Print Preview", "File"),
          Separator(),
-         Tool("miClose", "&Close", "Close Active Window", "Close Active Window", "File"),
-         Separator(), Tool("miExit", "E&xit", "Exit Software", "Exit Software", "File")}});
+         Tool(tool::miClose, "&Close", "Close Active Window", "Close Active Window", "File"),
+         Separator(), Tool(tool::miExit, "E&xit", "Exit Software", "Exit Software", "File")}});
     bands.push_back(BandSpec{
-        QStringLiteral("miView"),
+        QLatin1String(tool::miView),
         QStringLiteral("View"),
-        {Tool("miRaceLog", "Race Log...", "Time Slip Race Log", "Time Slip Race Log", "View"),
-         Tool("miFilter", "Filter...", "Race Log Filter", "Race Log Filter", "View"),
-         Tool("miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car",
+        {Tool(tool::miRaceLog, "Race Log...", "Time Slip Race Log", "Time Slip Race Log", "View"),
+         Tool(tool::miFilter, "Filter...", "Race Log Filter", "Race Log Filter", "View"),
+         Tool(tool::miStats, "Statistics...", "Car Statistics", "Figures and Charts of Every Car",
               "View"),
          Separator(),
-         Tool("miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View", "View")}});
+         Tool(tool::miTimeSlip, "Time Slip...", "Time Slip", "Realtime Time Slip View", "View")}});
     bands.push_back(BandSpec{
-        QStringLiteral("miTools"),
+        QLatin1String(tool::miTools),
         QStringLiteral("Tools"),
-        {Tool("miChangeChannel", "Change Channel...", "Change USB Frequency",
+        {Tool(tool::miChangeChannel, "Change Channel...", "Change USB Frequency",
               "Change USB Frequency", "Tools"),
-         Tool("miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
+         Tool(tool::miMyCar, "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
          Separator(),
-         Tool("miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator", "Tools"),
-         Tool("miBackgroundColor", "Background Color", "Set Background Color",
-              "Set Background Color", "Tools", "tbColor"),
-         Separator(), Tool("miRefresh", "Refresh", "Refresh Screen", "Refresh Screen", "Tools")}});
+         Tool(tool::miCalculator, "Calculator...", "Launch Calculator", "Launch Calculator",
+              "Tools"),
+         Tool(tool::miBackgroundColor, "Background Color", "Set Background Color",
+              "Set Background Color", "Tools", tool::tbColor),
+         Separator(),
+         Tool(tool::miRefresh, "Refresh", "Refresh Screen", "Refresh Screen", "Tools")}});
     bands.push_back(BandSpec{
-        QStringLiteral("miWindow"),
+        QLatin1String(tool::miWindow),
         QStringLiteral("Window"),
-        {Tool("miTileHorizontally", "Tile &Horizontally", "", "Tile Windows Horizontally",
+        {Tool(tool::miTileHorizontally, "Tile &Horizontally", "", "Tile Windows Horizontally",
               "Window"),
-         Tool("miTileVertically", "Tile &Vertically", "", "Tile Windows Vertically", "Window"),
-         Tool("miCascade", "&Cascade", "", "Cascade Windows", "Window"), Separator(),
-         Tool("miCloseAll", "Close All", "", "Close All Open Windows", "Window"),
-         Tool("miWindowList", "Window List", "", "Open Window Listing", "Window")}});
-    bands.push_back(
-        BandSpec{QStringLiteral("miHelp"),
-                 QStringLiteral("Help"),
-                 {Tool("miAbout", "&About OrvanRX...", "", "About OrvanRX and OrvanUSB", "Help")}});
+         Tool(tool::miTileVertically, "Tile &Vertically", "", "Tile Windows Vertically", "Window"),
+         Tool(tool::miCascade, "&Cascade", "", "Cascade Windows", "Window"), Separator(),
+         Tool(tool::miCloseAll, "Close All", "", "Close All Open Windows", "Window"),
+         Tool(tool::miWindowList, "Window List", "", "Open Window Listing", "Window")}});
+    bands.push_back(BandSpec{
+        QLatin1String(tool::miHelp),
+        QStringLiteral("Help"),
+        {Tool(tool::miAbout, "&About OrvanRX...", "", "About OrvanRX and OrvanUSB", "Help")}});
     // The tool bar shows tools of the menus: the same names with the same texts.
-    BandSpec toolBar{QStringLiteral("tbMain"), QStringLiteral("Tool Bar"), {}};
-    for (const char* name : {"miOpenLog", "miSaveLog", "miPrintPreview", "", "miTimeSlip",
-                             "miRaceLog", "miFilter", "miStats"}) {
+    BandSpec toolBar{QLatin1String(tool::tbMain), QStringLiteral("Tool Bar"), {}};
+    for (const char* name : {tool::miOpenLog, tool::miSaveLog, tool::miPrintPreview, "",
+                             tool::miTimeSlip, tool::miRaceLog, tool::miFilter, tool::miStats}) {
         toolBar.tools.push_back(*name ? *FindIn(bands, QString::fromLatin1(name)) : Separator());
     }
     bands.push_back(toolBar);
 
-    BandSpec color{QStringLiteral("tbColor"), QStringLiteral("Color"), {}};
-    color.tools.push_back(Tool("miNoFill", "No Fill", "", "Desktop Background Color", "Colors"));
+    BandSpec color{QLatin1String(tool::tbColor), QStringLiteral("Color"), {}};
+    color.tools.push_back(
+        Tool(tool::miNoFill, "No Fill", "", "Desktop Background Color", "Colors"));
     color.tools.push_back(Separator());
     for (const PaletteEntry& entry : kPalette) {
         color.tools.push_back(Tool(entry.name, entry.caption, "", entry.description, "Colors"));
     }
     color.tools.push_back(Separator());
     color.tools.push_back(
-        Tool("miMoreColors", "More Colors...", "", "Additional Colors...", "Colors"));
+        Tool(tool::miMoreColors, "More Colors...", "", "Additional Colors...", "Colors"));
     bands.push_back(color);
 
     bands.push_back(
-        BandSpec{QStringLiteral("tbRaceLog"),
+        BandSpec{QLatin1String(tool::tbRaceLog),
                  QStringLiteral("Race Log"),
-                 {Tool("miCategories", "One Category", "One / All Categories", "", ""), Separator(),
-                  Tool("miExpand", "Expand", "Expand All Categories", "", ""),
-                  Tool("miCollapse", "Collapse", "Collapse All Categories", "", ""), Separator(),
-                  Tool("miPause", "Pause", "Pause Race Log Updates", "", ""),
-                  Tool("miRefreshLog", "Refresh", "Refresh Race Log", "", "")}});
+                 {Tool(tool::miCategories, "One Category", "One / All Categories", "", ""),
+                  Separator(), Tool(tool::miExpand, "Expand", "Expand All Categories", "", ""),
+                  Tool(tool::miCollapse, "Collapse", "Collapse All Categories", "", ""),
+                  Separator(), Tool(tool::miPause, "Pause", "Pause Race Log Updates", "", ""),
+                  Tool(tool::miRefreshLog, "Refresh", "Refresh Race Log", "", "")}});
     return bands;
 }
 
@@ -163,7 +167,7 @@ const ToolSpec* FindTool(const QString& name) {
 }
 
 bool PaletteColorValue(const QString& toolName, int& value) {
-    if (toolName == QLatin1String("miNoFill")) {
+    if (toolName == QLatin1String(tool::miNoFill)) {
         value = kDesktopColorReference;
         return true;
     }

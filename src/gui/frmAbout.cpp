@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "gui/DialogKit.h"
-#include "shell/AboutText.h"
+#include "receiver/AboutText.h"
 
 namespace orvanrx {
 

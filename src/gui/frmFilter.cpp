@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/LogFigures.h"
 #include "decoding/RunTables.h"
 #include "gui/Appearance.h"
 #include "gui/GroupByArea.h"
@@ -161,7 +162,7 @@ void frmFilter::FillCategoryList() {
     }
     QString previous;
     for (int row = 0; row <= table.RightRow(); ++row) {
-        const QString category = table.Cell(row, Category);
+        const QString category = table.Cell(row, RunColumn::Category);
         if (category != previous) {
             AddCategoryName(category);
         }
@@ -170,10 +171,11 @@ void frmFilter::FillCategoryList() {
 }
 
 void frmFilter::AddCategoryName(const QString& text) {
-    if (text.size() < 4) {
+    const std::optional<QString> listed = FilterListCategoryName(text);
+    if (!listed) {
         return;
     }
-    const QString name = text.left(text.size() - 2).trimmed();
+    const QString& name = *listed;
     QStringList names;
     for (int i = 0; i < cboCategory_->count(); ++i) {
         names << cboCategory_->itemText(i);

@@ -17,10 +17,10 @@
 #include <exception>
 
 #include "gui/Appearance.h"
+#include "gui/ChildWindows.h"
 #include "gui/ColorValue.h"
 #include "gui/CommandBars.h"
 #include "gui/FileCommands.h"
-#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/MyCarAlert.h"
 #include "gui/ToolTable.h"
@@ -30,29 +30,18 @@
 #include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 
 namespace orvanrx {
 
-// The poll loop's news for the views: the race log reloads when the run tables change, the
-// time slip redraws on every data reply.
-class frmMain::ViewForwarder final : public PollObserver {
-public:
-    explicit ViewForwarder(frmMain& window) : window_(window) {}
-    void RunTablesChanged() override { window_.windows_->RunTablesChanged(); }
-    void DataReplyStored() override { window_.windows_->DataReplyStored(); }
-
-private:
-    frmMain& window_;
-};
-
-frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
+frmMain::frmMain(Station& station, StationForwarders& forwarders, const SettingsStore& settings,
+                 QWidget* parent)
     : QMainWindow(parent),
+      station_(station),
+      forwarders_(forwarders),
       settings_(settings),
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
-      windows_(new LogWindows(*this, settings)),
-      forwarder_(std::make_unique<ViewForwarder>(*this)),
-      files_(std::make_unique<FileCommands>(*this, settings)),
       backColor_(kAppWorkspaceReference) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("OrvanRX"));
@@ -60,6 +49,20 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
     setCentralWidget(mdiArea_);
     setStatusBar(statusBar_);
     bars_ = new CommandBars(*this, [this](const QString& name) { RunTool(name); });
+    windows_ = new ChildWindows(
+        ChildWindows::Parts{*mdiArea_, *bars_, station.Buffer(), station.Tables(), settings,
+                            [this] { return backColor_; },
+                            [this] { return files_->ShownLogPath(); },
+                            [this](const LogGridSheet& sheet, const LogTitle& title) {
+                                files_->ExportPdf(sheet, title);
+                            }},
+        this);
+    files_ = std::make_unique<FileCommands>(FileCommands::Parts{
+        *this, station, settings, [this] { return windows_->RaceLog(); },
+        [this] { windows_->LogReplaced(); },
+        [this](const std::function<void()>& command) { WithTimerStopped(command); }});
+    forwarders_.indicators.ForwardTo(statusBar_);
+    forwarders_.observer.ForwardTo(windows_);
     connect(bars_, &CommandBars::ChildWindowChosen, this, [this](QWidget* child) {
         if (auto* sub = qobject_cast<QMdiSubWindow*>(child)) {
             mdiArea_->setActiveSubWindow(sub);
@@ -73,26 +76,16 @@ frmMain::frmMain(const SettingsStore& settings, QWidget* parent)
     resize(1024, 700);
 }
 
-frmMain::~frmMain() = default;
-
-StatusIndicators& frmMain::Indicators() {
-    return *statusBar_;
+frmMain::~frmMain() {
+    forwarders_.indicators.ForwardTo(nullptr);
+    forwarders_.observer.ForwardTo(nullptr);
 }
 
-PollObserver& frmMain::Observer() {
-    return *forwarder_;
-}
-
-void frmMain::Load(Station& station, const QString& dataFolderBase) {
-    station_ = &station;
+void frmMain::Load(const QString& dataFolderBase) {
     try {
         setWindowState(windowState() | Qt::WindowMaximized);
-        const QString logFileName =
-            RaceLogFileName(GetDataFolder(dataFolderBase, QStringLiteral("/OrvanRX")),
-                            QCoreApplication::applicationDirPath(), QDateTime::currentDateTime());
-        windows_->Attach(station);
-        files_->Attach(station);
-        station.Start(logFileName, [this] { windows_->ShowRaceLog(); });
+        const QString logFileName = StartLogFileName(dataFolderBase, station_.Now());
+        station_.Start(logFileName, [this] { windows_->ShowRaceLog(); });
         statusBar_->AttachStatusControls();
         SetBackColor(RestoreBackColor(settings_, kMainScreenSettingsKey, backColor_));
     } catch (const std::exception&) {
@@ -108,11 +101,7 @@ void frmMain::Unload() {
     }
     unloaded_ = true;
     tmrMain_.stop();
-    if (station_ != nullptr) {
-        station_->Stop([this] { windows_->CloseAtUnload(); });
-    } else {
-        windows_->CloseAtUnload();
-    }
+    station_.Stop([this] { windows_->CloseAtUnload(); });
     SaveBackColor(settings_, kMainScreenSettingsKey, backColor_);
 }
 
@@ -122,11 +111,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::tmrMain_Timer() {
-    if (station_ == nullptr) {
-        return;
-    }
     for (int i = 0; i < cyclesPerTimeout_ && tmrMain_.isActive(); ++i) {
-        const TickOutcome outcome = station_->Loop().RunPollCycle();
+        const TickOutcome outcome = station_.Loop().RunPollCycle();
         if (afterCycle_) {
             afterCycle_(outcome);
         }
@@ -136,12 +122,6 @@ void frmMain::tmrMain_Timer() {
 void frmMain::SetBackColor(int value) {
     backColor_ = value;
     ApplyBackColor(*mdiArea_, value);
-}
-
-void frmMain::ShowRaceLogBand(bool visible) {
-    if (QToolBar* band = bars_->ToolBar(QStringLiteral("tbRaceLog"))) {
-        band->setVisible(visible);
-    }
 }
 
 bool frmMain::RunTool(const QString& name) {
@@ -168,43 +148,43 @@ void frmMain::WithTimerStopped(const Command& command) {
 void frmMain::BuildDispatch() {
     const Command nothing;
     dispatch_ = {
-        {QStringLiteral("miOpenLog"), [this] { files_->OpenLog(); }},
-        {QStringLiteral("miSaveLog"), [this] { files_->SaveLog(); }},
-        {QStringLiteral("miSaveXML"), [this] { files_->Export(ExportCommand::Xml); }},
-        {QStringLiteral("miSaveHTML"), [this] { files_->Export(ExportCommand::Html); }},
-        {QStringLiteral("miSaveXLS"), [this] { files_->Export(ExportCommand::Xlsx); }},
-        {QStringLiteral("miClearLog"), [this] { files_->ClearLog(); }},
-        {QStringLiteral("miPrintPreview"), [this] { windows_->ShowPrintViews(); }},
-        {QStringLiteral("miClose"),
+        {QLatin1String(tool::miOpenLog), [this] { files_->OpenLog(); }},
+        {QLatin1String(tool::miSaveLog), [this] { files_->SaveLog(); }},
+        {QLatin1String(tool::miSaveXML), [this] { files_->Export(ExportCommand::Xml); }},
+        {QLatin1String(tool::miSaveHTML), [this] { files_->Export(ExportCommand::Html); }},
+        {QLatin1String(tool::miSaveXLS), [this] { files_->Export(ExportCommand::Xlsx); }},
+        {QLatin1String(tool::miClearLog), [this] { files_->ClearLog(); }},
+        {QLatin1String(tool::miPrintPreview), [this] { windows_->ShowPrintViews(); }},
+        {QLatin1String(tool::miClose),
          [this] {
              if (QMdiSubWindow* active = mdiArea_->activeSubWindow()) {
                  active->close();
              }
          }},
-        {QStringLiteral("miExit"), [this] { close(); }},
-        {QStringLiteral("miRaceLog"), [this] { windows_->ShowRaceLog(); }},
-        {QStringLiteral("miFilter"), [this] { windows_->ShowFilter(); }},
-        {QStringLiteral("miTimeSlip"), [this] { windows_->ShowTimeSlip(); }},
-        {QStringLiteral("miStats"), [this] { windows_->ShowStats(); }},
-        {QStringLiteral("miMyCar"), [this] { windows_->MyCar().ShowDialog(this); }},
-        {QStringLiteral("miChangeChannel"), [this] { miChangeChannel_Click(); }},
-        {QStringLiteral("miCalculator"), [this] { miCalculator_Click(); }},
-        {QStringLiteral("miRefresh"), [this] { miRefresh_Click(); }},
-        {QStringLiteral("miMoreColors"), [this] { miMoreColors_Click(); }},
-        {QStringLiteral("miTileHorizontally"), [this] { TileHorizontally(); }},
-        {QStringLiteral("miTileVertically"), [this] { TileVertically(); }},
-        {QStringLiteral("miCascade"), [this] { mdiArea_->cascadeSubWindows(); }},
-        {QStringLiteral("miCloseAll"), [this] { miCloseAll_Click(); }},
-        {QStringLiteral("miWindowList"), nothing},
-        {QStringLiteral("miChildWindow"), nothing},
-        {QStringLiteral("miCategories"), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
-        {QStringLiteral("miExpand"), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
-        {QStringLiteral("miCollapse"), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
-        {QStringLiteral("miPause"), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
-        {QStringLiteral("miRefreshLog"), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
-        {QStringLiteral("miAbout"), [this] { miAbout_Click(); }},
+        {QLatin1String(tool::miExit), [this] { close(); }},
+        {QLatin1String(tool::miRaceLog), [this] { windows_->ShowRaceLog(); }},
+        {QLatin1String(tool::miFilter), [this] { windows_->ShowFilter(); }},
+        {QLatin1String(tool::miTimeSlip), [this] { windows_->ShowTimeSlip(); }},
+        {QLatin1String(tool::miStats), [this] { windows_->ShowStats(); }},
+        {QLatin1String(tool::miMyCar), [this] { windows_->MyCar().ShowDialog(this); }},
+        {QLatin1String(tool::miChangeChannel), [this] { miChangeChannel_Click(); }},
+        {QLatin1String(tool::miCalculator), [this] { miCalculator_Click(); }},
+        {QLatin1String(tool::miRefresh), [this] { miRefresh_Click(); }},
+        {QLatin1String(tool::miMoreColors), [this] { miMoreColors_Click(); }},
+        {QLatin1String(tool::miTileHorizontally), [this] { TileHorizontally(); }},
+        {QLatin1String(tool::miTileVertically), [this] { TileVertically(); }},
+        {QLatin1String(tool::miCascade), [this] { mdiArea_->cascadeSubWindows(); }},
+        {QLatin1String(tool::miCloseAll), [this] { miCloseAll_Click(); }},
+        {QLatin1String(tool::miWindowList), nothing},
+        {QLatin1String(tool::miChildWindow), nothing},
+        {QLatin1String(tool::miCategories), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
+        {QLatin1String(tool::miExpand), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
+        {QLatin1String(tool::miCollapse), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
+        {QLatin1String(tool::miPause), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
+        {QLatin1String(tool::miRefreshLog), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
+        {QLatin1String(tool::miAbout), [this] { miAbout_Click(); }},
     };
-    for (const ToolSpec& tool : FindBand(QStringLiteral("tbColor"))->tools) {
+    for (const ToolSpec& tool : FindBand(QLatin1String(tool::tbColor))->tools) {
         int value = 0;
         if (PaletteColorValue(tool.name, value)) {
             dispatch_[tool.name] = [this, value] { SetBackColor(value); };
@@ -327,18 +307,12 @@ void frmMain::miRefresh_Click() {
 }
 
 void frmMain::miChangeChannel_Click() {
-    if (station_ == nullptr) {
-        return;
-    }
-    frmChangeChannel dialog(station_->ReceiverLink(), this);
+    frmChangeChannel dialog(station_.ReceiverLink(), this);
     dialog.exec();
 }
 
 void frmMain::miAbout_Click() {
-    if (station_ == nullptr) {
-        return;
-    }
-    frmAbout dialog(station_->ReceiverLink(), this);
+    frmAbout dialog(station_.ReceiverLink(), this);
     dialog.exec();
 }
 

@@ -16,28 +16,28 @@ namespace orvanrx {
 class CommandBars;
 class FileCommands;
 class frmRaceLog;
-class LogWindows;
+class ChildWindows;
 class MainStatusBar;
 class SettingsStore;
 class Station;
+struct StationForwarders;
 
-// The main window: the frame of the child windows (time slip, race log, filter), the menus and
-// tool bars, the status bar and tmrMain, the 30 ms timer that drives the receive path.
+// The main window: the frame of the child windows (time slip, race log, filter, statistics), the
+// menus and tool bars, the status bar and tmrMain, the 30 ms timer that drives the receive path.
 class frmMain final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmMain(const SettingsStore& settings, QWidget* parent = nullptr);
+    // The window over `station`, which main() built on `forwarders`: while the window lives,
+    // they report to its status bar and its child windows.
+    frmMain(Station& station, StationForwarders& forwarders, const SettingsStore& settings,
+            QWidget* parent = nullptr);
     ~frmMain() override;
-
-    // What the station writes to: the status bar and the views.
-    StatusIndicators& Indicators();
-    PollObserver& Observer();
 
     // MDIForm_Load: this start's race-log file in the data folder below `dataFolderBase`, the
     // station started (the race log window opening on the reset tables), the status controls
     // attached and the background colour restored; then tmrMain runs. A step that fails shows
     // "Error detected in form load event!" and skips the rest.
-    void Load(Station& station, const QString& dataFolderBase);
+    void Load(const QString& dataFolderBase);
     // MDIForm_Unload, once: tmrMain stopped, the receiver closed, the race log saved, the log
     // windows closed, the receive memory and the background colour kept. Closing the window
     // runs it.
@@ -55,37 +55,34 @@ public:
         afterCycle_ = std::move(afterCycle);
     }
 
+    // The parts, for main() (the replay's pace) and for tests; the parts themselves get only
+    // what they use when they are built, never the window.
     QTimer& tmrMain() { return tmrMain_; }
     QMdiArea& MdiArea() { return *mdiArea_; }
     MainStatusBar& StatusBar() { return *statusBar_; }
     CommandBars& Bars() { return *bars_; }
+    // The child windows: the time slip, the race log, the filter view and the statistics.
+    ChildWindows& Windows() { return *windows_; }
+    // The File menu's commands on the race log.
+    FileCommands& Files() { return *files_; }
+
     // The background colour value behind the child windows.
     int BackColor() const { return backColor_; }
     void SetBackColor(int value);
 
-    // The child windows: the time slip, the race log and the filter view.
-    LogWindows& Windows() { return *windows_; }
     bool RaceLogOpen() const;
     bool TimeSlipOpen() const;
     bool FilterOpen() const;
 
-    // Shows or hides the race-log tool bar (the race log window does, as it opens and closes).
-    void ShowRaceLogBand(bool visible);
-
-    // The File menu's commands on the race log.
-    FileCommands& Files() { return *files_; }
-
-    // Stops tmrMain for a command that replaces or resets the run tables, then starts it again
-    // (unless the window unloaded meanwhile).
     using Command = std::function<void()>;
-    void WithTimerStopped(const Command& command);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    class ViewForwarder;
-
+    // Stops tmrMain for a command that replaces or resets the run tables, then starts it again
+    // (unless the window unloaded meanwhile).
+    void WithTimerStopped(const Command& command);
     void BuildDispatch();
     void tmrMain_Timer();
     Command RaceLogCommand(void (frmRaceLog::*command)());
@@ -99,15 +96,15 @@ private:
     void miChangeChannel_Click();
     void miAbout_Click();
 
+    Station& station_;
+    StationForwarders& forwarders_;
     const SettingsStore& settings_;
-    Station* station_ = nullptr;
     QMdiArea* mdiArea_;
     MainStatusBar* statusBar_;
     CommandBars* bars_;
-    LogWindows* windows_;
-    std::unique_ptr<ViewForwarder> forwarder_;
-    std::map<QString, Command> dispatch_;
+    ChildWindows* windows_;
     std::unique_ptr<FileCommands> files_;
+    std::map<QString, Command> dispatch_;
     QTimer tmrMain_;
     int cyclesPerTimeout_ = 1;
     std::function<void(TickOutcome)> afterCycle_;

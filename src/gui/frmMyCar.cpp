@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "analysis/MyCar.h"
 #include "gui/DialogKit.h"
-#include "shell/MyCar.h"
 
 namespace orvanrx {
 

@@ -183,6 +183,17 @@ void frmRaceLog::ClearDisplay() {
     grid_.SetRedraw(true);
 }
 
+void frmRaceLog::ShowOpenedLog() {
+    miGridView_Click();
+    if (AllCategoriesMode()) {
+        UpdateDisplay();
+        return;
+    }
+    AllCategories();
+    UpdateDisplay();
+    AllCategories();
+}
+
 void frmRaceLog::AllCategories() {
     miAllCategories_Click();
 }

@@ -41,6 +41,9 @@ public:
     void ClearDisplay();
     // The same as choosing "All Categories".
     void AllCategories();
+    // A log was opened in place of the race log: the grid shows, reloaded with the whole log
+    // once (all categories), and the window then stays in the category mode it was in.
+    void ShowOpenedLog();
 
     void miPrintView_Click();
     void miGridView_Click();

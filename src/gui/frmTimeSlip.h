@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 class QMdiSubWindow;
 class QPlainTextEdit;

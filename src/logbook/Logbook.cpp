@@ -15,6 +15,8 @@
 
 namespace orvanrx {
 
+using enum RunColumn;
+
 namespace {
 
 // The run-table columns whose texts are read as numbers, and their number columns.
@@ -44,7 +46,7 @@ std::int64_t Fingerprint(const RunRow& left, const RunRow& right) {
         hash *= 1099511628211ull;
     };
     for (const RunRow* row : {&left, &right}) {
-        for (int c = Category; c < kRunColumnCount; ++c) {
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
             for (const QChar ch : (*row)[static_cast<std::size_t>(c)]) {
                 add(ch.unicode());
             }
@@ -57,7 +59,7 @@ std::int64_t Fingerprint(const RunRow& left, const RunRow& right) {
 int FilledCells(const RunRow& left, const RunRow& right) {
     int filled = 0;
     for (const RunRow* row : {&left, &right}) {
-        for (int c = Category; c < kRunColumnCount; ++c) {
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
             filled += (*row)[static_cast<std::size_t>(c)].isEmpty() ? 0 : 1;
         }
     }
@@ -67,10 +69,10 @@ int FilledCells(const RunRow& left, const RunRow& right) {
 // Two copies of a race at different stages: every value either is in one copy only or is the
 // same in both.
 bool Compatible(const RunRow& a, const RunRow& b) {
-    for (int c = Category; c < kRunColumnCount; ++c) {
+    for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
         const QString& x = a[static_cast<std::size_t>(c)];
         const QString& y = b[static_cast<std::size_t>(c)];
-        if (c != DateTime && !x.isEmpty() && !y.isEmpty() && x != y) {
+        if (c != ColumnIndex(DateTime) && !x.isEmpty() && !y.isEmpty() && x != y) {
             return false;
         }
     }
@@ -78,7 +80,7 @@ bool Compatible(const RunRow& a, const RunRow& b) {
 }
 
 bool SameValues(const RunRow& a, const RunRow& b) {
-    for (int c = Category; c < kRunColumnCount; ++c) {
+    for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
         if (a[static_cast<std::size_t>(c)] != b[static_cast<std::size_t>(c)]) {
             return false;
         }
@@ -104,7 +106,7 @@ QString RoundCodeOf(const QString& category) {
 
 bool IsRun(const RunRow& left, const RunRow& right) {
     for (const RunRow* row : {&left, &right}) {
-        for (int c = RT; c < kRunColumnCount; ++c) {
+        for (int c = ColumnIndex(RT); c < kRunColumnCount; ++c) {
             if (!(*row)[static_cast<std::size_t>(c)].trimmed().isEmpty()) {
                 return true;
             }
@@ -314,7 +316,7 @@ bool Logbook::Impl::Update(std::int64_t raceId, const RunRow& left, const RunRow
     int lane = 0;
     for (const RunRow* row : {&left, &right}) {
         int p = 1;
-        for (int c = Category; c < kRunColumnCount; ++c) {
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
             updateRun.Bind(p++, (*row)[static_cast<std::size_t>(c)]);
         }
         for (const RunColumn c : kNumberColumns) {

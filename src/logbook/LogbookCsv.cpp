@@ -2,6 +2,8 @@
 
 namespace orvanrx {
 
+using enum RunColumn;
+
 namespace {
 
 // The race-log columns that follow time and track, in this order.

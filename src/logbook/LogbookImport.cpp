@@ -7,6 +7,8 @@
 
 namespace orvanrx {
 
+using enum RunColumn;
+
 namespace {
 
 // A file LoadRaceLog reads may still be some other text that happens to split into rows of

@@ -7,6 +7,8 @@
 
 namespace orvanrx {
 
+using enum RunColumn;
+
 LogbookWriter::LogbookWriter(Setup setup) : setup_(std::move(setup)) {
     thread_ = std::thread([this] { Run(); });
 }

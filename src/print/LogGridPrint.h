@@ -3,7 +3,7 @@
 #include <QPagedPaintDevice>
 #include <QString>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSheet.h"
 

@@ -151,7 +151,7 @@ RaceLogLoadResult LoadRaceLog(const QString& path, RunTables& tables) {
             !ReadRow(reader, *right, left, above)) {
             return Failure(tables);
         }
-        if ((*right)[Category].isEmpty()) {
+        if ((*right)[RunColumn::Category].isEmpty()) {
             // A race without a category marks the end of the log, unless it is the first.
             if (all.RightRow() - 2 >= 1) {
                 all.DropLastPair();

@@ -5,21 +5,15 @@
 #include <span>
 #include <vector>
 
+#include "receiver/ReceiverProduct.h"
 #include "receiver/StatusIndicators.h"
 #include "receiver/UsbXpress.h"
 #include "receiver/WaitClock.h"
 
 namespace orvanrx {
 
-// The receiver's two radio channels.
-inline constexpr std::int32_t kChannel1Frequency = 217600000;
-inline constexpr std::int32_t kChannel2Frequency = 217300000;
-
 // What ReadReceiverText gives for a short reply.
 inline constexpr char kReceiverTextError[] = "** Error **";
-
-// The product text that identifies the receiver, compared exactly (case-sensitive).
-inline constexpr char kReceiverProductText[] = "ORVAN01 USB Receiver";
 
 // The signal level shown in the signal bar (0..244) for a raw reading of the receiver:
 // v = (2.44 / 1024) * raw * 100, rounded half to even; level = 244 - v, at most 244; below

@@ -31,8 +31,8 @@ public:
     virtual void RedrawStatusBar() {}
     // lblStatus, the status bar's text panel: a message the racer must not miss, or "" for
     // none. While the race log cannot be saved it reads "Race log not saved: FILE: REASON"
-    // (set when a failing streak begins), and "" once a save succeeds again (see
-    // Station::SaveLog). The text stays until the next call.
+    // (set as a failing streak begins), and "" once a save succeeds again (see SaveStatus).
+    // The text stays until the next call.
     virtual void SetStatusText(const QString& /*text*/) {}
 };
 

@@ -1,5 +1,6 @@
 #include "shell/DataFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -26,6 +27,11 @@ QString DataFolderBase() {
 #else
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 #endif
+}
+
+QString StartLogFileName(const QString& dataFolderBase, const Clock& now) {
+    return RaceLogFileName(GetDataFolder(dataFolderBase, QString::fromLatin1(kDataSubFolder)),
+                           QCoreApplication::applicationDirPath(), now());
 }
 
 QString RaceLogFileName(const QString& dataFolder, const QString& programFolder,

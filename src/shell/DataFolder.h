@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include "support/Clock.h"
+
 namespace orvanrx {
 
 inline constexpr char kFolderNotValid[] = "Folder Not Valid";
@@ -20,5 +22,13 @@ QString DataFolderBase();
 // folder), "/", LogFileStamp(now) and ".csv".
 QString RaceLogFileName(const QString& dataFolder, const QString& programFolder,
                         const QDateTime& now);
+
+// The data folder's name below its base.
+inline constexpr char kDataSubFolder[] = "/OrvanRX";
+
+// This start's race-log file, as both programs name it: RaceLogFileName of the data folder
+// below `dataFolderBase` (GetDataFolder with kDataSubFolder, so created when missing), the
+// program's own folder, and the time `now` answers.
+QString StartLogFileName(const QString& dataFolderBase, const Clock& now);
 
 }  // namespace orvanrx

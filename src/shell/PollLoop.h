@@ -13,8 +13,9 @@
 
 namespace orvanrx {
 
-// What the views learn from the poll loop. The desktop program forwards these to the race log
-// (reload) and the time slip (redraw); the headless program prints the race.
+// What the views learn from the poll loop. In the desktop program the child windows follow them
+// (the race log reloads, the statistics and My Car follow, the time slip redraws); the headless
+// program prints the race.
 class PollObserver {
 public:
     virtual ~PollObserver() = default;

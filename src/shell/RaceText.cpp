@@ -8,33 +8,33 @@ namespace {
 
 QString LaneText(const RunRow& row) {
     QStringList parts;
-    parts << row[Lane];
-    QString entrant = row[Car];
-    if (!row[Class].isEmpty()) {
-        entrant = row[Class] + u'/' + entrant;
+    parts << row[RunColumn::Lane];
+    QString entrant = row[RunColumn::Car];
+    if (!row[RunColumn::Class].isEmpty()) {
+        entrant = row[RunColumn::Class] + u'/' + entrant;
     }
     parts << entrant;
-    if (!row[Name].isEmpty()) {
-        parts << row[Name];
+    if (!row[RunColumn::Name].isEmpty()) {
+        parts << row[RunColumn::Name];
     }
     const auto add = [&parts, &row](const char* label, RunColumn column) {
         if (!row[column].isEmpty()) {
             parts << QString::fromLatin1(label) + row[column];
         }
     };
-    add("dial ", Dial);
-    add("RT ", RT);
-    add("60' ", et60);
-    add("330' ", et330);
-    add("1/8 ", et660);
-    add("@ ", mph660);
-    add("1000' ", et1000);
-    add("ET ", et1320);
-    add("@ ", mph1320);
-    add("margin ", margin);
-    add("+/- ", overund);
-    if (!row[win].isEmpty()) {
-        parts << row[win];
+    add("dial ", RunColumn::Dial);
+    add("RT ", RunColumn::RT);
+    add("60' ", RunColumn::et60);
+    add("330' ", RunColumn::et330);
+    add("1/8 ", RunColumn::et660);
+    add("@ ", RunColumn::mph660);
+    add("1000' ", RunColumn::et1000);
+    add("ET ", RunColumn::et1320);
+    add("@ ", RunColumn::mph1320);
+    add("margin ", RunColumn::margin);
+    add("+/- ", RunColumn::overund);
+    if (!row[RunColumn::win].isEmpty()) {
+        parts << row[RunColumn::win];
     }
     return parts.join(u' ');
 }
@@ -47,9 +47,9 @@ QString RaceLine(const RunTable& table, int leftRow) {
     if (!left || !right) {
         return {};
     }
-    QString line = (*left)[Category];
-    if (!(*left)[Bump].isEmpty()) {
-        line += QStringLiteral(" (bump ") + (*left)[Bump] + u')';
+    QString line = (*left)[RunColumn::Category];
+    if (!(*left)[RunColumn::Bump].isEmpty()) {
+        line += QStringLiteral(" (bump ") + (*left)[RunColumn::Bump] + u')';
     }
     return line + QStringLiteral(" | ") + LaneText(*left) + QStringLiteral(" | ") +
            LaneText(*right);

@@ -7,11 +7,12 @@ namespace orvanrx {
 
 Station::Station(Setup setup)
     : settings_(setup.settings),
-      indicators_(setup.indicators),
+      clock_(setup.clock),
       tables_(setup.clock),
       receiver_(setup.usb, setup.indicators, setup.waitClock),
       loop_(PollLoop::Parts{receiver_, buffer_, currentVenue_, tables_, setup.indicators,
-                            setup.observer, setup.waitClock, [this] { SaveLog(); }}) {}
+                            setup.observer, setup.waitClock, [this] { SaveLog(); }}),
+      saveStatus_(setup.indicators) {}
 
 void Station::Start(const QString& logFileName, const std::function<void()>& openViews) {
     ClearReceiveBuffer(buffer_);
@@ -42,13 +43,13 @@ RaceLogSaveResult Station::Stop(const std::function<void()>& closeViews) {
 
 RaceLogSaveResult Station::SaveLog() {
     RaceLogSaveResult result = SaveRaceLog(logFileName_, tables_, settings_);
-    if (result.outcome == RaceLogSaveOutcome::Failed && !saveFailing_) {
-        saveFailing_ = true;
-        indicators_.SetStatusText(RaceLogNotSavedText(logFileName_, result.reason));
-    } else if (result.outcome == RaceLogSaveOutcome::Saved && saveFailing_) {
-        saveFailing_ = false;
-        indicators_.SetStatusText(QString());
-    }
+    saveStatus_.AutomaticSave(logFileName_, result);
+    return result;
+}
+
+RaceLogSaveResult Station::SaveLogAs(const QString& path) {
+    RaceLogSaveResult result = SaveRaceLog(path, tables_, settings_);
+    saveStatus_.OwnSave(path, result);
     return result;
 }
 

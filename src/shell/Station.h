@@ -13,6 +13,7 @@
 #include "receiver/WaitClock.h"
 #include "settings/SettingsStore.h"
 #include "shell/PollLoop.h"
+#include "shell/SaveStatus.h"
 #include "support/Clock.h"
 
 namespace orvanrx {
@@ -51,13 +52,15 @@ public:
     RaceLogSaveResult Stop(const std::function<void()>& closeViews = {});
 
     // Rewrites this start's race-log file (the automatic save of the poll loop, the save at
-    // shut-down). No save fails unnoticed: when one fails and the one before did not, the
-    // status text becomes RaceLogNotSavedText (the file and the reason); when one succeeds
-    // after failures, the status text is cleared (""). The in-memory log is never touched,
-    // and the next save writes the whole log again.
+    // shut-down); the status text follows as SaveStatus::AutomaticSave says. The in-memory log
+    // is never touched, and the next save writes the whole log again.
     RaceLogSaveResult SaveLog();
-    // The last save failed (and no later one succeeded).
-    bool SaveFailing() const { return saveFailing_; }
+    // Writes the race log to `path`, a file of the racer's choice (File > Save Log...); the
+    // automatic saves go on writing this start's log file. The status text follows as
+    // SaveStatus::OwnSave says.
+    RaceLogSaveResult SaveLogAs(const QString& path);
+    // The last automatic save failed (and no later one succeeded).
+    bool SaveFailing() const { return saveStatus_.AutomaticFailing(); }
 
     PollLoop& Loop() { return loop_; }
     Receiver& ReceiverLink() { return receiver_; }
@@ -68,17 +71,19 @@ public:
     std::int16_t CurrentVenue() const { return currentVenue_; }
     const QString& LogFileName() const { return logFileName_; }
     const SettingsStore& Settings() const { return settings_; }
+    // The clock the run tables stamp races with; this start's log-file name reads it too.
+    const Clock& Now() const { return clock_; }
 
 private:
     const SettingsStore& settings_;
-    StatusIndicators& indicators_;
+    Clock clock_;
     ReceiveBuffer buffer_;
     std::int16_t currentVenue_ = 0;
     RunTables tables_;
     Receiver receiver_;
     PollLoop loop_;
     QString logFileName_;
-    bool saveFailing_ = false;
+    SaveStatus saveStatus_;
 };
 
 }  // namespace orvanrx

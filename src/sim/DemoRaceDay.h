@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

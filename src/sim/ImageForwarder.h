@@ -8,7 +8,7 @@
 #include "decoding/ReceiveBuffer.h"
 #include "receiver/ReceiverProtocol.h"
 #include "sim/RaceDayRandom.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "decoding/RunRecord.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

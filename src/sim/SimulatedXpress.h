@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "receiver/ReceiverProduct.h"
 #include "receiver/ReceiverProtocol.h"
 #include "receiver/UsbXpress.h"
 #include "receiver/WaitClock.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 
@@ -118,9 +119,9 @@ private:
     std::int16_t signal_ = 0;
     std::int32_t frequency_ = trace::Frequency{}.hertz;
     std::uint8_t version_ = 0x10;
-    std::string name_ = "ORVAN01 USB Receiver";
+    std::string name_ = kReceiverProductText;
     std::string date_ = "2008-04-16";
-    std::string product_ = "ORVAN01 USB Receiver";
+    std::string product_ = kReceiverProductText;
 };
 
 }  // namespace orvanrx

@@ -86,7 +86,7 @@ void LogGridRows::Load(const RunTable& table, int groupColumn) {
             continue;
         }
         work_.byTable[r] = table.SharedRow(static_cast<int>(r));
-        work_.ids[r] = CellNumber((*row)[GeneralID], CellType::Integer);
+        work_.ids[r] = CellNumber((*row)[RunColumn::GeneralID], CellType::Integer);
         work_.keys[r] = source >= 0 ? GroupKeyOf((*row)[At(source)]) : -1;
     }
     Arrange(groupColumn);
@@ -110,7 +110,7 @@ int LogGridRows::StartWork(std::size_t count, int groupColumn) {
     work_.byTable.resize(count);
     work_.ids.resize(count);
     work_.keys.resize(count);
-    return groupColumn >= 0 ? kLogGridColumns[At(groupColumn)].source : -1;
+    return groupColumn >= 0 ? ColumnIndex(kLogGridColumns[At(groupColumn)].source) : -1;
 }
 
 // Takes the rows in work_ (table order) to grid order: by GeneralID descending, then gathered
@@ -150,7 +150,7 @@ void LogGridRows::Arrange(int groupColumn) {
     rows_.clear();
     rows_.resize(order.size());
     loaded_.resize(order.size());
-    std::vector<double>& generalIds = numbers_[GeneralID];
+    std::vector<double>& generalIds = numbers_[ColumnIndex(RunColumn::GeneralID)];
     generalIds.resize(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         const std::size_t r = At(order[i]);
@@ -159,7 +159,7 @@ void LogGridRows::Arrange(int groupColumn) {
         generalIds[i] = work_.ids[r];
     }
     for (std::size_t c = 0; c < numbers_.size(); ++c) {
-        if (c != GeneralID) {
+        if (c != ColumnIndex(RunColumn::GeneralID)) {
             numbers_[c].clear();
         }
     }

@@ -95,7 +95,7 @@ TEST_F(CarFiguresTrackerTest, StartsOverWhenEarlierRowsChange) {
     ExpectCurrent("log opened");
 
     // A cell of the first race edited in place.
-    (*tables_.MutableAllRunsTable().MutableRow(0))[RT] = QStringLiteral("-0.100");
+    (*tables_.MutableAllRunsTable().MutableRow(0))[RunColumn::RT] = QStringLiteral("-0.100");
     ExpectCurrent("first race edited");
 
     tables_.ResetRunTables();

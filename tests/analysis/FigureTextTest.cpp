@@ -57,11 +57,41 @@ TEST(LogFiguresTest, CategoryNamesDropTheRoundCode) {
         {"STREET 4", "STREET 4"},          {"", ""},
     };
     for (const auto& [category, name] : cases) {
-        EXPECT_EQ(CategoryName(QString::fromLatin1(category)).toString(), QString::fromLatin1(name))
+        EXPECT_EQ(FiguresCategoryName(QString::fromLatin1(category)).toString(),
+                  QString::fromLatin1(name))
             << category;
     }
     EXPECT_EQ(DayOf(u"2026-12-04 18:53:12"), u"2026-12-04");
     EXPECT_EQ(DayOf(u"12/4/2026"), u"12/4/2026");
+}
+
+// The filter's list cuts the round code's two places whatever they hold; the statistics drop
+// only a letter and a digit. Both on the same cells, so a change to either shows here.
+TEST(LogFiguresTest, TheFilterListAndTheFiguresNameCategoriesEachByTheirRule) {
+    struct Case {
+        const char* cell;
+        const char* filterList;  // nullptr: no entry in the list
+        const char* figures;
+    };
+    const Case cases[] = {
+        {"SUPER PRO     E1", "SUPER PRO", "SUPER PRO"},
+        {"PRO ET  T1 ", "PRO ET  T", "PRO ET"},
+        {"STREET", "STRE", "STREET"},
+        {"STREET 4", "STREET", "STREET 4"},
+        {"ABCD", "AB", "ABCD"},
+        {"AB1", nullptr, "A"},
+        {"Q1", nullptr, ""},
+        {"", nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        const QString cell = QString::fromLatin1(c.cell);
+        const std::optional<QString> listed = FilterListCategoryName(cell);
+        EXPECT_EQ(listed.has_value(), c.filterList != nullptr) << c.cell;
+        if (listed && c.filterList) {
+            EXPECT_EQ(*listed, QString::fromLatin1(c.filterList)) << c.cell;
+        }
+        EXPECT_EQ(FiguresCategoryName(cell).toString(), QString::fromLatin1(c.figures)) << c.cell;
+    }
 }
 
 TEST(LogFiguresTest, CarNumbersSortByTheirNumber) {

@@ -29,18 +29,20 @@ inline void AddRace(RunTable& table, const char* category, const char* dateTime,
         const int row = isLeft ? table.LeftRow() : table.RightRow();
         const LaneCells& lane = isLeft ? left : right;
         RunRow& cells = *table.MutableRow(row);
-        const auto set = [&](int column, const char* text) {
-            cells[static_cast<std::size_t>(column)] = QString::fromLatin1(text);
+        const auto set = [&](RunColumn column, const char* text) {
+            cells[column] = QString::fromLatin1(text);
         };
-        cells[GeneralID] = QString::number(row ^ 1);
-        set(DateTime, dateTime);
-        set(Category, category);
-        set(Class, "SP");
-        set(Lane, isLeft ? "L" : "R");
-        const std::pair<int, const char*> laneCells[] = {
-            {Car, lane.car},         {Name, lane.name}, {Dial, lane.dial},   {RT, lane.rt},
-            {et60, lane.sixty},      {et1320, lane.et}, {mph1320, lane.mph}, {margin, lane.margin},
-            {overund, lane.overund}, {win, lane.win}};
+        cells[RunColumn::GeneralID] = QString::number(row ^ 1);
+        set(RunColumn::DateTime, dateTime);
+        set(RunColumn::Category, category);
+        set(RunColumn::Class, "SP");
+        set(RunColumn::Lane, isLeft ? "L" : "R");
+        const std::pair<RunColumn, const char*> laneCells[] = {
+            {RunColumn::Car, lane.car},         {RunColumn::Name, lane.name},
+            {RunColumn::Dial, lane.dial},       {RunColumn::RT, lane.rt},
+            {RunColumn::et60, lane.sixty},      {RunColumn::et1320, lane.et},
+            {RunColumn::mph1320, lane.mph},     {RunColumn::margin, lane.margin},
+            {RunColumn::overund, lane.overund}, {RunColumn::win, lane.win}};
         for (const auto& [column, text] : laneCells) {
             set(column, text);
         }

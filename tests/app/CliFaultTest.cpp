@@ -21,7 +21,7 @@
 #include "settings/TestFiles.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimLoop.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx {
 namespace {
@@ -155,7 +155,7 @@ TEST_F(CliFaultTest, KilledAtRandomMomentsLeavesAWholeLogOrNone) {
             testing::ExpectLogHoldsExactly(
                 complete.AllRunsTable(),
                 {day.races.begin(), day.races.begin() + static_cast<std::ptrdiff_t>(races - 1)});
-            EXPECT_EQ(all.Cell(all.LeftRow(), Car), day.races[races - 1].CarL);
+            EXPECT_EQ(all.Cell(all.LeftRow(), RunColumn::Car), day.races[races - 1].CarL);
             ++killedWithALog;
         }
         // The settings file, if there is one yet, parses.

@@ -7,7 +7,7 @@
 
 #include "analysis/StatsLog.h"
 #include "decoding/RaceRows.h"
-#include "racelog/ExportReaders.h"
+#include "export/ExportReaders.h"
 #include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
 #include "views/LogGridModel.h"

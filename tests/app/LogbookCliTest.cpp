@@ -18,7 +18,7 @@
 #include "settings/TestFiles.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimLoop.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx {
 namespace {

@@ -22,24 +22,24 @@ inline std::vector<RunRow> Rows(const RunTable& table) {
 inline RunRow ExpectedRow(const RunRecord& r, bool left, int generalId) {
     using R = RunRecord;
     // clang-format off
-    const std::tuple<int, QString R::*, QString R::*> laneCells[] = {
-        {Class, &R::ClassL, &R::ClassR},        {Car, &R::CarL, &R::CarR},
-        {Name, &R::NameL, &R::NameR},           {Bump, &R::BumpL, &R::BumpR},
-        {Dial, &R::DialL, &R::DialR},           {RT, &R::RTL, &R::RTR},
-        {et60, &R::et60L, &R::et60R},           {et330, &R::et330L, &R::et330R},
-        {et660, &R::et660L, &R::et660R},        {mph660, &R::mph660L, &R::mph660R},
-        {et1000, &R::et1000L, &R::et1000R},     {et1320, &R::et1320L, &R::et1320R},
-        {mph1320, &R::mph1320L, &R::mph1320R},  {margin, &R::marginL, &R::marginR},
-        {overund, &R::overundL, &R::overundR}};
+    const std::tuple<RunColumn, QString R::*, QString R::*> laneCells[] = {
+        {RunColumn::Class, &R::ClassL, &R::ClassR},        {RunColumn::Car, &R::CarL, &R::CarR},
+        {RunColumn::Name, &R::NameL, &R::NameR},           {RunColumn::Bump, &R::BumpL, &R::BumpR},
+        {RunColumn::Dial, &R::DialL, &R::DialR},           {RunColumn::RT, &R::RTL, &R::RTR},
+        {RunColumn::et60, &R::et60L, &R::et60R},           {RunColumn::et330, &R::et330L, &R::et330R},
+        {RunColumn::et660, &R::et660L, &R::et660R},        {RunColumn::mph660, &R::mph660L, &R::mph660R},
+        {RunColumn::et1000, &R::et1000L, &R::et1000R},     {RunColumn::et1320, &R::et1320L, &R::et1320R},
+        {RunColumn::mph1320, &R::mph1320L, &R::mph1320R},  {RunColumn::margin, &R::marginL, &R::marginR},
+        {RunColumn::overund, &R::overundL, &R::overundR}};
     // clang-format on
     RunRow row;
-    row[GeneralID] = QString::number(generalId);
-    row[Category] = r.Category;
-    row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
+    row[RunColumn::GeneralID] = QString::number(generalId);
+    row[RunColumn::Category] = r.Category;
+    row[RunColumn::Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
     for (const auto& [column, leftText, rightText] : laneCells) {
         row[static_cast<std::size_t>(column)] = r.*(left ? leftText : rightText);
     }
-    row[win] = (left ? r.winL : r.winR) ? QStringLiteral("W") : QString();
+    row[RunColumn::win] = (left ? r.winL : r.winR) ? QStringLiteral("W") : QString();
     return row;
 }
 
@@ -49,7 +49,7 @@ inline void ExpectLogHoldsExactly(const RunTable& table, const std::vector<RunRe
     for (int row = 0; row < table.RowCount(); ++row) {
         RunRow expected =
             ExpectedRow(races[static_cast<std::size_t>(row / 2)], row % 2 == 0, row ^ 1);
-        expected[DateTime] = table.Cell(row, DateTime);
+        expected[RunColumn::DateTime] = table.Cell(row, RunColumn::DateTime);
         for (int c = 0; c < kRunColumnCount; ++c) {
             EXPECT_EQ(table.Cell(row, c).toStdString(),
                       expected[static_cast<std::size_t>(c)].toStdString())

@@ -37,7 +37,7 @@ RunRecord Race(const char* category, const char* carL, const char* et1320L = nul
     return r;
 }
 
-QStringList Column(const RunTable& table, int column) {
+QStringList Column(const RunTable& table, RunColumn column) {
     QStringList cells;
     for (int row = 0; row < table.RowCount(); ++row) {
         cells << table.Cell(row, column);
@@ -56,8 +56,8 @@ TEST_F(RunTablesTest, FirstRaceOpensTwoRowsThatNameEachOther) {
     ASSERT_TRUE(tables.StoreRun(race));
     RunRow left = testing::ExpectedRow(race, true, 1);
     RunRow right = testing::ExpectedRow(race, false, 0);
-    left[DateTime] = L1("2026-12-04 18:00:00");
-    right[DateTime] = L1("2026-12-04 18:01:00");
+    left[RunColumn::DateTime] = L1("2026-12-04 18:00:00");
+    right[RunColumn::DateTime] = L1("2026-12-04 18:01:00");
     EXPECT_EQ(testing::Rows(tables.AllRunsTable()), (std::vector<RunRow>{left, right}));
     EXPECT_EQ(testing::Rows(tables.CategoryRunsTable()), testing::Rows(tables.AllRunsTable()));
     EXPECT_FALSE(tables.IsRunTableEmpty());
@@ -72,26 +72,26 @@ TEST_F(RunTablesTest, IdenticalRebroadcastWritesNothing) {
     RunRecord renamed = Race("PRO E1", "1234");
     renamed.NameL = L1("SOMEONE ELSE");
     EXPECT_FALSE(tables.StoreRun(renamed));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, Name), L1("JOHN DOE"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::Name), L1("JOHN DOE"));
 }
 
 TEST_F(RunTablesTest, RowsAreRewrittenInPlaceUntilANewLeftCarNumber) {
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "1234", "9.600")));
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "1234", "9.512")));
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 1);
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, et1320), L1("9.512"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::et1320), L1("9.512"));
     // The stamp of the first write stays.
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, DateTime), L1("2026-12-04 18:00:00"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::DateTime), L1("2026-12-04 18:00:00"));
 
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "777")));
-    EXPECT_EQ(Column(tables.AllRunsTable(), GeneralID),
+    EXPECT_EQ(Column(tables.AllRunsTable(), RunColumn::GeneralID),
               (QStringList{L1("1"), L1("0"), L1("3"), L1("2")}));
     EXPECT_EQ(tables.CategoryRunsTable().RightRow(), 3);
 
     // Same left car as the race before: it lands in that race's rows.
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "777", "8.888")));
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 3);
-    EXPECT_EQ(tables.AllRunsTable().Cell(2, et1320), L1("8.888"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(2, RunColumn::et1320), L1("8.888"));
 }
 
 TEST_F(RunTablesTest, ReactionTimeRule) {
@@ -102,12 +102,12 @@ TEST_F(RunTablesTest, ReactionTimeRule) {
     r.RTL = L1("0.51");
     r.et1320L = L1("9.999");
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, RT), L1("0.512"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::RT), L1("0.512"));
     // RT and 60-foot time both gone: the cell empties.
     r.et60L = L1("1.31");
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, RT), QString());
-    EXPECT_EQ(tables.AllRunsTable().Cell(1, RT), L1("0.498"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::RT), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(1, RunColumn::RT), L1("0.498"));
 }
 
 TEST_F(RunTablesTest, ResultCellsWaitForTheQuarterMileSpeed) {
@@ -115,23 +115,23 @@ TEST_F(RunTablesTest, ResultCellsWaitForTheQuarterMileSpeed) {
     r.mph1320L = L1("140.");  // fewer than five characters
     r.overundL = L1("0.012");
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, margin), QString());
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, overund), QString());
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, win), QString());
-    EXPECT_EQ(tables.AllRunsTable().Cell(1, margin), L1("0.0123"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::margin), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::overund), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::win), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(1, RunColumn::margin), L1("0.0123"));
 
     r.mph1320L = L1("140.11");
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, overund), L1("0.012"));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, win), L1("W"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::overund), L1("0.012"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::win), L1("W"));
     // A win mark that disappears does not clear the cell...
     r.winL = false;
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, win), L1("W"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::win), L1("W"));
     // ...only a missing quarter-mile speed does.
     r.mph1320L.clear();
     ASSERT_TRUE(tables.StoreRun(r));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, win), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::win), QString());
 }
 
 TEST_F(RunTablesTest, NewCategoryRestartsTheCategoryTableOnItsSecondWrite) {
@@ -139,15 +139,16 @@ TEST_F(RunTablesTest, NewCategoryRestartsTheCategoryTableOnItsSecondWrite) {
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "2")));
     ASSERT_TRUE(tables.StoreRun(Race("STREET E1", "3", "12.000")));
     // First write of the new category: still appended after the old one's races.
-    EXPECT_EQ(Column(tables.CategoryRunsTable(), Category),
+    EXPECT_EQ(Column(tables.CategoryRunsTable(), RunColumn::Category),
               (QStringList{L1("PRO E1"), L1("PRO E1"), L1("PRO E1"), L1("PRO E1"), L1("STREET E1"),
                            L1("STREET E1")}));
     ASSERT_TRUE(tables.StoreRun(Race("STREET E1", "3", "11.900")));
-    EXPECT_EQ(Column(tables.CategoryRunsTable(), Car), (QStringList{L1("3"), L1("567")}));
-    EXPECT_EQ(tables.CategoryRunsTable().Cell(0, GeneralID), L1("5"));
+    EXPECT_EQ(Column(tables.CategoryRunsTable(), RunColumn::Car),
+              (QStringList{L1("3"), L1("567")}));
+    EXPECT_EQ(tables.CategoryRunsTable().Cell(0, RunColumn::GeneralID), L1("5"));
 
     ASSERT_TRUE(tables.StoreRun(Race("STREET E1", "4")));
-    EXPECT_EQ(Column(tables.CategoryRunsTable(), Car),
+    EXPECT_EQ(Column(tables.CategoryRunsTable(), RunColumn::Car),
               (QStringList{L1("3"), L1("567"), L1("4"), L1("567")}));
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 7);
 }
@@ -164,7 +165,7 @@ TEST_F(RunTablesTest, ResetEmptiesTablesAndForgetsTheLastRace) {
     EXPECT_FALSE(tables.StoreRun(Race("PRO E1", "1")));
     EXPECT_FALSE(tables.PairWritten());
     ASSERT_TRUE(tables.StoreRun(Race("PRO E1", "1", "9.000")));
-    EXPECT_EQ(Column(tables.AllRunsTable(), GeneralID), (QStringList{L1("1"), L1("0")}));
+    EXPECT_EQ(Column(tables.AllRunsTable(), RunColumn::GeneralID), (QStringList{L1("1"), L1("0")}));
 }
 
 TEST_F(RunTablesTest, AFailedWriteEndsWithPairWrittenTrue) {
@@ -177,12 +178,13 @@ TEST_F(RunTablesTest, AFailedWriteEndsWithPairWrittenTrue) {
     tables.ResetRunTables();
     RunTable& all = tables.MutableAllRunsTable();
     all.StartNew();
-    (*all.MutableRow(0))[Category] = L1("LOADED");
-    (*all.MutableRow(1))[Category] = L1("LOADED");
+    (*all.MutableRow(0))[RunColumn::Category] = L1("LOADED");
+    (*all.MutableRow(1))[RunColumn::Category] = L1("LOADED");
 
     EXPECT_FALSE(tables.StoreRun(Race("PRO E1", "2", "9.100")));
     EXPECT_TRUE(tables.PairWritten());
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, Category), L1("PRO E1"));  // written before failing
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::Category),
+              L1("PRO E1"));  // written before failing
     EXPECT_TRUE(tables.IsCategoryTableEmpty());
 }
 
@@ -193,17 +195,17 @@ TEST(DecodeRun, RebroadcastsAndAPacketTurningInvalid) {
     race.WriteTo(buffer, 1000);
     EXPECT_TRUE(DecodeRun(buffer, tables));
     EXPECT_FALSE(DecodeRun(buffer, tables));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, et60), L1("1.312"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::et60), L1("1.312"));
 
     // Half of the 60-foot Packet replaced by a newer piece: it fails its checksum.
     buffer.Set(1000 + 24 * 8 + 6, '9');
     EXPECT_TRUE(DecodeRun(buffer, tables));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, et60), QString());
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, RT), L1("0.512"));  // RT still read
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::et60), QString());
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::RT), L1("0.512"));  // RT still read
 
     race.WriteTo(buffer, 1000);
     EXPECT_TRUE(DecodeRun(buffer, tables));
-    EXPECT_EQ(tables.AllRunsTable().Cell(0, et60), L1("1.312"));
+    EXPECT_EQ(tables.AllRunsTable().Cell(0, RunColumn::et60), L1("1.312"));
     EXPECT_EQ(tables.AllRunsTable().RightRow(), 1);
 }
 
@@ -212,16 +214,16 @@ TEST(DecodeRun, RebroadcastsAndAPacketTurningInvalid) {
 TEST(RunTableRows, WritesNeverReachARowSharedOrCopied) {
     RunTable table;
     table.StartNew();
-    (*table.MutableRow(0))[Car] = L1("1234");
+    (*table.MutableRow(0))[RunColumn::Car] = L1("1234");
     const std::shared_ptr<const RunRow> shared = table.SharedRow(0);
     const RunTable copy = table;
-    (*table.MutableRow(0))[Car] = L1("567");
-    (*table.MutableRow(1))[Car] = L1("89");
-    EXPECT_EQ((*shared)[Car], L1("1234"));
-    EXPECT_EQ(copy.Cell(0, Car), L1("1234"));
-    EXPECT_EQ(copy.Cell(1, Car), QString());
-    EXPECT_EQ(table.Cell(0, Car), L1("567"));
-    EXPECT_EQ(table.Cell(1, Car), L1("89"));
+    (*table.MutableRow(0))[RunColumn::Car] = L1("567");
+    (*table.MutableRow(1))[RunColumn::Car] = L1("89");
+    EXPECT_EQ((*shared)[RunColumn::Car], L1("1234"));
+    EXPECT_EQ(copy.Cell(0, RunColumn::Car), L1("1234"));
+    EXPECT_EQ(copy.Cell(1, RunColumn::Car), QString());
+    EXPECT_EQ(table.Cell(0, RunColumn::Car), L1("567"));
+    EXPECT_EQ(table.Cell(1, RunColumn::Car), L1("89"));
     EXPECT_FALSE(table.SharedRow(2));
 }
 

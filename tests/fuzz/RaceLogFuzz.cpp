@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(result.outcome == RaceLogLoadOutcome::Loaded);
     FUZZ_CHECK(result.errorText.isEmpty());
     for (int r = 3; r < all.RowCount(); r += 2) {
-        FUZZ_CHECK(!all.Cell(r, Category).isEmpty());
+        FUZZ_CHECK(!all.Cell(r, RunColumn::Category).isEmpty());
     }
     if (tables.IsRunTableEmpty() || !fuzz::AllCarried(all)) {
         return 0;

@@ -40,11 +40,12 @@ void CheckTable(const RunTable& table, const RunTable& all, bool isAll) {
         if (IsEmptyRow(left) && IsEmptyRow(right)) {
             continue;
         }
-        FUZZ_CHECK(left[Lane] == QStringLiteral("L") && right[Lane] == QStringLiteral("R"));
+        FUZZ_CHECK(left[RunColumn::Lane] == QStringLiteral("L") &&
+                   right[RunColumn::Lane] == QStringLiteral("R"));
         bool leftOk = false;
         bool rightOk = false;
-        const int leftId = left[GeneralID].toInt(&leftOk);
-        const int rightId = right[GeneralID].toInt(&rightOk);
+        const int leftId = left[RunColumn::GeneralID].toInt(&leftOk);
+        const int rightId = right[RunColumn::GeneralID].toInt(&rightOk);
         FUZZ_CHECK(leftOk && rightOk);
         FUZZ_CHECK(leftId == rightId + 1 && rightId % 2 == 0);
         FUZZ_CHECK(rightId >= 0 && leftId <= all.RightRow());

@@ -9,7 +9,7 @@
 #include "FuzzSupport.h"
 #include "shell/PollLoop.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx::fuzz {
 namespace {

@@ -11,7 +11,7 @@
 #include <QtTest>
 
 #include "sim/RaceDayGenerator.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <deque>
 #include <memory>
 
+#include "gui/ChildWindows.h"
 #include "gui/FileCommands.h"
 #include "gui/LogGridView.h"
-#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/PrintView.h"
 #include "gui/frmFilter.h"
@@ -26,6 +26,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 #include "support/Support.h"
@@ -160,12 +161,12 @@ private Q_SLOTS:
         dir = std::make_unique<QTemporaryDir>();
         QDir(dir->path()).mkpath(QStringLiteral("logs"));
         settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        window = std::make_unique<frmMain>(*settings);
         sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
-                                                           window->Observer(), SystemClock(),
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
                                                            sim->Clock()});
-        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+        window->Load(dir->filePath(QStringLiteral("data")));
         dialogs = std::make_unique<ScriptedDialogs>(*window);
         window->Files().SetDialogs(*dialogs);
     }
@@ -535,6 +536,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<SimulatedXpress> sim;
     std::unique_ptr<Station> station;

@@ -11,14 +11,15 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
-#include "gui/LogWindows.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
 #include "gui/frmMain.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -98,12 +99,13 @@ private Q_SLOTS:
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        window = std::make_unique<frmMain>(*settings);
+        Build({});
     }
     void cleanup() {
-        if (station) {
+        if (loaded) {
             window->Unload();
         }
+        loaded = false;
         window.reset();
         station.reset();
         sim.reset();
@@ -358,12 +360,20 @@ private Q_SLOTS:
     }
 
 private:
-    void StartOn(std::vector<trace::Step> steps, bool keepTimer = false) {
+    // The main window over a station on a simulated receiver playing `steps`, not loaded.
+    void Build(std::vector<trace::Step> steps) {
+        window.reset();
+        station.reset();
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
-                                                           window->Observer(), SystemClock(),
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
                                                            sim->Clock()});
-        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+    }
+    void StartOn(std::vector<trace::Step> steps, bool keepTimer = false) {
+        Build(std::move(steps));
+        window->Load(dir->filePath(QStringLiteral("data")));
+        loaded = true;
         if (!keepTimer) {
             window->tmrMain().stop();  // the test drives the cycles itself
         }
@@ -376,6 +386,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
+    bool loaded = false;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<SimulatedXpress> sim;
     std::unique_ptr<Station> station;

@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
+#include "gui/ChildWindows.h"
 #include "gui/DesktopNotifier.h"
-#include "gui/LogWindows.h"
 #include "gui/MyCarAlert.h"
 #include "gui/frmMain.h"
 #include "gui/frmMyCar.h"
@@ -20,6 +20,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -36,7 +37,7 @@ struct Notice {
 // Records what would have been shown, and whether the time slip stood open by then.
 class FakeNotifier final : public DesktopNotifier {
 public:
-    FakeNotifier(std::vector<Notice>& notices, const LogWindows& windows)
+    FakeNotifier(std::vector<Notice>& notices, const ChildWindows& windows)
         : notices_(notices), windows_(windows) {}
     void Notify(const QString& summary, const QString& body) override {
         notices_.push_back({summary, body, windows_.TimeSlipOpen()});
@@ -44,7 +45,7 @@ public:
 
 private:
     std::vector<Notice>& notices_;
-    const LogWindows& windows_;
+    const ChildWindows& windows_;
 };
 
 // The car that runs most often in the day, and its races' lanes ("L" or "R") in order.
@@ -80,9 +81,10 @@ private Q_SLOTS:
         settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
     }
     void cleanup() {
-        if (station) {
+        if (loaded) {
             window->Unload();
         }
+        loaded = false;
         window.reset();
         station.reset();
         sim.reset();
@@ -104,7 +106,11 @@ private Q_SLOTS:
                 kMyCarKey, kMyCarNumbersValue, stored,
                 stored.typeId() == QMetaType::Int ? ValueType::RegDword : ValueType::RegSz);
         }
-        window = std::make_unique<frmMain>(*settings);
+        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
+                                                           sim->Clock()});
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
         MyCarAlert& myCar = window->Windows().MyCar();
         QCOMPARE(myCar.Numbers().join(QLatin1Char('|')), numbers);
         myCar.SetNumbers({QStringLiteral("9"), QStringLiteral("8A")});
@@ -144,7 +150,7 @@ private Q_SLOTS:
         QVERIFY(lanes.size() >= 2);
         settings->SetKeyValue(kMyCarKey, kMyCarNumbersValue, car, ValueType::RegSz);
         StartOn(day.steps);
-        LogWindows& windows = window->Windows();
+        ChildWindows& windows = window->Windows();
         std::vector<Notice> notices;
         windows.MyCar().SetNotifier(std::make_unique<FakeNotifier>(notices, windows));
         QVERIFY(!windows.TimeSlipOpen());
@@ -157,8 +163,8 @@ private Q_SLOTS:
                 continue;
             }
             // The slip's mark follows the latest race: on the racer's lane, else nowhere.
-            const MyCarLanes expected{log.Cell(log.LeftRow(), Car) == car,
-                                      log.Cell(log.RightRow(), Car) == car};
+            const MyCarLanes expected{log.Cell(log.LeftRow(), RunColumn::Car) == car,
+                                      log.Cell(log.RightRow(), RunColumn::Car) == car};
             QCOMPARE(windows.TimeSlip()->MarkedLanes(), expected);
             marksChecked += expected.Any() ? 1 : 0;
         }
@@ -183,12 +189,13 @@ private Q_SLOTS:
 
 private:
     void StartOn(std::vector<trace::Step> steps) {
-        window = std::make_unique<frmMain>(*settings);
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, window->Indicators(),
-                                                           window->Observer(), SystemClock(),
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
                                                            sim->Clock()});
-        window->Load(*station, dir->filePath(QStringLiteral("data")));
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+        window->Load(dir->filePath(QStringLiteral("data")));
+        loaded = true;
         window->tmrMain().stop();  // the test drives the cycles itself
     }
     // The car numbers of the rows drawn in the MyCar style.
@@ -197,7 +204,7 @@ private:
         for (int g = 0; g < grid.rowCount(); ++g) {
             const QModelIndex group = grid.index(g, 0);
             for (int r = 0; r < grid.rowCount(group); ++r) {
-                const QModelIndex cell = grid.index(r, Car, group);
+                const QModelIndex cell = grid.index(r, ColumnIndex(RunColumn::Car), group);
                 if (cell.data(LogGridModel::StyleNameRole).toString() == kMyCarStyle) {
                     cars << cell.data(LogGridModel::TextRole).toString();
                 }
@@ -208,6 +215,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
+    bool loaded = false;
     std::unique_ptr<frmMain> window;
     std::unique_ptr<SimulatedXpress> sim;
     std::unique_ptr<Station> station;

@@ -15,7 +15,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"
@@ -23,6 +23,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/Replay.h"
 #include "shell/Station.h"
+#include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 
@@ -36,19 +37,20 @@ struct Start {
     Start(const QString& iniPath, const std::vector<trace::Step>& steps, const QString& dataBase)
         : settings(iniPath),
           sim(steps),
-          window(settings),
-          station(Station::Setup{sim, settings, window.Indicators(), window.Observer(),
-                                 SystemClock(), sim.Clock()}) {
+          station(Station::Setup{sim, settings, forwarders.indicators, forwarders.observer,
+                                 SystemClock(), sim.Clock()}),
+          window(station, forwarders, settings) {
         window.SetCyclesPerTimeout(20);
         window.resize(1400, 900);
-        window.Load(station, dataBase);
+        window.Load(dataBase);
         window.show();
     }
 
     SettingsStore settings;
     SimulatedXpress sim;
-    frmMain window;
+    StationForwarders forwarders;
     Station station;
+    frmMain window;
 };
 
 // The rows of a race-log file without their DateTime cells (when each row was first filled).

@@ -7,7 +7,7 @@
 
 #include "SimReceiver.h"
 #include "gui/frmAbout.h"
-#include "shell/AboutText.h"
+#include "receiver/AboutText.h"
 #include "support/Support.h"
 
 namespace orvanrx {

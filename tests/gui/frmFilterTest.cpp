@@ -106,10 +106,10 @@ private Q_SLOTS:
     void aHeadingClickSortsTimesAsNumbers() {
         frmFilter* filter = Open();
         QVERIFY(filter->View().isSortingEnabled());
-        filter->View().sortByColumn(et1320, Qt::AscendingOrder);
+        filter->View().sortByColumn(ColumnIndex(RunColumn::et1320), Qt::AscendingOrder);
         QStringList times;
         for (int r = 0; r < filter->Shown().rowCount(); ++r) {
-            const QModelIndex cell = filter->Shown().index(r, et1320);
+            const QModelIndex cell = filter->Shown().index(r, ColumnIndex(RunColumn::et1320));
             if (cell.data().isValid()) {
                 times << cell.data(LogGridModel::TextRole).toString();
             }
@@ -165,7 +165,8 @@ private:
     static QString Cars(frmFilter* filter) {
         QStringList cars;
         for (int r = 0; r < filter->Shown().rowCount(); ++r) {
-            const QString car = filter->Shown().index(r, Car).data().toString();
+            const QString car =
+                filter->Shown().index(r, ColumnIndex(RunColumn::Car)).data().toString();
             cars << (car.isEmpty() ? QStringLiteral("-") : car);
         }
         return cars.join(QLatin1Char(' '));

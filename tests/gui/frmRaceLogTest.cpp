@@ -51,8 +51,9 @@ QString Shown(const LogGridModel& grid) {
         const QModelIndex group = grid.index(g, 0);
         lines << QStringLiteral("[%1]").arg(group.data(LogGridModel::TextRole).toString());
         for (int r = 0; r < grid.rowCount(group); ++r) {
-            lines << grid.index(r, Car, group).data().toString() + QLatin1Char(' ') +
-                         grid.index(r, Lane, group).data().toString();
+            lines << grid.index(r, ColumnIndex(RunColumn::Car), group).data().toString() +
+                         QLatin1Char(' ') +
+                         grid.index(r, ColumnIndex(RunColumn::Lane), group).data().toString();
         }
     }
     return lines.join(QLatin1Char('|'));
@@ -237,7 +238,7 @@ private Q_SLOTS:
         LogGridView& view = log->View();
         const QModelIndex group = view.model()->index(0, 0);
         QVERIFY(!view.isExpanded(group));
-        const QRect row = view.visualRect(view.model()->index(0, Class));
+        const QRect row = view.visualRect(view.model()->index(0, ColumnIndex(RunColumn::Class)));
         const QPoint at =
             doubleClick ? row.center() : QPoint(view.indentation() / 2, row.center().y());
         for (const bool expanded : {true, false}) {

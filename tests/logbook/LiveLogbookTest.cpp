@@ -10,6 +10,8 @@
 #include "sim/RaceDayGenerator.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 // Counts the notices that reach the program's own observer through the feed.

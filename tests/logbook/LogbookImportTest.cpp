@@ -9,6 +9,8 @@
 #include "racelog/RaceLogFile.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 using testing::MakeRace;

@@ -8,6 +8,8 @@
 // Races written by hand for the logbook's tests.
 namespace orvanrx::testing {
 
+using enum RunColumn;
+
 // One lane's entrant and the figures it ran.
 struct Entrant {
     Entrant(QString car = {}, QString rt = {}, QString et = {}, QString mph = {}, bool win = false,

@@ -12,6 +12,8 @@
 #include "logbook/Sqlite.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 using testing::Entrant;

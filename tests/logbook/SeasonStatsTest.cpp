@@ -6,6 +6,8 @@
 #include "logbook/SeasonStats.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 using testing::Entrant;

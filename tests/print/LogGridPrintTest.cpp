@@ -6,9 +6,9 @@
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include "export/ExportReaders.h"
 #include "print/LogGridPageLayout.h"
 #include "print/LogGridPrint.h"
-#include "racelog/ExportReaders.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 
@@ -23,12 +23,12 @@ RunTable Races(int races, const std::vector<const char*>& categories, int block 
         const char* category = categories[static_cast<std::size_t>(i / block) % categories.size()];
         for (const bool left : {true, false}) {
             RunRow& row = *table.MutableRow(left ? table.LeftRow() : table.RightRow());
-            row[GeneralID] = QString::number(left ? table.RightRow() : table.LeftRow());
-            row[Category] = QString::fromLatin1(category);
-            row[Car] = QString::number(100 + i);
-            row[Name] = QStringLiteral("N%1").arg(i);
-            row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
-            row[et1320] = QStringLiteral("9.534");
+            row[RunColumn::GeneralID] = QString::number(left ? table.RightRow() : table.LeftRow());
+            row[RunColumn::Category] = QString::fromLatin1(category);
+            row[RunColumn::Car] = QString::number(100 + i);
+            row[RunColumn::Name] = QStringLiteral("N%1").arg(i);
+            row[RunColumn::Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
+            row[RunColumn::et1320] = QStringLiteral("9.534");
         }
     }
     return table;
@@ -106,7 +106,7 @@ TEST(LogGridPageLayoutTest, ColumnsHoldTheirTextsAndAWideTableIsScaledToThePage)
         grid.SetHidden(column.key, false);
     }
     RunTable table = Races(3, {"PRO E1"});
-    (*table.MutableRow(0))[Name] = QStringLiteral("A NAME FAR LONGER THAN ITS COLUMN");
+    (*table.MutableRow(0))[RunColumn::Name] = QStringLiteral("A NAME FAR LONGER THAN ITS COLUMN");
     grid.Load(table);
     grid.Regroup();
     const LogGridSheet sheet = ReadLogGridSheet(grid);

@@ -85,7 +85,7 @@ TEST_F(RaceLogFileTest, SaveThenLoadGivesTheSameRows) {
 
     // The name with a comma survives; the one with double quotes is cut at its first quote.
     std::vector<RunRow> expected = Rows(saved.AllRunsTable());
-    expected[2][Name] = L1("SMITH, ");
+    expected[2][RunColumn::Name] = L1("SMITH, ");
     EXPECT_EQ(Rows(loaded.AllRunsTable()), expected);
 }
 
@@ -130,7 +130,7 @@ TEST_F(RaceLogFileTest, EmptyCategoryEndsTheLogAfterTheFirstRace) {
         EXPECT_EQ(LoadRaceLog(logPath_, loaded).outcome, RaceLogLoadOutcome::Loaded);
         QStringList categories;
         for (int r = 1; r < loaded.AllRunsTable().RowCount(); r += 2) {
-            categories << loaded.AllRunsTable().Cell(r, Category);
+            categories << loaded.AllRunsTable().Cell(r, RunColumn::Category);
         }
         EXPECT_EQ(categories, expected.split(u'|')) << S(file);
     }
@@ -169,7 +169,7 @@ TEST_F(RaceLogFileTest, MissingFileChangesNothingAndAFolderFails) {
     AddRace(tables, "KEEP");
     EXPECT_EQ(LoadRaceLog(dir_.filePath(QStringLiteral("none.csv")), tables).outcome,
               RaceLogLoadOutcome::NoFile);
-    EXPECT_EQ(S(tables.AllRunsTable().Cell(1, Category)), "KEEP");
+    EXPECT_EQ(S(tables.AllRunsTable().Cell(1, RunColumn::Category)), "KEEP");
 
     EXPECT_EQ(LoadRaceLog(dir_.path(), tables).outcome, RaceLogLoadOutcome::Failed);
     EXPECT_TRUE(tables.IsRunTableEmpty());

@@ -106,9 +106,9 @@ TEST(PollLoop, ARaceArrivingPieceByPieceIsDecodedOnceWhole) {
     EXPECT_GE(changes, 1u);
     const RunTable& all = s.tables.AllRunsTable();
     EXPECT_EQ(all.RightRow(), 1);
-    EXPECT_EQ(all.Cell(0, Car), QStringLiteral("1234"));
-    EXPECT_EQ(all.Cell(1, mph1320), QStringLiteral("131.22"));
-    EXPECT_EQ(all.Cell(0, win), QStringLiteral("W"));
+    EXPECT_EQ(all.Cell(0, RunColumn::Car), QStringLiteral("1234"));
+    EXPECT_EQ(all.Cell(1, RunColumn::mph1320), QStringLiteral("131.22"));
+    EXPECT_EQ(all.Cell(0, RunColumn::win), QStringLiteral("W"));
     s.RunToEnd();  // the second sweep changes nothing
     EXPECT_EQ(s.log.With("stored").size(), 1u + 2 * 48u);
     EXPECT_EQ(s.log.With("tables").size(), changes);

@@ -7,7 +7,7 @@
 #include "shell/CallLog.h"
 #include "shell/PollLoop.h"
 #include "sim/SimulatedXpress.h"
-#include "sim/TraceRecorder.h"
+#include "trace/TraceRecorder.h"
 
 namespace orvanrx::testing {
 

@@ -17,10 +17,11 @@ constexpr auto kFatal = QAbstractItemModelTester::FailureReportingMode::Fatal;
 // Category names that are prefixes of others, a race with one lane empty, and dial-ins that
 // are a number written two ways, no number, and none.
 RunTable FilterLog() {
-    return LogOf({{"PRO E1", "1234", "567", {{Dial, "9.50"}}, {{Dial, "10.25"}}},
-                  {"PRO E2", "1234", "", {{Dial, "abc"}}},
-                  {"PRO ET E1", "77", "1234"},
-                  {"SUPER PRO E1", "88", "99"}});
+    return LogOf(
+        {{"PRO E1", "1234", "567", {{RunColumn::Dial, "9.50"}}, {{RunColumn::Dial, "10.25"}}},
+         {"PRO E2", "1234", "", {{RunColumn::Dial, "abc"}}},
+         {"PRO ET E1", "77", "1234"},
+         {"SUPER PRO E1", "88", "99"}});
 }
 
 struct FilterCase {
@@ -129,23 +130,24 @@ TEST(LogGridFilterTest, ConditionsTakeEffectWhenAppliedAndStayForLaterLoads) {
 TEST(LogGridFilterTest, SortsNumbersAndDateTimesByValue) {
     LogGridModel grid(LogGridFlavour::Filter);
     LogGridFilterModel filter(grid);
-    grid.Load(LogOf({{"A E1",
-                      "1",
-                      "2",
-                      {{et1320, "10.1"}, {DateTime, "2026-12-04 10:00:00"}},
-                      {{et1320, "9.5"}, {DateTime, "2026-12-04T09:00:00"}}},
-                     {"A E1", "3", "4", {{et1320, ""}}, {{et1320, "10.05"}}},
-                     {"A E1", "5", "6", {{et1320, "9.75"}}, {{et1320, "x"}}}}));
+    grid.Load(
+        LogOf({{"A E1",
+                "1",
+                "2",
+                {{RunColumn::et1320, "10.1"}, {RunColumn::DateTime, "2026-12-04 10:00:00"}},
+                {{RunColumn::et1320, "9.5"}, {RunColumn::DateTime, "2026-12-04T09:00:00"}}},
+               {"A E1", "3", "4", {{RunColumn::et1320, ""}}, {{RunColumn::et1320, "10.05"}}},
+               {"A E1", "5", "6", {{RunColumn::et1320, "9.75"}}, {{RunColumn::et1320, "x"}}}}));
     const auto cars = [&filter] {
         QStringList cars;
         for (int r = 0; r < filter.rowCount(); ++r) {
-            cars << filter.index(r, Car).data().toString();
+            cars << filter.index(r, ColumnIndex(RunColumn::Car)).data().toString();
         }
         return cars.join(u' ').toStdString();
     };
-    filter.sort(et1320, Qt::AscendingOrder);
+    filter.sort(ColumnIndex(RunColumn::et1320), Qt::AscendingOrder);
     EXPECT_EQ(cars(), "2 5 4 1 6 3");
-    filter.sort(DateTime, Qt::AscendingOrder);
+    filter.sort(ColumnIndex(RunColumn::DateTime), Qt::AscendingOrder);
     EXPECT_EQ(cars().substr(0, 3), "2 1");
 }
 
@@ -164,8 +166,8 @@ protected:
             grid.SetHidden(QStringView(key), true);
         }
         grid.SetWidth(u"win", 500);
-        grid.Load(
-            LogOf({{"PRO E1", "1", "2", {{Name, "DOE"}, {win, "W"}}}, {"SUPER E1", "3", "4"}}));
+        grid.Load(LogOf({{"PRO E1", "1", "2", {{RunColumn::Name, "DOE"}, {RunColumn::win, "W"}}},
+                         {"SUPER E1", "3", "4"}}));
     }
 
     static std::vector<std::string> Texts(const LogGridSheet& sheet) {

@@ -30,8 +30,8 @@ class RaceLogGridTest : public ::testing::Test {
 protected:
     RaceLogGridTest() { SetUpAsRaceLog(grid); }
 
-    QModelIndex Cell(int group, int row, int column) const {
-        return grid.index(row, column, grid.index(group, 0));
+    QModelIndex Cell(int group, int row, RunColumn column) const {
+        return grid.index(row, ColumnIndex(column), grid.index(group, 0));
     }
 
     LogGridModel grid{LogGridFlavour::RaceLog};
@@ -41,16 +41,21 @@ protected:
 TEST_F(RaceLogGridTest, OneRaceShowsLeftThenRightWithThePairLineUnderTheRight) {
     grid.Load(LogOf({{"PRO E1", "1234", "567"}}));
     EXPECT_EQ(Outline(grid), (Lines{"[PRO E1]", "  PRO E1 1234 L", "  PRO E1 567 R"}));
-    EXPECT_EQ(Cell(0, 0, Name).data(LogGridModel::StyleNameRole).toString(), u"Normal");
-    EXPECT_EQ(Cell(0, 1, Name).data(LogGridModel::StyleNameRole).toString(), u"SetOfCars");
-    const auto line = Cell(0, 1, Car).data(LogGridModel::StyleRole).value<LogGridStyle>();
+    EXPECT_EQ(Cell(0, 0, RunColumn::Name).data(LogGridModel::StyleNameRole).toString(), u"Normal");
+    EXPECT_EQ(Cell(0, 1, RunColumn::Name).data(LogGridModel::StyleNameRole).toString(),
+              u"SetOfCars");
+    const auto line =
+        Cell(0, 1, RunColumn::Car).data(LogGridModel::StyleRole).value<LogGridStyle>();
     ASSERT_TRUE(line.bottomBorder);
     EXPECT_EQ(*line.bottomBorder, (LogGridBorder{16, GridColorValue(238, 149, 21)}));
-    EXPECT_FALSE(Cell(0, 0, Car).data(LogGridModel::StyleRole).value<LogGridStyle>().bottomBorder);
+    EXPECT_FALSE(Cell(0, 0, RunColumn::Car)
+                     .data(LogGridModel::StyleRole)
+                     .value<LogGridStyle>()
+                     .bottomBorder);
     // Name is left-aligned, every other cell centred.
-    EXPECT_EQ(Cell(0, 1, Name).data(Qt::TextAlignmentRole).toInt(),
+    EXPECT_EQ(Cell(0, 1, RunColumn::Name).data(Qt::TextAlignmentRole).toInt(),
               Qt::AlignLeft | Qt::AlignVCenter);
-    EXPECT_EQ(Cell(0, 1, Car).data(Qt::TextAlignmentRole).toInt(), Qt::AlignCenter);
+    EXPECT_EQ(Cell(0, 1, RunColumn::Car).data(Qt::TextAlignmentRole).toInt(), Qt::AlignCenter);
 }
 
 TEST_F(RaceLogGridTest, NewestRaceFirstAndGroupsInTheOrderOfTheirNewestRace) {
@@ -67,15 +72,18 @@ TEST_F(RaceLogGridTest, NewestRaceFirstAndGroupsInTheOrderOfTheirNewestRace) {
     grid.Regroup();
     EXPECT_EQ(Outline(grid), (Lines{"STREET E1 7 L", "STREET E1 8 R", "PRO E1 5 L", "PRO E1 6 R",
                                     "SUPER E1 3 L", "SUPER E1 4 R", "PRO E1 1 L", "PRO E1 2 R"}));
-    EXPECT_EQ(grid.index(7, Car).data(LogGridModel::StyleNameRole).toString(), u"SetOfCars");
+    EXPECT_EQ(
+        grid.index(7, ColumnIndex(RunColumn::Car)).data(LogGridModel::StyleNameRole).toString(),
+        u"SetOfCars");
 }
 
 TEST_F(RaceLogGridTest, RowsWithoutACarAreShownAndKeepThePairLine) {
     grid.Load(LogOf({{"PRO E1", "", "567"}, {"PRO E1", "1234", ""}}));
     EXPECT_EQ(Outline(grid), (Lines{"[PRO E1]", "  PRO E1 1234 L", "  PRO E1  R", "  PRO E1  L",
                                     "  PRO E1 567 R"}));
-    EXPECT_EQ(Cell(0, 1, Car).data(LogGridModel::StyleNameRole).toString(), u"SetOfCars");
-    EXPECT_EQ(Cell(0, 2, Car).data(LogGridModel::StyleNameRole).toString(), u"Normal");
+    EXPECT_EQ(Cell(0, 1, RunColumn::Car).data(LogGridModel::StyleNameRole).toString(),
+              u"SetOfCars");
+    EXPECT_EQ(Cell(0, 2, RunColumn::Car).data(LogGridModel::StyleNameRole).toString(), u"Normal");
 }
 
 TEST_F(RaceLogGridTest, HiddenCategoryStillGroupsAndHeadsTheGroups) {
@@ -85,21 +93,24 @@ TEST_F(RaceLogGridTest, HiddenCategoryStillGroupsAndHeadsTheGroups) {
     EXPECT_EQ(headers.count(), 1);
     grid.Load(LogOf({{"PRO E1", "1", "2"}, {"SUPER E1", "3", "4"}}));
     EXPECT_TRUE(grid.IsHidden(u"Category"));
-    EXPECT_TRUE(grid.headerData(Category, Qt::Horizontal, LogGridModel::HiddenRole).toBool());
+    EXPECT_TRUE(
+        grid.headerData(ColumnIndex(RunColumn::Category), Qt::Horizontal, LogGridModel::HiddenRole)
+            .toBool());
     ASSERT_EQ(grid.rowCount(), 2);
     // A header shows its text in every column, so a spanned row shows it whatever is hidden.
-    EXPECT_EQ(grid.index(0, Class).data().toString(), u"SUPER E1");
-    EXPECT_EQ(grid.index(1, Name).data().toString(), u"PRO E1");
+    EXPECT_EQ(grid.index(0, ColumnIndex(RunColumn::Class)).data().toString(), u"SUPER E1");
+    EXPECT_EQ(grid.index(1, ColumnIndex(RunColumn::Name)).data().toString(), u"PRO E1");
 }
 
 TEST_F(RaceLogGridTest, FormatConditionSetAfterTheRowsRestylesThem) {
     grid.ClearFormatConditions();
     grid.Load(LogOf({{"PRO E1", "1", "2"}}));
-    EXPECT_EQ(Cell(0, 1, Car).data(LogGridModel::StyleNameRole).toString(), u"Normal");
+    EXPECT_EQ(Cell(0, 1, RunColumn::Car).data(LogGridModel::StyleNameRole).toString(), u"Normal");
     QSignalSpy changed(&grid, &QAbstractItemModel::dataChanged);
     grid.SetFormatCondition(SetOfCarsCondition());
     EXPECT_GE(changed.count(), 1);
-    EXPECT_EQ(Cell(0, 1, Car).data(LogGridModel::StyleNameRole).toString(), u"SetOfCars");
+    EXPECT_EQ(Cell(0, 1, RunColumn::Car).data(LogGridModel::StyleNameRole).toString(),
+              u"SetOfCars");
 }
 
 // Counts every structural signal of a model.
@@ -169,10 +180,15 @@ TEST(LogGridColumnTest, WidthsInTwipsByKey) {
     EXPECT_EQ(grid.GetWidth(u"win"), 500);
     EXPECT_EQ(grid.GetWidth(u"Lane"), 0);
     EXPECT_EQ(grid.GetWidth(u"NoSuchColumn"), 0);
-    EXPECT_EQ(grid.headerData(win, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt(), 500);
-    EXPECT_EQ(grid.headerData(et60, Qt::Horizontal).toString(), u"60' ET");
-    EXPECT_EQ(grid.headerData(et60, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString(),
-              u"et60");
+    EXPECT_EQ(
+        grid.headerData(ColumnIndex(RunColumn::win), Qt::Horizontal, LogGridModel::WidthTwipsRole)
+            .toInt(),
+        500);
+    EXPECT_EQ(grid.headerData(ColumnIndex(RunColumn::et60), Qt::Horizontal).toString(), u"60' ET");
+    EXPECT_EQ(
+        grid.headerData(ColumnIndex(RunColumn::et60), Qt::Horizontal, LogGridModel::ColumnKeyRole)
+            .toString(),
+        u"et60");
 }
 
 TEST(LogGridColumnTest, FitColumnTakesTheWidestTextAndFollowsReloads) {
@@ -184,8 +200,8 @@ TEST(LogGridColumnTest, FitColumnTakesTheWidestTextAndFollowsReloads) {
         return static_cast<int>(text.size()) * (font.bold ? 110 : 100);
     });
     const auto withNames = [](const char* left, const char* right) {
-        return LogOf({{"PRO E1", "1", "2", {{Name, left}}, {{Name, right}}},
-                      {"PRO E1", "3", "4", {{Name, left}}, {{Name, right}}}});
+        return LogOf({{"PRO E1", "1", "2", {{RunColumn::Name, left}}, {{RunColumn::Name, right}}},
+                      {"PRO E1", "3", "4", {{RunColumn::Name, left}}, {{RunColumn::Name, right}}}});
     };
     grid.Load(withNames("DOE", "RACER JANE Q"));
     grid.FitColumn(u"Name");
@@ -211,8 +227,8 @@ struct CellCase {
 };
 
 void PrintTo(const CellCase& c, std::ostream* out) {
-    *out << (c.flavour == LogGridFlavour::Filter ? "filter " : "race log ") << c.column << " \""
-         << c.text << '"';
+    *out << (c.flavour == LogGridFlavour::Filter ? "filter " : "race log ") << ColumnIndex(c.column)
+         << " \"" << c.text << '"';
 }
 
 class LogGridCellTest : public ::testing::TestWithParam<CellCase> {};
@@ -221,8 +237,9 @@ TEST_P(LogGridCellTest, HoldsTheTextAsItsColumnType) {
     const CellCase& c = GetParam();
     LogGridModel grid(c.flavour);
     grid.Load(LogOf({{"PRO E1", "1", "2", {{c.column, c.text}}}}));
-    ASSERT_EQ(grid.index(0, Car).data().toString(), u"1") << "row 0 is the left lane";
-    const QModelIndex cell = grid.index(0, c.column);
+    ASSERT_EQ(grid.index(0, ColumnIndex(RunColumn::Car)).data().toString(), u"1")
+        << "row 0 is the left lane";
+    const QModelIndex cell = grid.index(0, ColumnIndex(c.column));
     const QVariant shown = cell.data();
     EXPECT_EQ(shown.metaType(), c.shown.metaType()) << c.text;
     EXPECT_EQ(shown, c.shown) << c.text;
@@ -235,29 +252,34 @@ const QDateTime kEvening(QDate(2026, 12, 4), QTime(18, 30, 5));
 INSTANTIATE_TEST_SUITE_P(
     Cells, LogGridCellTest,
     ::testing::Values(
-        CellCase{LogGridFlavour::Filter, Dial, "9.50", QVariant(9.5f)},
-        CellCase{LogGridFlavour::Filter, RT, "-0.012", QVariant(-0.012f)},
-        CellCase{LogGridFlavour::Filter, et1320, "", QVariant()},
-        CellCase{LogGridFlavour::Filter, et1320, "9.5.1", QVariant()},
-        CellCase{LogGridFlavour::Filter, mph1320, "--", QVariant()},
-        CellCase{LogGridFlavour::Filter, margin, "nan", QVariant()},
-        CellCase{LogGridFlavour::Filter, margin, "-inf", QVariant()},
-        CellCase{LogGridFlavour::Filter, overund, "1e40", QVariant()},
-        CellCase{LogGridFlavour::Filter, DateTime, "2026-12-04 18:30:05", QVariant(kEvening)},
-        CellCase{LogGridFlavour::Filter, DateTime, "2026-12-04T18:30:05", QVariant(kEvening)},
-        CellCase{LogGridFlavour::Filter, DateTime, "2026-02-30 18:30:05", QVariant()},
-        CellCase{LogGridFlavour::Filter, DateTime, "2026-12-04 24:00:00", QVariant()},
-        CellCase{LogGridFlavour::Filter, DateTime, "yesterday", QVariant()},
-        CellCase{LogGridFlavour::RaceLog, Dial, "9.50", QVariant(QStringLiteral("9.50"))},
-        CellCase{LogGridFlavour::RaceLog, et1320, "9.5.1", QVariant(QStringLiteral("9.5.1"))},
-        CellCase{LogGridFlavour::RaceLog, DateTime, "2026-12-04 18:30:05", QVariant(kEvening)},
-        CellCase{LogGridFlavour::Filter, win, "W", QVariant(QStringLiteral("W"))}));
+        CellCase{LogGridFlavour::Filter, RunColumn::Dial, "9.50", QVariant(9.5f)},
+        CellCase{LogGridFlavour::Filter, RunColumn::RT, "-0.012", QVariant(-0.012f)},
+        CellCase{LogGridFlavour::Filter, RunColumn::et1320, "", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::et1320, "9.5.1", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::mph1320, "--", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::margin, "nan", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::margin, "-inf", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::overund, "1e40", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::DateTime, "2026-12-04 18:30:05",
+                 QVariant(kEvening)},
+        CellCase{LogGridFlavour::Filter, RunColumn::DateTime, "2026-12-04T18:30:05",
+                 QVariant(kEvening)},
+        CellCase{LogGridFlavour::Filter, RunColumn::DateTime, "2026-02-30 18:30:05", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::DateTime, "2026-12-04 24:00:00", QVariant()},
+        CellCase{LogGridFlavour::Filter, RunColumn::DateTime, "yesterday", QVariant()},
+        CellCase{LogGridFlavour::RaceLog, RunColumn::Dial, "9.50",
+                 QVariant(QStringLiteral("9.50"))},
+        CellCase{LogGridFlavour::RaceLog, RunColumn::et1320, "9.5.1",
+                 QVariant(QStringLiteral("9.5.1"))},
+        CellCase{LogGridFlavour::RaceLog, RunColumn::DateTime, "2026-12-04 18:30:05",
+                 QVariant(kEvening)},
+        CellCase{LogGridFlavour::Filter, RunColumn::win, "W", QVariant(QStringLiteral("W"))}));
 
 // The grid keeps the rows as loaded while the run table goes on (a paused race log).
 TEST_F(RaceLogGridTest, RowsStayAsLoadedUntilTheNextLoad) {
     RunTable log = LogOf({{"PRO E1", "1", "2"}});
     grid.Load(log);
-    (*log.MutableRow(1))[Car] = QStringLiteral("99");
+    (*log.MutableRow(1))[RunColumn::Car] = QStringLiteral("99");
     log.OpenNextPair();
     const RunTable twoRaces = LogOf({{"PRO E1", "1", "2"}, {"SUPER E1", "5", "6"}});
     *log.MutableRow(2) = *twoRaces.Row(2);
@@ -282,10 +304,10 @@ TEST(LogGridReloadTest, AReloadedGridShowsWhatAFreshOneShows) {
     const auto writeRace = [&](int left, const char* category) {
         for (const int r : {left, left + 1}) {
             RunRow& row = *log.MutableRow(r);
-            row[GeneralID] = QString::number(r == left ? left + 1 : left);
-            row[Category] = QString::fromUtf8(category);
-            row[Car] = QString::number(pick(900) + 100);
-            row[Lane] = r == left ? QStringLiteral("L") : QStringLiteral("R");
+            row[RunColumn::GeneralID] = QString::number(r == left ? left + 1 : left);
+            row[RunColumn::Category] = QString::fromUtf8(category);
+            row[RunColumn::Car] = QString::number(pick(900) + 100);
+            row[RunColumn::Lane] = r == left ? QStringLiteral("L") : QStringLiteral("R");
         }
     };
     LogGridModel reloaded(LogGridFlavour::RaceLog);
@@ -301,7 +323,8 @@ TEST(LogGridReloadTest, AReloadedGridShowsWhatAFreshOneShows) {
             writeRace(log.LeftRow(), categories[pick(4)]);
         } else if (what < 16) {  // an older row changed: another category, no id
             RunRow& row = *log.MutableRow(pick(log.RowCount()));
-            row[pick(2) == 0 ? Category : GeneralID] = QString::fromUtf8(categories[pick(4)]);
+            row[pick(2) == 0 ? RunColumn::Category : RunColumn::GeneralID] =
+                QString::fromUtf8(categories[pick(4)]);
         } else if (what < 17) {  // the last race dropped
             log.DropLastPair();
             races = log.RowCount() / 2;
@@ -325,7 +348,8 @@ TEST(LogGridReloadTest, AReloadedGridShowsWhatAFreshOneShows) {
         fresh.Load(log);
         ASSERT_EQ(Outline(reloaded), Outline(fresh)) << "step " << step;
         for (int r = 0; r < fresh.rowCount() && grouping.isEmpty(); ++r) {
-            ASSERT_EQ(reloaded.index(r, GeneralID).data(), fresh.index(r, GeneralID).data());
+            ASSERT_EQ(reloaded.index(r, ColumnIndex(RunColumn::GeneralID)).data(),
+                      fresh.index(r, ColumnIndex(RunColumn::GeneralID)).data());
         }
     }
 }
@@ -342,13 +366,15 @@ TEST(LogGridIdTest, AnyIdOrderEndsDescending) {
         for (int r = 0; r < kRows; ++r) {
             // Descending ids, or ids spread by a step prime to the row count.
             const int id = shuffled ? (r * 17) % kRows : kRows - 1 - r;
-            (*log.MutableRow(r))[GeneralID] = QString::number(id);
+            (*log.MutableRow(r))[RunColumn::GeneralID] = QString::number(id);
         }
         LogGridModel grid(LogGridFlavour::RaceLog);
         grid.Load(log);
         ASSERT_EQ(grid.rowCount(), kRows);
         for (int r = 0; r < kRows; ++r) {
-            EXPECT_EQ(grid.index(r, GeneralID).data(), QVariant(kRows - 1 - r)) << shuffled;
+            EXPECT_EQ(grid.index(r, ColumnIndex(RunColumn::GeneralID)).data(),
+                      QVariant(kRows - 1 - r))
+                << shuffled;
         }
     }
 }
@@ -356,14 +382,14 @@ TEST(LogGridIdTest, AnyIdOrderEndsDescending) {
 TEST(LogGridIdTest, GeneralIdOrdersAsANumberAndNonNumbersGoLast) {
     RunTable log = LogOf({{"PRO E1", "a", "b"}, {"PRO E1", "c", "d"}, {"PRO E1", "e", "f"}});
     // 10 orders above 3 as a number, not as text; an id that is no number goes last.
-    (*log.MutableRow(4))[GeneralID] = QStringLiteral("x");
-    (*log.MutableRow(5))[GeneralID] = QStringLiteral("10");
+    (*log.MutableRow(4))[RunColumn::GeneralID] = QStringLiteral("x");
+    (*log.MutableRow(5))[RunColumn::GeneralID] = QStringLiteral("10");
     LogGridModel grid(LogGridFlavour::RaceLog);
     grid.Load(log);
     EXPECT_EQ(Outline(grid), (Lines{"PRO E1 f R", "PRO E1 c L", "PRO E1 d R", "PRO E1 a L",
                                     "PRO E1 b R", "PRO E1 e L"}));
-    EXPECT_EQ(grid.index(0, GeneralID).data(), QVariant(10));
-    EXPECT_FALSE(grid.index(5, GeneralID).data().isValid());
+    EXPECT_EQ(grid.index(0, ColumnIndex(RunColumn::GeneralID)).data(), QVariant(10));
+    EXPECT_FALSE(grid.index(5, ColumnIndex(RunColumn::GeneralID)).data().isValid());
 }
 
 }  // namespace

@@ -35,10 +35,10 @@ inline RunTable LogOf(std::initializer_list<RaceCells> races) {
         }
         for (const bool left : {true, false}) {
             RunRow& row = *table.MutableRow(left ? table.LeftRow() : table.RightRow());
-            row[GeneralID] = QString::number(left ? table.RightRow() : table.LeftRow());
-            row[Category] = QString::fromUtf8(race.category);
-            row[Car] = QString::fromUtf8(left ? race.carL : race.carR);
-            row[Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
+            row[RunColumn::GeneralID] = QString::number(left ? table.RightRow() : table.LeftRow());
+            row[RunColumn::Category] = QString::fromUtf8(race.category);
+            row[RunColumn::Car] = QString::fromUtf8(left ? race.carL : race.carR);
+            row[RunColumn::Lane] = left ? QStringLiteral("L") : QStringLiteral("R");
             for (const auto& [column, text] : left ? race.left : race.right) {
                 row[static_cast<std::size_t>(column)] = QString::fromUtf8(text);
             }
@@ -54,20 +54,23 @@ inline std::vector<std::string> Outline(const QAbstractItemModel& model,
     std::vector<std::string> lines;
     for (int r = 0; r < model.rowCount(parent); ++r) {
         const QModelIndex index = model.index(r, 0, parent);
-        const auto text = [&](int column) {
-            return model.index(r, column, parent).data(LogGridModel::TextRole).toString();
+        const auto text = [&](RunColumn column) {
+            return model.index(r, ColumnIndex(column), parent)
+                .data(LogGridModel::TextRole)
+                .toString();
         };
         const auto kind =
             static_cast<LogGridRowKind>(index.data(LogGridModel::RowKindRole).toInt());
         if (kind == LogGridRowKind::GroupHeader) {
-            lines.push_back(QStringLiteral("[%1]").arg(text(0)).toStdString());
+            lines.push_back(QStringLiteral("[%1]").arg(text(RunColumn::GeneralID)).toStdString());
             for (const std::string& child : Outline(model, index)) {
                 lines.push_back("  " + child);
             }
         } else {
-            lines.push_back(QStringLiteral("%1 %2 %3")
-                                .arg(text(Category), text(Car), text(Lane))
-                                .toStdString());
+            lines.push_back(
+                QStringLiteral("%1 %2 %3")
+                    .arg(text(RunColumn::Category), text(RunColumn::Car), text(RunColumn::Lane))
+                    .toStdString());
         }
     }
     return lines;

@@ -17,7 +17,7 @@ std::string Marks(const LogGridModel& grid) {
     for (int g = 0; g < grid.rowCount(); ++g) {
         const QModelIndex group = grid.index(g, 0);
         for (int r = 0; r < grid.rowCount(group); ++r) {
-            const QModelIndex cell = grid.index(r, Car, group);
+            const QModelIndex cell = grid.index(r, ColumnIndex(RunColumn::Car), group);
             const auto style = cell.data(LogGridModel::StyleRole).value<LogGridStyle>();
             marks += cell.data(LogGridModel::TextRole).toString().trimmed().toStdString() + ":" +
                      cell.data(LogGridModel::StyleNameRole).toString().toStdString() +

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "racelog/ExportFile.h"
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportFile.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 
 namespace orvanrx {
 

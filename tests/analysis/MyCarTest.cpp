@@ -2,10 +2,10 @@
 
 #include <QTemporaryDir>
 
+#include "analysis/MyCar.h"
 #include "decoding/RunTables.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
-#include "shell/MyCar.h"
 
 namespace orvanrx {
 namespace {

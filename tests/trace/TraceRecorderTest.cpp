@@ -8,9 +8,9 @@
 #include "decoding/RaceRows.h"
 #include "decoding/TestRace.h"
 #include "sim/SimLoop.h"
-#include "sim/TraceFile.h"
-#include "sim/TraceRecorder.h"
-#include "sim/TraceWriter.h"
+#include "trace/TraceFile.h"
+#include "trace/TraceRecorder.h"
+#include "trace/TraceWriter.h"
 
 namespace orvanrx {
 namespace {

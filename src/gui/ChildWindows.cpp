@@ -1,4 +1,4 @@
-#include "gui/LogWindows.h"
+#include "gui/ChildWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -7,17 +7,17 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "decoding/ReceiveBuffer.h"
+#include "decoding/RunTables.h"
 #include "gui/CommandBars.h"
-#include "gui/FileCommands.h"
 #include "gui/MyCarAlert.h"
 #include "gui/PrintView.h"
+#include "gui/ToolTable.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
-#include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
 #include "gui/frmTimeSlip.h"
-#include "shell/Station.h"
 #include "views/LogGridSetup.h"
 
 namespace orvanrx {
@@ -30,51 +30,60 @@ QMdiSubWindow* FrameOf(QWidget* window) {
 
 }  // namespace
 
-LogWindows::LogWindows(frmMain& main, const SettingsStore& settings)
-    : QObject(&main),
-      main_(main),
-      settings_(settings),
-      myCar_(std::make_unique<MyCarAlert>(*this, settings)) {
-    connect(&main.MdiArea(), &QMdiArea::subWindowActivated, this, &LogWindows::ChildActivated);
+ChildWindows::ChildWindows(Parts parts, QObject* parent)
+    : QObject(parent), parts_(std::move(parts)), settings_(parts_.settings) {
+    MyCarAlert::Views views;
+    views.showTimeSlip = [this]() -> QWidget* {
+        ShowTimeSlip();
+        return TimeSlip();
+    };
+    views.markTimeSlip = [this](MyCarLanes lanes) {
+        if (TimeSlipOpen()) {
+            timeSlip_->SetMarkedLanes(lanes);
+        }
+    };
+    views.markNumbers = [this](const QStringList& numbers) {
+        if (frmRaceLog* raceLog = RaceLog()) {
+            SetMyCarMark(raceLog->Grid(), numbers);
+        }
+        if (frmStats* stats = Stats()) {
+            stats->SetMyCars(numbers);
+        }
+    };
+    myCar_ = std::make_unique<MyCarAlert>(settings_, std::move(views));
+    connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
 }
 
-LogWindows::~LogWindows() = default;
+ChildWindows::~ChildWindows() = default;
 
-void LogWindows::Attach(Station& station) {
-    station_ = &station;
-}
-
-QMdiSubWindow* LogWindows::AddFrame(QWidget* content) {
-    QMdiSubWindow* frame = main_.MdiArea().addSubWindow(content);
+QMdiSubWindow* ChildWindows::AddFrame(QWidget* content) {
+    QMdiSubWindow* frame = parts_.area.addSubWindow(content);
     frame->setAttribute(Qt::WA_DeleteOnClose);
-    frame->setWindowIcon(main_.windowIcon());
+    frame->setWindowIcon(parts_.area.window()->windowIcon());
     return frame;
 }
 
-void LogWindows::Activate(QMdiSubWindow* frame) {
+void ChildWindows::Activate(QMdiSubWindow* frame) {
     frame->show();
     frame->raise();
-    main_.MdiArea().setActiveSubWindow(frame);
+    parts_.area.setActiveSubWindow(frame);
 }
 
-void LogWindows::ChildActivated(QMdiSubWindow* frame) {
+void ChildWindows::ChildActivated(QMdiSubWindow* frame) {
     if (frame != nullptr && RaceLogOpen() && frame == FrameOf(raceLog_)) {
-        raceLog_->Activate(main_.BackColor());
+        raceLog_->Activate(parts_.backColor());
     }
     if (frame != nullptr && FilterOpen() && frame == FrameOf(filter_)) {
-        filter_->Activate(main_.BackColor());
+        filter_->Activate(parts_.backColor());
     }
     if (frame != nullptr && StatsOpen() && frame == FrameOf(stats_)) {
-        stats_->Activate(main_.BackColor());
+        stats_->Activate(parts_.backColor());
     }
 }
 
-void LogWindows::ShowTimeSlip() {
-    if (station_ == nullptr) {
-        return;
-    }
+void ChildWindows::ShowTimeSlip() {
     if (!TimeSlipOpen()) {
-        auto* window = new frmTimeSlip(station_->Buffer(), settings_);
+        auto* window = new frmTimeSlip(parts_.buffer, settings_);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
         // Without a saved placement the slip stands at the top right of the area, beside the
@@ -88,8 +97,8 @@ void LogWindows::ShowTimeSlip() {
     Activate(FrameOf(timeSlip_));
 }
 
-QRect LogWindows::FirstRaceLogPlace() const {
-    const QMdiArea& area = main_.MdiArea();
+QRect ChildWindows::FirstRaceLogPlace() const {
+    const QMdiArea& area = parts_.area;
     QSize size = area.viewport()->size();
     if (!area.isVisible() && area.screen() != nullptr) {
         size = area.screen()->availableSize() - QSize(0, 160);
@@ -97,45 +106,39 @@ QRect LogWindows::FirstRaceLogPlace() const {
     return {0, 0, size.width(), size.height() * 2 / 3};
 }
 
-void LogWindows::ShowRaceLog() {
-    if (station_ == nullptr) {
-        return;
-    }
+void ChildWindows::ShowRaceLog() {
     if (!RaceLogOpen()) {
-        auto* window = new frmRaceLog(station_->Tables(), settings_);
+        auto* window = new frmRaceLog(parts_.tables, settings_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         raceLog_ = window;
-        CommandBars& bars = main_.Bars();
-        for (const char* tool :
-             {"miPrintPreview", "miFilter", "miSaveXML", "miSaveHTML", "miSaveXLS"}) {
-            bars.Action(QString::fromLatin1(tool))->setEnabled(true);
+        CommandBars& bars = parts_.bars;
+        for (const char* name : {tool::miPrintPreview, tool::miFilter, tool::miSaveXML,
+                                 tool::miSaveHTML, tool::miSaveXLS}) {
+            bars.Action(QString::fromLatin1(name))->setEnabled(true);
         }
-        QAction* categories = bars.Action(QStringLiteral("miCategories"));
+        QAction* categories = bars.Action(QLatin1String(tool::miCategories));
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
-        connect(window, &frmRaceLog::Unloaded, this, &LogWindows::RaceLogUnloaded);
-        window->Load(*frame, main_.BackColor());
+        connect(window, &frmRaceLog::Unloaded, this, &ChildWindows::RaceLogUnloaded);
+        window->Load(*frame, parts_.backColor());
         SetMyCarMark(window->Grid(), myCar_->Numbers());
         categories->setText(window->CategoryCaption());
-        main_.ShowRaceLogBand(true);
+        bars.ShowRaceLogBand(true);
     }
     Activate(FrameOf(raceLog_));
     raceLog_->miGridView_Click();
 }
 
-void LogWindows::ShowFilter() {
-    if (station_ == nullptr) {
-        return;
-    }
+void ChildWindows::ShowFilter() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!FilterOpen()) {
-        auto* window = new frmFilter(station_->Tables(), settings_);
+        auto* window = new frmFilter(parts_.tables, settings_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
         filter_ = window;
-        window->Load(*frame, main_.BackColor());
+        window->Load(*frame, parts_.backColor());
     }
     Activate(FrameOf(filter_));
     filter_->miGridView_Click();
@@ -144,30 +147,25 @@ void LogWindows::ShowFilter() {
 }
 
 template <typename Window>
-void LogWindows::ConnectPages(Window& window) {
-    window.SetLogPath([this] { return main_.Files().ShownLogPath(); });
-    window.Pages().SetPdfExport([this](const LogGridSheet& sheet, const LogTitle& title) {
-        main_.Files().ExportPdf(sheet, title);
-    });
+void ChildWindows::ConnectPages(Window& window) {
+    window.SetLogPath(parts_.shownLogPath);
+    window.Pages().SetPdfExport(parts_.exportPdf);
 }
 
-void LogWindows::ShowStats() {
-    if (station_ == nullptr) {
-        return;
-    }
+void ChildWindows::ShowStats() {
     if (!StatsOpen()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        auto* window = new frmStats(station_->Tables(), settings_);
+        auto* window = new frmStats(parts_.tables, settings_);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(16, 16);
         stats_ = window;
-        window->Load(*frame, main_.BackColor(), myCar_->Numbers());
+        window->Load(*frame, parts_.backColor(), myCar_->Numbers());
         QApplication::restoreOverrideCursor();
     }
     Activate(FrameOf(stats_));
 }
 
-void LogWindows::ShowPrintViews() {
+void ChildWindows::ShowPrintViews() {
     if (RaceLogOpen()) {
         raceLog_->miPrintView_Click();
     }
@@ -176,77 +174,73 @@ void LogWindows::ShowPrintViews() {
     }
 }
 
-void LogWindows::RaceLogUnloaded() {
-    main_.ShowRaceLogBand(false);
-    for (const char* tool : {"miSaveXML", "miSaveHTML"}) {
-        main_.Bars().Action(QString::fromLatin1(tool))->setEnabled(false);
+void ChildWindows::RaceLogUnloaded() {
+    parts_.bars.ShowRaceLogBand(false);
+    for (const char* name : {tool::miSaveXML, tool::miSaveHTML}) {
+        parts_.bars.Action(QString::fromLatin1(name))->setEnabled(false);
     }
 }
 
-bool LogWindows::TimeSlipOpen() const {
+bool ChildWindows::TimeSlipOpen() const {
     return !timeSlip_.isNull() && timeSlip_->IsOpen();
 }
 
-bool LogWindows::RaceLogOpen() const {
+bool ChildWindows::RaceLogOpen() const {
     return !raceLog_.isNull() && raceLog_->IsOpen();
 }
 
-bool LogWindows::FilterOpen() const {
+bool ChildWindows::FilterOpen() const {
     return !filter_.isNull() && filter_->IsOpen();
 }
 
-frmFilter* LogWindows::Filter() const {
+frmFilter* ChildWindows::Filter() const {
     return FilterOpen() ? filter_.data() : nullptr;
 }
 
-frmTimeSlip* LogWindows::TimeSlip() const {
+frmTimeSlip* ChildWindows::TimeSlip() const {
     return timeSlip_.data();
 }
 
-frmRaceLog* LogWindows::RaceLog() const {
+frmRaceLog* ChildWindows::RaceLog() const {
     return RaceLogOpen() ? raceLog_.data() : nullptr;
 }
 
-QMdiSubWindow* LogWindows::RaceLogFrame() const {
+QMdiSubWindow* ChildWindows::RaceLogFrame() const {
     return RaceLogOpen() ? FrameOf(raceLog_) : nullptr;
 }
 
-void LogWindows::RunTablesChanged() {
+void ChildWindows::RunTablesChanged() {
     if (RaceLogOpen()) {
         raceLog_->UpdateDisplay();
     }
     if (StatsOpen()) {
         stats_->UpdateDisplay();
     }
-    if (station_ != nullptr) {
-        myCar_->RaceStored(station_->Tables().AllRunsTable());
-    }
+    myCar_->RaceStored(parts_.tables.AllRunsTable());
 }
 
-void LogWindows::LogReplaced() {
+void ChildWindows::LogReplaced() {
     if (StatsOpen()) {
         stats_->UpdateDisplay();
     }
-    if (station_ != nullptr) {
-        myCar_->LogReplaced(station_->Tables().AllRunsTable());
-    }
+    myCar_->LogReplaced(parts_.tables.AllRunsTable());
 }
 
-bool LogWindows::StatsOpen() const {
+bool ChildWindows::StatsOpen() const {
     return !stats_.isNull() && stats_->IsOpen();
 }
 
-frmStats* LogWindows::Stats() const {
+frmStats* ChildWindows::Stats() const {
     return StatsOpen() ? stats_.data() : nullptr;
 }
 
-void LogWindows::DataReplyStored() {
+void ChildWindows::DataReplyStored() {
     if (TimeSlipOpen()) {
         timeSlip_->ParseMessage();
     }
 }
 
-void LogWindows::CloseAtUnload() {
+void ChildWindows::CloseAtUnload() {
     if (RaceLogOpen()) {
         FrameOf(raceLog_)->close();
     }

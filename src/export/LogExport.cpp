@@ -1,11 +1,11 @@
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "racelog/ExportFile.h"
+#include "export/ExportFile.h"
 #include "views/LogGridCells.h"
 #include "views/LogGridModel.h"
 
@@ -23,9 +23,10 @@ void CollectDays(const LogGridModel& grid, const QModelIndex& parent, QDate& fir
             CollectDays(grid, row, first, last);
             continue;
         }
-        const double number =
-            CellNumber(grid.index(r, DateTime, parent).data(LogGridModel::TextRole).toString(),
-                       CellType::DateTime);
+        const double number = CellNumber(grid.index(r, ColumnIndex(RunColumn::DateTime), parent)
+                                             .data(LogGridModel::TextRole)
+                                             .toString(),
+                                         CellType::DateTime);
         if (IsEmptyCell(number)) {
             continue;
         }

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "receiver/WaitClock.h"
-#include "sim/TraceRecorder.h"
-#include "sim/TraceStep.h"
+#include "trace/TraceRecorder.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

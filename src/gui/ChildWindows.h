@@ -3,34 +3,55 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <functional>
 #include <memory>
 
+#include "shell/PollLoop.h"
+
+class QMdiArea;
 class QMdiSubWindow;
 class QWidget;
 
 namespace orvanrx {
 
-class frmMain;
+class CommandBars;
+class ReceiveBuffer;
+class RunTables;
 class frmFilter;
 class frmRaceLog;
 class frmTimeSlip;
 class frmStats;
 class MyCarAlert;
 class SettingsStore;
-class Station;
+struct LogGridSheet;
+struct LogTitle;
 
-// The main window's child windows: the time slip, the race log and the filter view. Each
-// exists at most once, in a child window of the MDI area that goes away when it closes; its
+// The main window's child windows: the time slip, the race log, the filter view and the
+// statistics, with My Car's alert, which marks the racer's cars in them. Each window exists at
+// most once, in a child window of the MDI area that goes away when it closes; its
 // open flag is true from its load to its unload. The poll loop's news reach them here, and so
 // do the main window's view commands.
-class LogWindows final : public QObject {
+class ChildWindows final : public QObject, public PollObserver {
     Q_OBJECT
 public:
-    LogWindows(frmMain& main, const SettingsStore& settings);
-    ~LogWindows() override;
+    // What the windows stand in, show and use; the callbacks answer what the main window and
+    // its File menu keep.
+    struct Parts {
+        QMdiArea& area;
+        CommandBars& bars;
+        const ReceiveBuffer& buffer;
+        RunTables& tables;
+        const SettingsStore& settings;
+        // The main window's background colour value, behind the rows of a grid.
+        std::function<int()> backColor;
+        // The log the race log window shows (the print view's page header names it).
+        std::function<QString()> shownLogPath;
+        // The print view's "Export to PDF": through the File menu's dialogs.
+        std::function<void(const LogGridSheet&, const LogTitle&)> exportPdf;
+    };
 
-    // The station whose mirror and run tables the windows show (set as the main window loads).
-    void Attach(Station& station);
+    ChildWindows(Parts parts, QObject* parent);
+    ~ChildWindows() override;
 
     // miTimeSlip: open the time slip (or bring it to the front).
     void ShowTimeSlip();
@@ -58,11 +79,11 @@ public:
 
     // The poll loop changed the run tables: the race log reloads, the statistics follow, a
     // race of the racer's cars raises the alert.
-    void RunTablesChanged();
+    void RunTablesChanged() override;
     // A log was opened or the log cleared: the statistics follow; no alert.
     void LogReplaced();
     // A data reply was stored: the time slip redraws.
-    void DataReplyStored();
+    void DataReplyStored() override;
 
     // At the main window's unload: the race log, then the time slip, then the statistics, each
     // keeping its placement as it closes.
@@ -81,9 +102,8 @@ private:
     // Where a race log without a saved placement opens: across the top of the MDI area.
     QRect FirstRaceLogPlace() const;
 
-    frmMain& main_;
+    Parts parts_;
     const SettingsStore& settings_;
-    Station* station_ = nullptr;
     QPointer<frmTimeSlip> timeSlip_;
     QPointer<frmRaceLog> raceLog_;
     QPointer<frmFilter> filter_;

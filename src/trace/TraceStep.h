@@ -5,6 +5,8 @@
 #include <variant>
 #include <vector>
 
+#include "receiver/ReceiverProduct.h"
+
 // One step of a receiver trace: what a scripted receiver does next. A trace file holds one step
 // a line (UTF-8, "#" starts a comment, blank lines ignored):
 //
@@ -50,7 +52,7 @@ struct Signal {
     friend bool operator==(const Signal&, const Signal&) = default;
 };
 struct Frequency {
-    std::int32_t hertz = 217600000;
+    std::int32_t hertz = kChannel1Frequency;
     friend bool operator==(const Frequency&, const Frequency&) = default;
 };
 struct Version {

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "racelog/ExportReaders.h"
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportReaders.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 #include "views/LogGridSheet.h"
@@ -27,26 +27,26 @@ testing::RaceCells Race(const char* category, const char* carL, const char* carR
     return {category,
             carL,
             carR,
-            {{DateTime, at},
-             {Class, "SP"},
-             {Name, nameL},
-             {Dial, "9.50"},
-             {RT, "0.512"},
-             {et60, "1.312"},
-             {et1320, "9.534"},
-             {mph1320, "142.87"},
-             {margin, "0.0123"},
-             {overund, "+0.034"},
-             {win, "W"}},
-            {{DateTime, at},
-             {Class, "SP"},
-             {Name, "CY DEE"},
-             {Dial, "9.60"},
-             {RT, "-0.012"},
-             {et1320, "9.711"},
-             {mph1320, "139.10"},
-             {margin, "-0.0123"},
-             {overund, "-0.000"}}};
+            {{RunColumn::DateTime, at},
+             {RunColumn::Class, "SP"},
+             {RunColumn::Name, nameL},
+             {RunColumn::Dial, "9.50"},
+             {RunColumn::RT, "0.512"},
+             {RunColumn::et60, "1.312"},
+             {RunColumn::et1320, "9.534"},
+             {RunColumn::mph1320, "142.87"},
+             {RunColumn::margin, "0.0123"},
+             {RunColumn::overund, "+0.034"},
+             {RunColumn::win, "W"}},
+            {{RunColumn::DateTime, at},
+             {RunColumn::Class, "SP"},
+             {RunColumn::Name, "CY DEE"},
+             {RunColumn::Dial, "9.60"},
+             {RunColumn::RT, "-0.012"},
+             {RunColumn::et1320, "9.711"},
+             {RunColumn::mph1320, "139.10"},
+             {RunColumn::margin, "-0.0123"},
+             {RunColumn::overund, "-0.000"}}};
 }
 
 RunTable OneCategoryTable() {

@@ -1,4 +1,4 @@
-#include "sim/TraceRecorder.h"
+#include "trace/TraceRecorder.h"
 
 #include <QString>
 #include <algorithm>

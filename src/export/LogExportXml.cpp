@@ -18,8 +18,8 @@
 #include <QBuffer>
 #include <QXmlStreamWriter>
 
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 #include "views/LogGridColumns.h"
 
 namespace orvanrx {

@@ -1,4 +1,4 @@
-#include "shell/AboutText.h"
+#include "receiver/AboutText.h"
 
 #include "receiver/Receiver.h"
 #include "receiver/ReceiverProtocol.h"

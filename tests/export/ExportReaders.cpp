@@ -1,4 +1,4 @@
-#include "racelog/ExportReaders.h"
+#include "export/ExportReaders.h"
 
 #include <minizip/unzip.h>
 
@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "racelog/ExportText.h"
+#include "export/ExportText.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 

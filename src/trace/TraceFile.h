@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sim/TraceStep.h"
+#include "trace/TraceStep.h"
 
 // Receiver trace files: UTF-8 text, one step a line.
 //

@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "racelog/ExportText.h"
-#include "racelog/LogExport.h"
+#include "export/ExportText.h"
+#include "export/LogExport.h"
 
 namespace orvanrx {
 

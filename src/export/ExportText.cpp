@@ -1,4 +1,4 @@
-#include "racelog/ExportText.h"
+#include "export/ExportText.h"
 
 namespace orvanrx {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "receiver/UsbXpress.h"
-#include "sim/TraceStep.h"
 #include "support/Clock.h"
+#include "trace/TraceStep.h"
 
 namespace orvanrx {
 

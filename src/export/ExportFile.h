@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "racelog/LogExport.h"
+#include "export/LogExport.h"
 
 namespace orvanrx {
 

@@ -1,9 +1,9 @@
-#include "sim/TraceWriter.h"
+#include "trace/TraceWriter.h"
 
 #include <QtGlobal>
 #include <string>
 
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 #ifdef Q_OS_WIN
 #include <io.h>

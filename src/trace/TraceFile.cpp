@@ -1,4 +1,4 @@
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 #include <QByteArrayView>
 #include <QFile>

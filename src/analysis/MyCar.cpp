@@ -1,4 +1,4 @@
-#include "shell/MyCar.h"
+#include "analysis/MyCar.h"
 
 #include <QRegularExpression>
 
@@ -23,7 +23,7 @@ bool IsCarNumber(QStringView item) {
 }
 
 QString CarIn(const RunTable& table, int row) {
-    return table.Cell(row, Car).trimmed();
+    return table.Cell(row, RunColumn::Car).trimmed();
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ MyCarAlertText MyCarRaceText(const RunTable& table, MyCarLanes lanes) {
     }
     const int left = table.LeftRow();
     const int right = table.RightRow();
-    const QString category = table.Cell(left, Category).simplified();
+    const QString category = table.Cell(left, RunColumn::Category).simplified();
     if (lanes.left && lanes.right) {
         return {QStringLiteral("Cars %1 and %2 race each other")
                     .arg(CarIn(table, left), CarIn(table, right)),
@@ -111,10 +111,11 @@ MyCarAlertText MyCarRaceText(const RunTable& table, MyCarLanes lanes) {
     text.summary =
         QStringLiteral("Car %1 in the %2 lane")
             .arg(CarIn(table, mine), lanes.left ? QStringLiteral("left") : QStringLiteral("right"));
-    text.body = opponent.isEmpty() ? QStringLiteral("%1, a bye run").arg(category)
-                                   : QStringLiteral("%1 against %2 %3")
-                                         .arg(category, opponent, table.Cell(other, Name).trimmed())
-                                         .trimmed();
+    text.body = opponent.isEmpty()
+                    ? QStringLiteral("%1, a bye run").arg(category)
+                    : QStringLiteral("%1 against %2 %3")
+                          .arg(category, opponent, table.Cell(other, RunColumn::Name).trimmed())
+                          .trimmed();
     return text;
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "settings/TestFiles.h"
-#include "sim/TraceFile.h"
+#include "trace/TraceFile.h"
 
 namespace orvanrx {
 namespace {
