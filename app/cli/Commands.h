@@ -15,5 +15,7 @@ int RunStats(const StatsOptions& options, Console& console);
 // Needs a QGuiApplication (fonts for the PDF pages and the Name column's width).
 int RunExport(const ExportOptions& options, Console& console);
 int RunLogbook(const LogbookOptions& options, Console& console);
+int RunWeather(const WeatherOptions& options, Console& console);
+int RunPredict(const PredictOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

@@ -72,6 +72,8 @@ int main(int argc, char* argv[]) {
                                  [&](const SettingsOptions& o) { return RunSettings(o, console); },
                                  [&](const StatsOptions& o) { return RunStats(o, console); },
                                  [&](const ExportOptions& o) { return RunExport(o, console); },
-                                 [&](const LogbookOptions& o) { return RunLogbook(o, console); }},
+                                 [&](const LogbookOptions& o) { return RunLogbook(o, console); },
+                                 [&](const WeatherOptions& o) { return RunWeather(o, console); },
+                                 [&](const PredictOptions& o) { return RunPredict(o, console); }},
                       ParseCommandLine(QCoreApplication::arguments()));
 }
