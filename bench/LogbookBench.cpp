@@ -7,12 +7,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "GeneratedLog.h"
 #include "logbook/LogbookImport.h"
 #include "logbook/SeasonStats.h"
 #include "racelog/RaceLogFile.h"
+#include "sim/RaceDayGenerator.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 constexpr int kFiles = 100;
@@ -22,28 +24,41 @@ constexpr int kRacesPerFile = 1000;
 // each (as the program leaves them in the data folder).
 struct Season {
     Season() {
-        const RunTables log = bench::GeneratedLog(kFiles * kRacesPerFile);
-        const RunTable& all = log.AllRunsTable();
-        for (int f = 0; f < kFiles; ++f) {
-            RunTable part;
-            for (int race = 0; race < kRacesPerFile; ++race) {
-                const int row = 2 * (f * kRacesPerFile + race);
-                part.OpenNextPair();
-                *part.MutableRow(part.LeftRow()) = *all.Row(row);
-                *part.MutableRow(part.RightRow()) = *all.Row(row + 1);
+        QDir().mkpath(dir.filePath(QStringLiteral("logs")));
+        QHash<QString, int> runs;
+        // Ten generated stretches of 10,000 races (the generator's most), a week apart, each
+        // cut into ten files.
+        for (int part = 0; part < kFiles / 10; ++part) {
+            QDateTime now(QDate(2026, 4, 4).addDays(7 * part), QTime(8, 0));
+            RunTables log([&now] {
+                now = now.addSecs(30);
+                return now;
+            });
+            const RaceDay day = GenerateRaceDay(
+                {10 * kRacesPerFile, static_cast<std::uint32_t>(7 + part), 0.0, false});
+            for (const RunRecord& race : day.races) {
+                log.StoreRun(race);
             }
-            const QString path = dir.filePath(QStringLiteral("logs/%1.csv").arg(f, 3, 10, QLatin1Char('0')));
-            QDir().mkpath(dir.filePath(QStringLiteral("logs")));
-            QFile file(path);
-            file.open(QIODevice::WriteOnly);
-            file.write(RaceLogFileBytes(part));
-            files.append(path);
+            const RunTable& all = log.AllRunsTable();
+            for (int f = 0; f < 10; ++f) {
+                RunTable piece;
+                for (int race = 0; race < kRacesPerFile; ++race) {
+                    const int row = 2 * (f * kRacesPerFile + race);
+                    piece.OpenNextPair();
+                    *piece.MutableRow(piece.LeftRow()) = *all.Row(row);
+                    *piece.MutableRow(piece.RightRow()) = *all.Row(row + 1);
+                    ++runs[all.Cell(row, Car).trimmed()];
+                    ++runs[all.Cell(row + 1, Car).trimmed()];
+                }
+                const QString path = dir.filePath(
+                    QStringLiteral("logs/%1.csv").arg(10 * part + f, 3, 10, QLatin1Char('0')));
+                QFile file(path);
+                file.open(QIODevice::WriteOnly);
+                file.write(RaceLogFileBytes(piece));
+                files.append(path);
+            }
         }
         // The car a racer looks up: the one with the most runs.
-        QHash<QString, int> runs;
-        for (int r = 0; r < all.RowCount(); ++r) {
-            ++runs[all.Cell(r, Car).trimmed()];
-        }
         for (auto it = runs.cbegin(); it != runs.cend(); ++it) {
             if (!it.key().isEmpty() && it.value() > runs.value(busiestCar)) {
                 busiestCar = it.key();

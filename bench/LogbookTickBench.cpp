@@ -12,9 +12,9 @@
 #include "gui/ChildWindows.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
-#include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "settings/SettingsStore.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Station.h"
 #include "shell/StationForwarders.h"
 #include "sim/RaceDayGenerator.h"
@@ -68,8 +68,8 @@ void Tick(benchmark::State& state, bool logbook) {
     }
     desktop.window.Windows().RaceLog()->AllCategories();
     QCoreApplication::processEvents();
-    PollObserver& observer =
-        desktop.feed ? static_cast<PollObserver&>(*desktop.feed) : desktop.forwarders.observer;
+    PollObserver& observer = desktop.feed ? static_cast<PollObserver&>(*desktop.feed)
+                                          : static_cast<PollObserver&>(desktop.forwarders.observer);
     RunRecord last = day.back();
     int n = 0;
     for (auto _ : state) {

@@ -5,9 +5,9 @@
 
 #include "CliSupport.h"
 #include "logbook/Logbook.h"
-#include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "settings/SettingsStore.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Station.h"
 
 // The season logbook in the headless program.

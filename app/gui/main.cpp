@@ -2,19 +2,25 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cmath>
 #include <memory>
 
+#include "gui/ChildWindows.h"
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
+#include "logbook/Logbook.h"
+#include "logbook/LogbookWriter.h"
+#include "logbook/TrackNames.h"
 #include "print/PrintFonts.h"
 #include "receiver/LibusbXpress.h"
 #include "receiver/Receiver.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Station.h"
 #include "shell/StationForwarders.h"
 #include "shell/TerminationSignals.h"
@@ -175,12 +181,39 @@ int main(int argc, char* argv[]) {
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     // The station first, on forwarders the main window then points at its status bar and its
-    // child windows: nothing in the window is half built when the station needs it.
+    // child windows: nothing in the window is half built when the station needs it. Every race
+    // also goes into the season logbook, on the writer's own thread (which, on the first start,
+    // imports the race logs already in the data folder).
     StationForwarders forwarders;
-    Station station(Station::Setup{usb, settings, forwarders.indicators, forwarders.observer,
-                                   SystemClock(),
-                                   simulated ? simulated->Clock() : SteadyMilliseconds()});
+    const QString dataFolder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    std::unique_ptr<LogbookWriter> logbookWriter;
+    std::unique_ptr<LogbookFeed> logbookFeed;
+    if (dataFolder != QLatin1String(kFolderNotValid)) {
+        logbookWriter = std::make_unique<LogbookWriter>(
+            LogbookWriter::Setup{LogbookPath(dataFolder), dataFolder,
+                                 [&settings](int venue) { return TrackNameOf(settings, venue); }});
+        logbookFeed = std::make_unique<LogbookFeed>(forwarders.observer, *logbookWriter);
+    }
+    Station station(
+        Station::Setup{usb, settings, forwarders.indicators,
+                       logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : forwarders.observer,
+                       SystemClock(), simulated ? simulated->Clock() : SteadyMilliseconds()});
+    if (logbookFeed) {
+        logbookFeed->Attach(
+            station.Tables(),
+            [&station, name = QString(), path = QString()]() mutable {
+                if (station.LogFileName() != name) {
+                    name = station.LogFileName();
+                    path = QFileInfo(name).absoluteFilePath();
+                }
+                return path;
+            },
+            [&station] { return static_cast<int>(station.CurrentVenue()); });
+    }
     frmMain window(station, forwarders, settings);
+    if (logbookWriter) {
+        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
+    }
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
         window.setWindowTitle(QStringLiteral("OrvanRX"));

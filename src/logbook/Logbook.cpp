@@ -547,7 +547,9 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     if (*appId != logbook_schema::kApplicationId && tables != 0) {
         return fail(QStringLiteral("not an OrvanRX logbook"));
     }
-    if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;")) {
+    // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
+    if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
+                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY;")) {
         return fail({});
     }
     {
@@ -679,15 +681,32 @@ int Logbook::RaceCount() {
     return static_cast<int>(d_->db.QueryInt("SELECT count(*) FROM races").value_or(0));
 }
 
+QStringList Logbook::FindCars(const QString& text) {
+    QStringList cars;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty()) {
+        return cars;
+    }
+    sql::Statement query(d_->db,
+                         "SELECT trim(Car) AS car, count(*) AS n FROM runs WHERE trim(Car) <> '' "
+                         "AND (trim(Car) LIKE ?1 || '%' OR Name LIKE '%' || ?1 || '%') GROUP BY "
+                         "car ORDER BY car = ?1 DESC, n DESC, car LIMIT 50");
+    query.Bind(1, wanted);
+    while (query.Step()) {
+        cars.append(query.Text(0));
+    }
+    return cars;
+}
+
 std::vector<LogbookEvent> Logbook::Events() {
     std::vector<LogbookEvent> events;
     sql::Statement query(d_->db,
-                         "SELECT e.id, e.day, e.track, count(r.id) FROM events e LEFT JOIN races "
-                         "r ON r.event_id = e.id GROUP BY e.id HAVING count(r.id) > 0 ORDER BY "
+                         "SELECT e.id, e.day, e.track, count(r.id), min(r.time), max(r.time) FROM "
+                         "events e JOIN races r ON r.event_id = e.id GROUP BY e.id ORDER BY "
                          "e.day, e.track");
     while (query.Step()) {
-        events.push_back(
-            {query.Int(0), query.Text(1), query.Text(2), static_cast<int>(query.Int(3))});
+        events.push_back({query.Int(0), query.Text(1), query.Text(2),
+                          static_cast<int>(query.Int(3)), query.Text(4), query.Text(5)});
     }
     return events;
 }

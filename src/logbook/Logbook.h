@@ -63,6 +63,8 @@ struct LogbookEvent {
     QString day;    // yyyy-MM-dd, as the race log's DateTime has it
     QString track;  // empty when not known
     int races = 0;
+    QString first;  // the time of its first race
+    QString last;   // the time of its last race
 };
 
 // The racer's notes and set-up of one run, as typed (free text each).
@@ -153,6 +155,9 @@ public:
     bool NameTrack(const QStringList& sources, const QString& track);
 
     int RaceCount();
+    // Car numbers that start with `text` or whose driver's name holds it (letter case
+    // ignored), the exact number first, then by their number of runs.
+    QStringList FindCars(const QString& text);
     std::vector<LogbookEvent> Events();
     QStringList Tracks();
 

@@ -21,6 +21,8 @@
 #include "trace/TraceFile.h"
 
 namespace orvanrx {
+
+using enum RunColumn;
 namespace {
 
 class LogbookCliTest : public ::testing::Test {
@@ -73,9 +75,9 @@ TEST_F(LogbookCliTest, ImportExportBackupAndSeasonStats) {
     ASSERT_TRUE(testing::WriteBytes(Path("logs/junk.csv"), "not,a\nrace log\n"));
     const QString book = Path("season.sqlite");
 
-    Result r = Run({QStringLiteral("logbook"), QStringLiteral("import"), Path("logs"),
-                    QStringLiteral("--track"), QStringLiteral("EAST"), QStringLiteral("--logbook"),
-                    book});
+    Result r =
+        Run({QStringLiteral("logbook"), QStringLiteral("import"), Path("logs"),
+             QStringLiteral("--track"), QStringLiteral("EAST"), QStringLiteral("--logbook"), book});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("junk.csv: not a race-log file")))
         << r.err.toStdString();
@@ -114,13 +116,13 @@ TEST_F(LogbookCliTest, ImportExportBackupAndSeasonStats) {
     EXPECT_EQ(copy.logbook->RaceCount(), 35);
 
     // Season statistics: the same figures as the two logs' statistics line for line.
-    r = Run({QStringLiteral("stats"), QStringLiteral("--logbook"), book,
-             QStringLiteral("--track"), QStringLiteral("EAST"), QStringLiteral("--csv")});
+    r = Run({QStringLiteral("stats"), QStringLiteral("--logbook"), book, QStringLiteral("--track"),
+             QStringLiteral("EAST"), QStringLiteral("--csv")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList seasonLines = r.out.split(u'\n', Qt::SkipEmptyParts);
     EXPECT_GT(seasonLines.size(), 5);
-    r = Run({QStringLiteral("stats"), QStringLiteral("--logbook"), book,
-             QStringLiteral("--track"), QStringLiteral("WEST"), QStringLiteral("--csv")});
+    r = Run({QStringLiteral("stats"), QStringLiteral("--logbook"), book, QStringLiteral("--track"),
+             QStringLiteral("WEST"), QStringLiteral("--csv")});
     EXPECT_EQ(r.out.split(u'\n', Qt::SkipEmptyParts).size(), 1);  // the header only
     EXPECT_EQ(Run({QStringLiteral("stats"), Path("logs/day1.csv"), QStringLiteral("--since"),
                    QStringLiteral("2026-01-01")})
@@ -138,17 +140,17 @@ TEST_F(LogbookCliTest, TwoProgramsWriteAtOnce) {
     MakeLog(Path("a/day.csv"), 60, 5);
     MakeLog(Path("b/day.csv"), 60, 6);
     const RaceDay day = GenerateRaceDay({30, 7, 0.0, false});
-    ASSERT_TRUE(testing::WriteBytes(Path("live.trace"),
-                                    QByteArray::fromStdString(FormatTrace(day.steps))));
+    ASSERT_TRUE(
+        testing::WriteBytes(Path("live.trace"), QByteArray::fromStdString(FormatTrace(day.steps))));
     const QString book = Path("shared.sqlite");
     // Two imports and a replay storing live, all at the same time.
     QProcess* first = Start({QStringLiteral("logbook"), QStringLiteral("import"), Path("a/day.csv"),
                              QStringLiteral("--logbook"), book});
     QProcess* second = Start({QStringLiteral("logbook"), QStringLiteral("import"),
                               Path("b/day.csv"), QStringLiteral("--logbook"), book});
-    QProcess* live = Start({QStringLiteral("replay"), Path("live.trace"), QStringLiteral("--quiet"),
-                            QStringLiteral("--log"), Path("live.csv"), QStringLiteral("--logbook"),
-                            book});
+    QProcess* live =
+        Start({QStringLiteral("replay"), Path("live.trace"), QStringLiteral("--quiet"),
+               QStringLiteral("--log"), Path("live.csv"), QStringLiteral("--logbook"), book});
     for (QProcess* process : {first, second, live}) {
         const Result r = Finish(process);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -172,9 +174,9 @@ TEST_F(LogbookCliTest, KilledAtRandomMomentsTheLogbookHoldsEveryRaceStoredBefore
         trace, QByteArray::fromStdString(FormatTrace(testing::WithSaveBetweenRaces(day.steps)))));
     QElapsedTimer timer;
     timer.start();
-    const Result whole = Run({QStringLiteral("replay"), trace, QStringLiteral("--quiet"),
-                              QStringLiteral("--log"), Path("whole.csv"),
-                              QStringLiteral("--logbook"), Path("whole.sqlite")});
+    const Result whole =
+        Run({QStringLiteral("replay"), trace, QStringLiteral("--quiet"), QStringLiteral("--log"),
+             Path("whole.csv"), QStringLiteral("--logbook"), Path("whole.sqlite")});
     const qint64 runMs = timer.elapsed();
     ASSERT_EQ(whole.exitCode, 0);
 
@@ -186,8 +188,9 @@ TEST_F(LogbookCliTest, KilledAtRandomMomentsTheLogbookHoldsEveryRaceStoredBefore
         ASSERT_TRUE(QDir().mkpath(folder));
         const QString log = folder + QStringLiteral("/log.csv");
         const QString book = folder + QStringLiteral("/logbook.sqlite");
-        QProcess* process = Start({QStringLiteral("replay"), trace, QStringLiteral("--quiet"),
-                                   QStringLiteral("--log"), log, QStringLiteral("--logbook"), book});
+        QProcess* process =
+            Start({QStringLiteral("replay"), trace, QStringLiteral("--quiet"),
+                   QStringLiteral("--log"), log, QStringLiteral("--logbook"), book});
         ASSERT_TRUE(process->waitForStarted());
         QThread::msleep(static_cast<unsigned long>(moment(random)));
         ::kill(static_cast<pid_t>(process->processId()), SIGKILL);

@@ -30,9 +30,9 @@ namespace {
 // The design's bands: each tool in order, "-" a separator.
 const char* const kBandOrder[][2] = {
     {"miFile",
-     "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog - miPrintPreview - miClose - "
-     "miExit"},
-    {"miView", "miRaceLog miFilter miStats - miTimeSlip"},
+     "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog miImportLogs - miPrintPreview "
+     "- miClose - miExit"},
+    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip"},
     {"miTools", "miChangeChannel miMyCar - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
     {"miHelp", "miAbout"},
@@ -58,6 +58,10 @@ const char* const kTools[][4] = {
     {"miFilter", "Filter...", "Race Log Filter", "Race Log Filter"},
     {"miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View"},
     {"miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car"},
+    {"miLogbook", "Logbook...", "Season Logbook",
+     "Every Race of the Season, Notes and Set-up of My Car's Runs"},
+    {"miImportLogs", "Import Race Logs...", "Import Race Logs into the Logbook",
+     "Import Race Log Files into the Season Logbook"},
     {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "logbook/LogbookFeed.h"
 #include "logbook/LogbookWriter.h"
 #include "racelog/RaceLogFile.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Replay.h"
 #include "sim/RaceDayGenerator.h"
 

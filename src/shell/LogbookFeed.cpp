@@ -1,4 +1,4 @@
-#include "logbook/LogbookFeed.h"
+#include "shell/LogbookFeed.h"
 
 namespace orvanrx {
 
