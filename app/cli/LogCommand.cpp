@@ -30,8 +30,9 @@ public:
         }
         if (searching && usb_.ReceiverAccessDenied() && !deniedReported_) {
             console_.out << "A receiver is attached, but this user may not open it. Install "
-                            "packaging/70-orvanrx-receiver.rules (see README) and plug it in "
-                            "again.\n";
+                            "packaging/70-orvanrx-receiver.rules and plug it in again; an "
+                            "account not logged in at the seat also joins the group plugdev "
+                            "(see README).\n";
             deniedReported_ = true;
         }
         if (searching != searching_) {
