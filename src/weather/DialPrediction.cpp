@@ -179,6 +179,9 @@ DialPrediction PredictEt(const std::vector<PredictorRun>& runs, std::int64_t at,
     std::erase_if(before, [median](const PredictorRun* r) {
         return std::abs(r->et - median) > kGrossFraction * median;
     });
+    if (before.empty()) {
+        return prediction;  // runs too far apart to say which is the car's usual
+    }
 
     // The runs with their air, the days counted back from the latest.
     std::vector<Point> points;

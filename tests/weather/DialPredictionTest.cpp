@@ -36,6 +36,10 @@ TEST(DialPredictionTest, WithoutAirTheMeanOfTheLastThreeCleanRuns) {
     EXPECT_FALSE(PredictEt(runs, 7 * kHour, AirReading{25.0, 10.0, 1000.0}).usedAir);
     EXPECT_FALSE(PredictEt({}, 7 * kHour, std::nullopt).et);
     EXPECT_FALSE(PredictEt(runs, 1 * kHour, std::nullopt).et);  // nothing strictly before
+    // Two runs too far apart to say which is the car's usual: nothing rather than a guess.
+    EXPECT_FALSE(PredictEt({Pass(1 * kHour, 10.0), Pass(2 * kHour, 20.0)}, 3 * kHour,
+                           AirReading{25.0, 10.0, 1000.0})
+                     .et);
 }
 
 TEST(DialPredictionTest, LaterRunsAreNeverSeen) {
