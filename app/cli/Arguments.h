@@ -7,6 +7,7 @@
 
 #include "export/LogExport.h"
 #include "sim/RaceDayGenerator.h"
+#include "weather/Air.h"
 
 // The command line of orvanrx-cli, parsed apart from running it: ParseCommandLine only reads
 // its arguments and touches nothing else (no file, device or setting), so it can be tested and
@@ -57,8 +58,15 @@ struct PitViewOptions {
 
 // simulate [--races N] [--seed S] [--noise P] [--venue-change], checked: races 0..10000,
 // noise a number from 0 to 0.9.
+// simulate --weather FILE [--logbook FILE] [--cars N] [--events N] [--seed S]: a season of
+// days at three tracks whose ETs follow the air; the races go into the logbook, the weather
+// station's samples into FILE.
 struct SimulateOptions {
     RaceDayOptions day;
+    QString weatherFile;  // not empty: a season rather than a day's trace
+    QString logbook;
+    int cars = 40;
+    int events = 6;
 };
 
 // settings get KEY NAME; settings set KEY NAME VALUE [--dword]
@@ -95,6 +103,25 @@ struct LogbookOptions {
     QString logbook;  // empty: the logbook in the data folder
 };
 
+// weather add (--temp-f F | --temp-c C) (--humidity H | --dew-point-f D | --dew-point-c D)
+//   (--baro-inhg P | --baro-hpa P) [--track-temp-f T | --track-temp-c T] [--time TIME];
+// weather import FILE.csv; each with [--logbook FILE].
+struct WeatherOptions {
+    enum class Action { Add, Import };
+    Action action = Action::Add;
+    air::WeatherSample sample;  // add: the time empty when it is now
+    QString file;               // import
+    QString logbook;
+};
+
+// predict --car N [--at "YYYY-MM-DD HH:MM:SS"] [--csv] [--logbook FILE]
+struct PredictOptions {
+    QString car;
+    QString at;  // empty: now
+    bool csv = false;
+    QString logbook;
+};
+
 // export LOG OUT: the format from OUT's extension.
 struct ExportOptions {
     QString log;
@@ -110,9 +137,10 @@ struct EarlyExit {
     QString err;
 };
 
-using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
-                                SettingsOptions, StatsOptions, ExportOptions, PitViewOptions,
-                                LogbookOptions>;
+using Invocation =
+    std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions, SettingsOptions,
+                 StatsOptions, ExportOptions, PitViewOptions, LogbookOptions, WeatherOptions,
+                 PredictOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

@@ -16,5 +16,7 @@ int RunStats(const StatsOptions& options, Console& console);
 int RunExport(const ExportOptions& options, Console& console);
 int RunPitView(const PitViewOptions& options, Console& console);
 int RunLogbook(const LogbookOptions& options, Console& console);
+int RunWeather(const WeatherOptions& options, Console& console);
+int RunPredict(const PredictOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

@@ -890,6 +890,52 @@ std::vector<LogbookPart> Logbook::Parts() {
     return parts;
 }
 
+bool Logbook::AddWeather(const std::vector<air::WeatherSample>& samples) {
+    sql::Transaction transaction(d_->db);
+    if (!transaction.Begun()) {
+        return false;
+    }
+    sql::Statement insert(d_->db,
+                          "INSERT INTO weather(time, temp_c, humidity, dew_point_c, baro_hpa, "
+                          "track_temp_c, source) VALUES(?,?,?,?,?,?,?)");
+    for (const air::WeatherSample& s : samples) {
+        insert.Reset();
+        insert.Bind(1, s.time);
+        insert.Bind(2, std::optional<double>(s.tempC));
+        insert.Bind(3, s.humidity);
+        insert.Bind(4, s.dewPointC);
+        insert.Bind(5, std::optional<double>(s.baroHpa));
+        insert.Bind(6, s.trackTempC);
+        insert.Bind(7, s.source);
+        if (!insert.Run()) {
+            return false;
+        }
+    }
+    return transaction.Commit();
+}
+
+std::vector<air::WeatherSample> Logbook::Weather(const QString& since, const QString& until) {
+    std::vector<air::WeatherSample> samples;
+    sql::Statement query(d_->db,
+                         "SELECT time, temp_c, humidity, dew_point_c, baro_hpa, track_temp_c, "
+                         "source FROM weather WHERE (?1 = '' OR time >= ?1) AND (?2 = '' OR "
+                         "time <= ?2) ORDER BY time");
+    query.Bind(1, since);
+    query.Bind(2, until);
+    while (query.Step()) {
+        air::WeatherSample s;
+        s.time = query.Text(0);
+        s.tempC = query.Real(1).value_or(0.0);
+        s.humidity = query.Real(2);
+        s.dewPointC = query.Real(3);
+        s.baroHpa = query.Real(4).value_or(0.0);
+        s.trackTempC = query.Real(5);
+        s.source = query.Text(6);
+        samples.push_back(s);
+    }
+    return samples;
+}
+
 std::optional<std::int64_t> Logbook::AddPart(const LogbookPart& part) {
     sql::Statement insert(d_->db, "INSERT INTO parts(car, name, since, notes) VALUES(?,?,?,?)");
     insert.Bind(1, part.car.trimmed());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "decoding/RunTables.h"
+#include "weather/Air.h"
 
 // The season logbook: every race of every day in one SQLite database, with the racer's notes
 // and set-up per run and the parts counted by runs. The race-log CSV files stay what they
@@ -37,7 +38,7 @@
 namespace orvanrx {
 
 // The schema this program writes; older files are upgraded when opened, newer ones refused.
-inline constexpr int kLogbookSchemaVersion = 2;
+inline constexpr int kLogbookSchemaVersion = 3;
 
 // A connection waits this long for another program's write before a statement gives up.
 inline constexpr int kLogbookBusyTimeoutMs = 10000;
@@ -173,6 +174,11 @@ public:
     std::optional<std::int64_t> AddPart(const LogbookPart& part);
     bool UpdatePart(const LogbookPart& part);
     bool RemovePart(std::int64_t id);
+
+    // Weather samples, in one transaction; a sample of a moment already held replaces it.
+    bool AddWeather(const std::vector<air::WeatherSample>& samples);
+    // The samples from `since` to `until` (times as text, either empty: no bound), by time.
+    std::vector<air::WeatherSample> Weather(const QString& since = {}, const QString& until = {});
 
     // Every run, a line each, under a header line naming the columns; plain CSV.
     bool ExportCsv(const QString& file, QString* error);

@@ -65,7 +65,20 @@ CREATE TABLE parts(
     notes TEXT NOT NULL DEFAULT '');
 )sql";
 
-constexpr const char* kSteps[] = {kVersion1, kVersion2};
+// One row per moment: a later reading of the same moment replaces the earlier.
+constexpr const char* kVersion3 = R"sql(
+CREATE TABLE weather(
+    id INTEGER PRIMARY KEY,
+    time TEXT NOT NULL UNIQUE ON CONFLICT REPLACE,
+    temp_c REAL NOT NULL,
+    humidity REAL,
+    dew_point_c REAL,
+    baro_hpa REAL NOT NULL,
+    track_temp_c REAL,
+    source TEXT NOT NULL DEFAULT '');
+)sql";
+
+constexpr const char* kSteps[] = {kVersion1, kVersion2, kVersion3};
 
 }  // namespace
 

@@ -9,6 +9,8 @@
 // Version 1: events, races, runs (the 21 texts of each lane's row and the figures as numbers),
 // where each race came from, and the racer's notes per run.
 // Version 2: parts of the racer's cars.
+// Version 3: weather samples (temperature, humidity or dew point, the station's barometer,
+// track temperature) by time.
 //
 // Times are the race log's own texts, local time "yyyy-MM-dd HH:mm:ss": they sort as text,
 // and SQLite's date functions read them, so samples taken by time (the air a run was made in)
