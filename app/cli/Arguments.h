@@ -34,7 +34,7 @@ struct ReplayOptions {
     QString timeSlipFile;
     bool quiet = false;
     PitViewStart pitView;
-    int tickMs = 30;  // with the pit view: the ticks' pace, 1..1000 ms
+    int tickMs = 30;         // with the pit view: the ticks' pace, 1..1000 ms
     QString logbook;         // empty: the logbook in the data folder
     bool noLogbook = false;  // --no-logbook: store nothing in a logbook
 };
@@ -137,10 +137,9 @@ struct EarlyExit {
     QString err;
 };
 
-using Invocation =
-    std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions, SettingsOptions,
-                 StatsOptions, ExportOptions, PitViewOptions, LogbookOptions, WeatherOptions,
-                 PredictOptions>;
+using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
+                                SettingsOptions, StatsOptions, ExportOptions, PitViewOptions,
+                                LogbookOptions, WeatherOptions, PredictOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

@@ -3,8 +3,8 @@
 #include <QTimer>
 
 #include "Commands.h"
-#include "PitViewCommand.h"
 #include "LogbookSupport.h"
+#include "PitViewCommand.h"
 #include "receiver/LibusbXpress.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"

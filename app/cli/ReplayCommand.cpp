@@ -6,8 +6,8 @@
 #include <QTimer>
 
 #include "Commands.h"
-#include "PitViewCommand.h"
 #include "LogbookSupport.h"
+#include "PitViewCommand.h"
 #include "decoding/TimeSlipText.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
