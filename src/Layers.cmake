@@ -13,7 +13,7 @@ set(ORVANRX_MAY_INCLUDE_settings  support)
 set(ORVANRX_MAY_INCLUDE_receiver  support decoding)
 # Trace files and the recorder; the race-day generator and the simulated receiver above them.
 set(ORVANRX_MAY_INCLUDE_trace     support decoding receiver)
-set(ORVANRX_MAY_INCLUDE_sim       support decoding receiver trace)
+set(ORVANRX_MAY_INCLUDE_sim       support decoding receiver trace weather)
 # Race-log CSV files and the persisted receive memory: below the models.
 set(ORVANRX_MAY_INCLUDE_racelog   support decoding settings)
 set(ORVANRX_MAY_INCLUDE_analysis  support decoding settings)

@@ -2,9 +2,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
+#include <cmath>
 #include <optional>
 
+#include <QHostAddress>
+
+#include "pitview/PitViewKey.h"
 #include "support/Support.h"
+#include "weather/WeatherCsv.h"
 
 namespace orvanrx::cli {
 
@@ -21,6 +27,10 @@ constexpr char kUsage[] =
     "  settings       read or write a value of the settings store\n"
     "  stats LOG      statistics of a race log: per car, one car, head to head\n"
     "  export LOG OUT write a race log as XML, HTML, a workbook or PDF pages\n"
+    "  pit-view key   print the pit view's access key ('--new' makes a new one)\n"
+    "  logbook        import race logs into the season logbook, export it, back it up\n"
+    "  weather        add a weather sample to the logbook, or import a station's log\n"
+    "  predict        a car's next 1/4-mile ET, corrected to the air\n"
     "\n"
     "'orvanrx-cli <command> --help' describes a command's options.\n";
 
@@ -40,7 +50,8 @@ EarlyExit Usage(const QString& reason) {
     return {kExitUsage, {}, reason};
 }
 
-// Parses a subcommand's arguments (args[0] is the subcommand). Gives the early exit when
+// Parses a subcommand's arguments (args[0] is the subcommand; -1 positional arguments: any
+// number, checked by the caller). Gives the early exit when
 // there is one: help, an unknown option, a wrong number of positional arguments.
 std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& args,
                                int positionalCount) {
@@ -52,7 +63,7 @@ std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& ar
     if (parser.isSet(help)) {
         return EarlyExit{kExitOk, HelpText(parser, command), {}};
     }
-    if (parser.positionalArguments().size() != positionalCount) {
+    if (positionalCount >= 0 && parser.positionalArguments().size() != positionalCount) {
         return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
                          .arg(positionalCount)
                          .arg(parser.positionalArguments().size()) +
@@ -64,6 +75,78 @@ std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& ar
 QCommandLineOption FileOption(const char* name, const char* description) {
     return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(description),
                               QStringLiteral("FILE"));
+}
+
+// "--pit-view" takes an optional port: "--pit-view 8500" and "--pit-view=8500" give that
+// port, a bare "--pit-view" the default. The parser knows only options with a value, so a
+// bare one is given the default here.
+QStringList WithPitViewPort(const QStringList& args) {
+    QStringList out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QStringLiteral("--pit-view")) {
+            const QString next = args.value(i + 1);
+            bool number = false;
+            next.toUInt(&number);
+            if (number) {
+                out.append(QStringLiteral("--pit-view=") + next);
+                ++i;
+            } else {
+                out.append(QStringLiteral("--pit-view=%1").arg(kDefaultPitViewPort));
+            }
+            continue;
+        }
+        out.append(arg);
+    }
+    return out;
+}
+
+QList<QCommandLineOption> PitViewOptionsList() {
+    return {QCommandLineOption(QStringLiteral("pit-view"),
+                               QStringLiteral("Serve the pit view for phones on PORT (default "
+                                              "8400; 0 takes any free port)."),
+                               QStringLiteral("PORT")),
+            QCommandLineOption(QStringLiteral("listen"),
+                               QStringLiteral("With --pit-view: listen on ADDRESS only "
+                                              "(default: every address)."),
+                               QStringLiteral("ADDRESS"))};
+}
+
+// The pit view options once parsed; a usage error when the port or address is not one.
+std::optional<EarlyExit> ReadPitViewStart(const QCommandLineParser& parser, PitViewStart& start) {
+    if (parser.isSet(QStringLiteral("pit-view"))) {
+        quint16 port = 0;
+        if (!ParsePitViewPort(parser.value(QStringLiteral("pit-view")), port)) {
+            return Usage(QStringLiteral("--pit-view takes a port from 0 to 65535.\n"));
+        }
+        start.port = port;
+    }
+    start.listen = parser.value(QStringLiteral("listen"));
+    if (!start.listen.isEmpty()) {
+        if (!start.port) {
+            return Usage(QStringLiteral("--listen goes with --pit-view.\n"));
+        }
+        if (QHostAddress(start.listen).isNull()) {
+            return Usage(QStringLiteral("--listen takes an IP address.\n"));
+        }
+    }
+    return std::nullopt;
+}
+
+QCommandLineOption LogbookOption() {
+    return FileOption("logbook",
+                      "Store the races in the logbook FILE (default: logbook.sqlite in the data "
+                      "folder).");
+}
+
+QCommandLineOption NoLogbookOption() {
+    return QCommandLineOption(QStringLiteral("no-logbook"),
+                              QStringLiteral("Store the races in no logbook."));
+}
+
+// A day as YYYY-MM-DD, or nothing when the text is not one.
+bool IsDay(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid() && text.size() == 10;
 }
 
 Invocation ParseReplay(const QStringList& args) {
@@ -78,12 +161,36 @@ Invocation ParseReplay(const QStringList& args) {
         FileOption("image", "Write the final 32769-byte mirror to FILE.");
     const QCommandLineOption slip = FileOption("timeslip", "Write the final time slip to FILE.");
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
-    parser.addOptions({log, image, slip, quiet});
-    if (auto exit = Parse(parser, args, 1)) {
+    const QCommandLineOption tickMs(
+        QStringLiteral("tick-ms"),
+        QStringLiteral("With --pit-view: one tick every N ms (1 to 1000, default 30); the pit "
+                       "view keeps serving after the trace until Ctrl-C."),
+        QStringLiteral("N"), QStringLiteral("30"));
+    const QCommandLineOption logbook = LogbookOption();
+    const QCommandLineOption noLogbook = NoLogbookOption();
+    parser.addOptions({log, image, slip, quiet, tickMs, logbook, noLogbook});
+    parser.addOptions(PitViewOptionsList());
+    if (auto exit = Parse(parser, WithPitViewPort(args), 1)) {
         return *exit;
     }
-    return ReplayOptions{parser.positionalArguments().constFirst(), parser.value(log),
-                         parser.value(image), parser.value(slip), parser.isSet(quiet)};
+    ReplayOptions options{parser.positionalArguments().constFirst(),
+                          parser.value(log),
+                          parser.value(image),
+                          parser.value(slip),
+                          parser.isSet(quiet),
+                          {},
+                          30,
+                          parser.value(logbook),
+                          parser.isSet(noLogbook)};
+    if (auto exit = ReadPitViewStart(parser, options.pitView)) {
+        return *exit;
+    }
+    bool tickOk = false;
+    options.tickMs = parser.value(tickMs).toInt(&tickOk);
+    if (!tickOk || options.tickMs < 1 || options.tickMs > 1000) {
+        return Usage(QStringLiteral("--tick-ms takes a whole number from 1 to 1000.\n"));
+    }
+    return options;
 }
 
 Invocation ParseLog(const QStringList& args, bool record) {
@@ -99,12 +206,28 @@ Invocation ParseLog(const QStringList& args, bool record) {
     }
     const QCommandLineOption log = FileOption("log", "Write the race log to FILE.");
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
-    parser.addOptions({log, quiet});
-    if (auto exit = Parse(parser, args, record ? 1 : 0)) {
+    const QCommandLineOption logbook = LogbookOption();
+    const QCommandLineOption noLogbook = NoLogbookOption();
+    parser.addOptions({log, quiet, logbook, noLogbook});
+    if (!record) {
+        parser.addOptions(PitViewOptionsList());
+    }
+    if (auto exit = Parse(parser, record ? args : WithPitViewPort(args), record ? 1 : 0)) {
         return *exit;
     }
-    return LogOptions{record, record ? parser.positionalArguments().constFirst() : QString(),
-                      parser.value(log), parser.isSet(quiet)};
+    LogOptions options{record,
+                       record ? parser.positionalArguments().constFirst() : QString(),
+                       parser.value(log),
+                       parser.isSet(quiet),
+                       {},
+                       parser.value(logbook),
+                       parser.isSet(noLogbook)};
+    if (!record) {
+        if (auto exit = ReadPitViewStart(parser, options.pitView)) {
+            return *exit;
+        }
+    }
+    return options;
 }
 
 Invocation ParseSimulate(const QStringList& args) {
@@ -123,7 +246,20 @@ Invocation ParseSimulate(const QStringList& args) {
         QStringLiteral("P"), QStringLiteral("0"));
     const QCommandLineOption venue(QStringLiteral("venue-change"),
                                    QStringLiteral("Change the venue once during the day."));
-    parser.addOptions({races, seed, noise, venue});
+    const QCommandLineOption weather = FileOption(
+        "weather",
+        "Instead of a day's trace, make a season of days at three tracks of different heights "
+        "whose ETs follow the air: its races go into the logbook, the weather station's samples "
+        "into FILE (a CSV file 'weather import' reads).");
+    const QCommandLineOption logbook =
+        FileOption("logbook", "With --weather: the logbook FILE (default: the data folder's).");
+    const QCommandLineOption cars(QStringLiteral("cars"),
+                                  QStringLiteral("With --weather: cars, 2 to 2000 (default 40)."),
+                                  QStringLiteral("N"), QStringLiteral("40"));
+    const QCommandLineOption events(QStringLiteral("events"),
+                                    QStringLiteral("With --weather: events, 1 to 60 (default 6)."),
+                                    QStringLiteral("N"), QStringLiteral("6"));
+    parser.addOptions({races, seed, noise, venue, weather, logbook, cars, events});
     if (auto exit = Parse(parser, args, 0)) {
         return *exit;
     }
@@ -145,6 +281,24 @@ Invocation ParseSimulate(const QStringList& args) {
     // Written so that NaN ("nan" reads as a number) is refused too.
     if (!noiseOk || !(options.day.noise >= 0.0 && options.day.noise <= 0.9)) {
         return Usage(QStringLiteral("--noise takes a number from 0 to 0.9.\n"));
+    }
+    options.weatherFile = parser.value(weather);
+    options.logbook = parser.value(logbook);
+    bool carsOk = false;
+    bool eventsOk = false;
+    options.cars = parser.value(cars).toInt(&carsOk);
+    options.events = parser.value(events).toInt(&eventsOk);
+    if (options.weatherFile.isEmpty()) {
+        for (const QCommandLineOption* o : {&logbook, &cars, &events}) {
+            if (parser.isSet(*o)) {
+                return Usage(
+                    QStringLiteral("--%1 needs --weather.\n").arg(o->names().constFirst()));
+            }
+        }
+    } else if (!carsOk || options.cars < 2 || options.cars > 2000) {
+        return Usage(QStringLiteral("--cars takes a whole number from 2 to 2000.\n"));
+    } else if (!eventsOk || options.events < 1 || options.events > 60) {
+        return Usage(QStringLiteral("--events takes a whole number from 1 to 60.\n"));
     }
     return options;
 }
@@ -188,10 +342,13 @@ Invocation ParseSettings(const QStringList& args) {
 Invocation ParseStats(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Prints the statistics of a race log: a line per car, or one car's figures and runs, "
-        "or every race two cars ran against each other. Figures without a value show as a "
-        "dash on the terminal and as an empty field in CSV."));
-    parser.addPositionalArgument(QStringLiteral("LOG"), QStringLiteral("The race-log CSV file."));
+        "Prints the statistics of a race log, or with --logbook of the season in the logbook: "
+        "a line per car, or one car's figures and runs, or every race two cars ran against "
+        "each other. Figures without a value show as a dash on the terminal and as an empty "
+        "field in CSV."));
+    parser.addPositionalArgument(
+        QStringLiteral("LOG"),
+        QStringLiteral("The race-log CSV file; with --logbook, the logbook file (optional)."));
     const QCommandLineOption car(QStringLiteral("car"),
                                  QStringLiteral("Only car N: its figures and its runs."),
                                  QStringLiteral("N"));
@@ -200,15 +357,292 @@ Invocation ParseStats(const QStringList& args) {
                                 QStringLiteral("M"));
     const QCommandLineOption csv(QStringLiteral("csv"),
                                  QStringLiteral("Print CSV for a spreadsheet."));
-    parser.addOptions({car, vs, csv});
-    if (auto exit = Parse(parser, args, 1)) {
+    const QCommandLineOption logbook(
+        QStringLiteral("logbook"),
+        QStringLiteral("The races of the logbook (LOG names it; default: the data folder's)."));
+    const QCommandLineOption track(QStringLiteral("track"),
+                                   QStringLiteral("With --logbook: only races at track T."),
+                                   QStringLiteral("T"));
+    const QCommandLineOption since(QStringLiteral("since"),
+                                   QStringLiteral("With --logbook: from day D (YYYY-MM-DD) on."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption until(QStringLiteral("until"),
+                                   QStringLiteral("With --logbook: up to day D (YYYY-MM-DD)."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption eliminations(
+        QStringLiteral("eliminations"),
+        QStringLiteral("With --logbook: elimination rounds only (round code E1, E2 ...)."));
+    parser.addOptions({car, vs, csv, logbook, track, since, until, eliminations});
+    if (auto exit = Parse(parser, args, -1)) {
         return *exit;
+    }
+    const bool season = parser.isSet(logbook);
+    const QStringList positional = parser.positionalArguments();
+    if (season ? positional.size() > 1 : positional.size() != 1) {
+        return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
+                         .arg(season ? QStringLiteral("0 or 1") : QStringLiteral("1"))
+                         .arg(positional.size()) +
+                     HelpText(parser, args.value(0)));
+    }
+    if (!season) {
+        for (const QCommandLineOption* option : {&track, &since, &until, &eliminations}) {
+            if (parser.isSet(*option)) {
+                return Usage(
+                    QStringLiteral("--%1 needs --logbook.\n").arg(option->names().first()));
+            }
+        }
+    }
+    for (const QCommandLineOption* option : {&since, &until}) {
+        if (parser.isSet(*option) && !IsDay(parser.value(*option))) {
+            return Usage(
+                QStringLiteral("--%1 takes a day as YYYY-MM-DD.\n").arg(option->names().first()));
+        }
     }
     if (parser.isSet(vs) && !parser.isSet(car)) {
         return Usage(QStringLiteral("--vs needs --car.\n"));
     }
-    return StatsOptions{parser.positionalArguments().constFirst(), parser.value(car).trimmed(),
-                        parser.value(vs), parser.isSet(csv)};
+    StatsOptions options;
+    options.season = season;
+    (season ? options.logbook : options.log) = positional.value(0);
+    options.car = parser.value(car).trimmed();
+    options.vs = parser.value(vs);
+    options.csv = parser.isSet(csv);
+    options.track = parser.value(track);
+    options.since = parser.value(since);
+    options.until = parser.value(until);
+    options.eliminations = parser.isSet(eliminations);
+    return options;
+}
+
+Invocation ParseLogbook(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Works on the season logbook (default: logbook.sqlite in the data folder).\n"
+        "  logbook import PATH...     race-log files, or folders of them, into the logbook\n"
+        "  logbook export FILE.csv    every run with its notes as CSV\n"
+        "  logbook backup FILE        a consistent copy of the logbook, also while the\n"
+        "                             programs write to it"));
+    parser.addPositionalArgument(QStringLiteral("import|export|backup"),
+                                 QStringLiteral("What to do."));
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Files or folders."),
+                                 QStringLiteral("PATH..."));
+    const QCommandLineOption track(
+        QStringLiteral("track"),
+        QStringLiteral("import: the track of the files' races, when the logbook has none."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption logbook = FileOption("logbook", "The logbook file.");
+    parser.addOptions({track, logbook});
+    if (auto exit = Parse(parser, args, -1)) {
+        return *exit;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0);
+    LogbookOptions options;
+    options.paths = positional.mid(1);
+    options.track = parser.value(track).trimmed();
+    options.logbook = parser.value(logbook);
+    if (action == QStringLiteral("import")) {
+        options.action = LogbookOptions::Action::Import;
+        if (options.paths.isEmpty()) {
+            return Usage(QStringLiteral("logbook import needs at least one PATH.\n"));
+        }
+        return options;
+    }
+    if (parser.isSet(track)) {
+        return Usage(QStringLiteral("--track goes with import.\n"));
+    }
+    if (action == QStringLiteral("export") || action == QStringLiteral("backup")) {
+        options.action = action == QStringLiteral("export") ? LogbookOptions::Action::Export
+                                                            : LogbookOptions::Action::Backup;
+        if (options.paths.size() != 1) {
+            return Usage(QStringLiteral("logbook %1 takes one FILE.\n").arg(action));
+        }
+        return options;
+    }
+    return Usage((action.isEmpty()
+                      ? QStringLiteral("No logbook action given.\n\n")
+                      : QStringLiteral("Unknown logbook action '%1'.\n\n").arg(action)) +
+                 HelpText(parser, args.value(0)));
+}
+
+// A number option's value; nothing when it is not set, or not a number (then `bad` is set).
+std::optional<double> NumberOf(const QCommandLineParser& parser, const QCommandLineOption& option,
+                               bool& bad) {
+    if (!parser.isSet(option)) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double value = parser.value(option).toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        bad = true;
+        return std::nullopt;
+    }
+    return value;
+}
+
+bool IsTime(const QString& text) {
+    return text.size() == 19 && air::SecondsOf(text).has_value();
+}
+
+Invocation ParseWeather(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Weather samples in the season logbook (default: logbook.sqlite in the data folder).\n"
+        "  weather add ...            one sample: a temperature, a humidity or dew point and\n"
+        "                             the station's barometer (absolute, not corrected to sea\n"
+        "                             level); the time is now unless --time gives it\n"
+        "  weather import FILE.csv    a weather station's log: a header line naming the\n"
+        "                             columns (time, temp_f or temp_c, humidity or dew_point_f\n"
+        "                             or dew_point_c, baro_inhg or baro_hpa, optional\n"
+        "                             track_temp_f or track_temp_c) in any order. A bad line\n"
+        "                             is named on stderr (FILE:LINE: reason) and skipped; exit\n"
+        "                             0 when the file was read, 2 when it could not be."));
+    parser.addPositionalArgument(QStringLiteral("add|import"), QStringLiteral("What to do."));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("import: the CSV file."),
+                                 QStringLiteral("[FILE]"));
+    const auto value = [](const char* name, const char* text, const char* unit) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text),
+                                  QString::fromLatin1(unit));
+    };
+    const QCommandLineOption tempF = value("temp-f", "Air temperature, °F.", "F");
+    const QCommandLineOption tempC = value("temp-c", "Air temperature, °C.", "C");
+    const QCommandLineOption humidity = value("humidity", "Relative humidity, %.", "H");
+    const QCommandLineOption dewF = value("dew-point-f", "Dew point, °F.", "D");
+    const QCommandLineOption dewC = value("dew-point-c", "Dew point, °C.", "D");
+    const QCommandLineOption baroInHg =
+        value("baro-inhg", "The station's uncorrected barometer, inHg.", "P");
+    const QCommandLineOption baroHpa =
+        value("baro-hpa", "The station's uncorrected barometer, hPa.", "P");
+    const QCommandLineOption trackF = value("track-temp-f", "Track temperature, °F.", "T");
+    const QCommandLineOption trackC = value("track-temp-c", "Track temperature, °C.", "T");
+    const QCommandLineOption time =
+        value("time", "The sample's local time (default: now).", "YYYY-MM-DD HH:MM:SS");
+    const QCommandLineOption logbook = FileOption("logbook", "The logbook file.");
+    const QList<QCommandLineOption> addOptions = {tempF,    tempC,   humidity, dewF,   dewC,
+                                                  baroInHg, baroHpa, trackF,   trackC, time};
+    parser.addOptions(addOptions);
+    parser.addOption(logbook);
+    if (auto exit = Parse(parser, args, -1)) {
+        return *exit;
+    }
+    const QStringList positional = parser.positionalArguments();
+    const QString action = positional.value(0);
+    WeatherOptions options;
+    options.logbook = parser.value(logbook);
+    if (action == QStringLiteral("import")) {
+        if (positional.size() != 2) {
+            return Usage(QStringLiteral("weather import takes one FILE.\n"));
+        }
+        for (const QCommandLineOption& o : addOptions) {
+            if (parser.isSet(o)) {
+                return Usage(QStringLiteral("--%1 goes with add.\n").arg(o.names().constFirst()));
+            }
+        }
+        options.action = WeatherOptions::Action::Import;
+        options.file = positional.at(1);
+        return options;
+    }
+    if (action != QStringLiteral("add")) {
+        return Usage((action.isEmpty()
+                          ? QStringLiteral("No weather action given.\n\n")
+                          : QStringLiteral("Unknown weather action '%1'.\n\n").arg(action)) +
+                     HelpText(parser, args.value(0)));
+    }
+    if (positional.size() != 1) {
+        return Usage(QStringLiteral("weather add takes no FILE.\n"));
+    }
+    const auto one = [&](std::initializer_list<const QCommandLineOption*> choices, bool needed,
+                         const char* what) -> std::optional<QString> {
+        int set = 0;
+        for (const QCommandLineOption* o : choices) {
+            set += parser.isSet(*o) ? 1 : 0;
+        }
+        if (set > 1 || (needed && set == 0)) {
+            return QStringLiteral("weather add needs %1 %2.\n")
+                .arg(needed ? QStringLiteral("one of") : QStringLiteral("at most one of"),
+                     QString::fromLatin1(what));
+        }
+        return std::nullopt;
+    };
+    for (const auto& problem :
+         {one({&tempF, &tempC}, true, "--temp-f, --temp-c"),
+          one({&humidity, &dewF, &dewC}, true, "--humidity, --dew-point-f, --dew-point-c"),
+          one({&baroInHg, &baroHpa}, true, "--baro-inhg, --baro-hpa"),
+          one({&trackF, &trackC}, false, "--track-temp-f, --track-temp-c")}) {
+        if (problem) {
+            return Usage(*problem);
+        }
+    }
+    bool bad = false;
+    air::WeatherSample& s = options.sample;
+    const auto f = NumberOf(parser, tempF, bad);
+    const auto c = NumberOf(parser, tempC, bad);
+    s.tempC = c ? *c : air::CelsiusFromFahrenheit(f.value_or(0.0));
+    s.humidity = NumberOf(parser, humidity, bad);
+    const auto df = NumberOf(parser, dewF, bad);
+    s.dewPointC = parser.isSet(dewF)
+                      ? std::optional<double>(air::CelsiusFromFahrenheit(df.value_or(0.0)))
+                      : NumberOf(parser, dewC, bad);
+    const auto inHg = NumberOf(parser, baroInHg, bad);
+    const auto hpa = NumberOf(parser, baroHpa, bad);
+    s.baroHpa = hpa ? *hpa : air::HpaFromInHg(inHg.value_or(0.0));
+    const auto tf = NumberOf(parser, trackF, bad);
+    s.trackTempC = parser.isSet(trackF)
+                       ? std::optional<double>(air::CelsiusFromFahrenheit(tf.value_or(0.0)))
+                       : NumberOf(parser, trackC, bad);
+    if (bad) {
+        return Usage(QStringLiteral("weather add: every value must be a number.\n"));
+    }
+    s.source = QStringLiteral("typed");
+    if (parser.isSet(time)) {
+        s.time = parser.value(time).trimmed();
+        if (!IsTime(s.time)) {
+            return Usage(QStringLiteral("--time takes a local time as YYYY-MM-DD HH:MM:SS.\n"));
+        }
+    }
+    air::WeatherSample check = s;
+    if (check.time.isEmpty()) {
+        check.time = QStringLiteral("2000-01-01 00:00:00");
+    }
+    if (const auto problem = air::SampleProblem(check)) {
+        return Usage(QStringLiteral("weather add: ") + *problem + QStringLiteral(".\n"));
+    }
+    return options;
+}
+
+Invocation ParsePredict(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Predicts a car's next 1/4-mile ET at a moment from its own runs in the logbook "
+        "strictly before it, each corrected from the air it was made in to the air of the "
+        "moment (the logbook's weather samples), by the car's own response to temperature and "
+        "pressure learned from its history. Without the air it is the mean of the car's last "
+        "three clean runs. Exit 0 with a prediction, 1 without one, 2 on bad arguments."));
+    const QCommandLineOption car(QStringLiteral("car"), QStringLiteral("The car number."),
+                                 QStringLiteral("N"));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("The moment, local time (default: now)."),
+                                QStringLiteral("YYYY-MM-DD HH:MM:SS"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("A header line car,at,et1320,spread,runs and one "
+                                                "line (ET and spread in seconds)."));
+    const QCommandLineOption logbook = FileOption("logbook", "The logbook file.");
+    parser.addOptions({car, at, csv, logbook});
+    if (auto exit = Parse(parser, args, 0)) {
+        return *exit;
+    }
+    PredictOptions options;
+    options.car = parser.value(car).trimmed();
+    if (options.car.isEmpty()) {
+        return Usage(QStringLiteral("predict needs --car N.\n"));
+    }
+    options.at = parser.value(at).trimmed();
+    if (parser.isSet(at) && !IsTime(options.at)) {
+        return Usage(QStringLiteral("--at takes a local time as YYYY-MM-DD HH:MM:SS.\n"));
+    }
+    options.csv = parser.isSet(csv);
+    options.logbook = parser.value(logbook);
+    return options;
 }
 
 Invocation ParseExport(const QStringList& args) {
@@ -230,6 +664,26 @@ Invocation ParseExport(const QStringList& args) {
                      QStringLiteral(": the name must end in .xml, .html, .xlsx or .pdf.\n"));
     }
     return ExportOptions{positional.at(0), positional.at(1), *format};
+}
+
+Invocation ParsePitView(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the pit view's access key kept in the settings (one is made when there is "
+        "none). The page's address is http://HOST:PORT/?key=KEY."));
+    parser.addPositionalArgument(QStringLiteral("key"), QStringLiteral("What to print."));
+    const QCommandLineOption renew(
+        QStringLiteral("new"),
+        QStringLiteral("Make and keep a new key first: addresses given out before stop working."));
+    parser.addOption(renew);
+    if (auto exit = Parse(parser, args, 1)) {
+        return *exit;
+    }
+    if (parser.positionalArguments().constFirst() != QStringLiteral("key")) {
+        return Usage(QStringLiteral("Unknown pit-view action '%1': use key.\n")
+                         .arg(parser.positionalArguments().constFirst()));
+    }
+    return PitViewOptions{parser.isSet(renew)};
 }
 
 }  // namespace
@@ -254,6 +708,18 @@ Invocation ParseCommandLine(const QStringList& arguments) {
     }
     if (command == QStringLiteral("export")) {
         return ParseExport(args);
+    }
+    if (command == QStringLiteral("pit-view")) {
+        return ParsePitView(args);
+    }
+    if (command == QStringLiteral("logbook")) {
+        return ParseLogbook(args);
+    }
+    if (command == QStringLiteral("weather")) {
+        return ParseWeather(args);
+    }
+    if (command == QStringLiteral("predict")) {
+        return ParsePredict(args);
     }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         return EarlyExit{kExitOk, QString::fromLatin1(kUsage), {}};

@@ -14,5 +14,9 @@ int RunSettings(const SettingsOptions& options, Console& console);
 int RunStats(const StatsOptions& options, Console& console);
 // Needs a QGuiApplication (fonts for the PDF pages and the Name column's width).
 int RunExport(const ExportOptions& options, Console& console);
+int RunPitView(const PitViewOptions& options, Console& console);
+int RunLogbook(const LogbookOptions& options, Console& console);
+int RunWeather(const WeatherOptions& options, Console& console);
+int RunPredict(const PredictOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

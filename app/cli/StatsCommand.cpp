@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Commands.h"
+#include "LogbookSupport.h"
 #include "analysis/CarStats.h"
 #include "analysis/FigureText.h"
 #include "analysis/HeadToHead.h"
@@ -75,9 +76,27 @@ void PrintCsv(const TextTable& table, Console& console) {
 }  // namespace
 
 int RunStats(const StatsOptions& options, Console& console) {
-    const QString& logPath = options.log;
+    // One log file, or the chosen races of the logbook (only the car's when there is one).
+    const QString logPath = options.season ? LogbookFileOf(options.logbook) : options.log;
     RunTables tables;
-    if (const std::optional<int> exit = LoadRaceLogFile(logPath, tables, console)) {
+    RunTable season;
+    if (options.season) {
+        const std::unique_ptr<Logbook> logbook = OpenLogbookFor(options.logbook, console);
+        if (!logbook) {
+            return kExitUsage;
+        }
+        RaceSelection selection;
+        if (!options.track.isEmpty()) {
+            selection.tracks = QStringList{options.track};
+        }
+        selection.since = options.since;
+        selection.until = options.until;
+        selection.rounds = options.eliminations ? RoundChoice::Eliminations : RoundChoice::All;
+        if (!options.car.isEmpty()) {
+            selection.cars = QStringList{options.car};
+        }
+        season = logbook->SelectRaces(selection);
+    } else if (const std::optional<int> exit = LoadRaceLogFile(logPath, tables, console)) {
         return *exit;
     }
 
@@ -85,7 +104,7 @@ int RunStats(const StatsOptions& options, Console& console) {
     const auto print = [&](const TextTable& table) {
         csv ? PrintCsv(table, console) : PrintAligned(table, console);
     };
-    const RunTable& log = tables.AllRunsTable();
+    const RunTable& log = options.season ? season : tables.AllRunsTable();
 
     if (options.car.isEmpty()) {
         const std::vector<CarFigures> cars = ComputeCarFigures(log);

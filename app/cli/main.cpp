@@ -71,6 +71,10 @@ int main(int argc, char* argv[]) {
                                  [&](const SimulateOptions& o) { return RunSimulate(o, console); },
                                  [&](const SettingsOptions& o) { return RunSettings(o, console); },
                                  [&](const StatsOptions& o) { return RunStats(o, console); },
-                                 [&](const ExportOptions& o) { return RunExport(o, console); }},
+                                 [&](const ExportOptions& o) { return RunExport(o, console); },
+                                 [&](const PitViewOptions& o) { return RunPitView(o, console); },
+                                 [&](const LogbookOptions& o) { return RunLogbook(o, console); },
+                                 [&](const WeatherOptions& o) { return RunWeather(o, console); },
+                                 [&](const PredictOptions& o) { return RunPredict(o, console); }},
                       ParseCommandLine(QCoreApplication::arguments()));
 }

@@ -2,19 +2,28 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
 #include <cmath>
 #include <memory>
 
+#include "gui/ChildWindows.h"
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
+#include "gui/frmPitView.h"
+#include "logbook/Logbook.h"
+#include "logbook/LogbookWriter.h"
+#include "logbook/TrackNames.h"
+#include "pitview/PitViewKey.h"
+#include "pitview/PitViewService.h"
 #include "print/PrintFonts.h"
 #include "receiver/LibusbXpress.h"
 #include "receiver/Receiver.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
+#include "shell/LogbookFeed.h"
 #include "shell/Station.h"
 #include "shell/StationForwarders.h"
 #include "shell/TerminationSignals.h"
@@ -72,6 +81,11 @@ struct Options {
         QStringLiteral("speed"),
         QStringLiteral("Play the trace N times faster than real time (default 1)."),
         QStringLiteral("N"), QStringLiteral("1")};
+    QCommandLineOption pitView{
+        QStringLiteral("pit-view"),
+        QStringLiteral("Serve the pit view for phones on PORT (default 8400) for this start, "
+                       "whatever Tools > Pit View... keeps."),
+        QStringLiteral("PORT")};
 
     explicit Options(QCommandLineParser& parser) {
         parser.setApplicationDescription(QStringLiteral(
@@ -80,7 +94,7 @@ struct Options {
             "the receiver's status."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({demo, replay, speed});
+        parser.addOptions({demo, replay, speed, pitView});
     }
 };
 
@@ -99,6 +113,22 @@ bool AsksForHelpOrVersion(int argc, char* argv[]) {
         }
     }
     return false;
+}
+
+// "--pit-view" may come without its port: the default is put in for the parser.
+QStringList WithPitViewPort(const QStringList& args) {
+    QStringList out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QStringLiteral("--pit-view")) {
+            out.append(args.at(i));
+            continue;
+        }
+        bool number = false;
+        args.value(i + 1).toUInt(&number);
+        out.append(QStringLiteral("--pit-view=") +
+                   (number ? args.at(++i) : QString::number(kDefaultPitViewPort)));
+    }
+    return out;
 }
 
 }  // namespace
@@ -127,7 +157,7 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     const Options options(parser);
-    parser.process(app);
+    parser.process(WithPitViewPort(QCoreApplication::arguments()));
     const QCommandLineOption& demoOption = options.demo;
     const QCommandLineOption& replayOption = options.replay;
     const QCommandLineOption& speedOption = options.speed;
@@ -140,6 +170,12 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(speedOption) && !parser.isSet(replayOption)) {
         return UsageError(QStringLiteral("--speed goes with --replay."));
+    }
+    quint16 pitViewPort = 0;
+    if (parser.isSet(options.pitView) &&
+        (!ParsePitViewPort(parser.value(options.pitView), pitViewPort) || pitViewPort == 0)) {
+        return UsageError(QStringLiteral("--pit-view wants a port from 1 to 65535, not '%1'.")
+                              .arg(parser.value(options.pitView)));
     }
     if (parser.isSet(demoOption) && parser.isSet(replayOption)) {
         return UsageError(QStringLiteral("--demo and --replay do not go together."));
@@ -176,12 +212,46 @@ int main(int argc, char* argv[]) {
 
     const SettingsStore settings = SettingsStore::ForCurrentUser();
     // The station first, on forwarders the main window then points at its status bar and its
-    // child windows: nothing in the window is half built when the station needs it.
+    // child windows: nothing in the window is half built when the station needs it. Every race
+    // also goes into the season logbook, on the writer's own thread (which, on the first start,
+    // imports the race logs already in the data folder).
     StationForwarders forwarders;
-    Station station(Station::Setup{usb, settings, forwarders.indicators, forwarders.observer,
-                                   SystemClock(),
-                                   simulated ? simulated->Clock() : SteadyMilliseconds()});
+    // The pit view hears the poll loop's news (after the logbook feed) and passes it on to
+    // the windows.
+    PitViewService pitView(forwarders.observer, settings);
+    const QString dataFolder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    std::unique_ptr<LogbookWriter> logbookWriter;
+    std::unique_ptr<LogbookFeed> logbookFeed;
+    if (dataFolder != QLatin1String(kFolderNotValid)) {
+        logbookWriter = std::make_unique<LogbookWriter>(
+            LogbookWriter::Setup{LogbookPath(dataFolder), dataFolder,
+                                 [&settings](int venue) { return TrackNameOf(settings, venue); }});
+        logbookFeed = std::make_unique<LogbookFeed>(pitView.Observer(), *logbookWriter);
+    }
+    Station station(
+        Station::Setup{usb, settings, forwarders.indicators,
+                       logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : pitView.Observer(),
+                       SystemClock(), simulated ? simulated->Clock() : SteadyMilliseconds()});
+    if (logbookFeed) {
+        logbookFeed->Attach(
+            station.Tables(),
+            [&station, name = QString(), path = QString()]() mutable {
+                if (station.LogFileName() != name) {
+                    name = station.LogFileName();
+                    path = QFileInfo(name).absoluteFilePath();
+                }
+                return path;
+            },
+            [&station] { return static_cast<int>(station.CurrentVenue()); });
+    }
     frmMain window(station, forwarders, settings);
+    window.SetCommand(QStringLiteral("miPitView"), [&] {
+        frmPitView dialog(pitView, settings, &window);
+        dialog.exec();
+    });
+    if (logbookWriter) {
+        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
+    }
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
         window.ShowSimulatedReceiver(QStringLiteral("Demo"));
@@ -203,6 +273,19 @@ int main(int argc, char* argv[]) {
     });
 
     window.Load(DataFolderBase());
+    pitView.Attach(station.Tables());
+    // The option turns the pit view on for this start (it is the racer's answer to listening
+    // on the network); otherwise it runs when the dialog left it on.
+    if (parser.isSet(options.pitView) || ReadPitViewEnabled(settings)) {
+        const quint16 port =
+            parser.isSet(options.pitView) ? pitViewPort : ReadPitViewPort(settings);
+        if (pitView.Start(port)) {
+            QTextStream(stdout) << "Pit view: " << pitView.Address() << '\n';
+        } else {
+            QTextStream(stderr) << "orvanrx: pit view: cannot listen on port " << port << ": "
+                                << pitView.ErrorString() << '\n';
+        }
+    }
     window.show();
     return QApplication::exec();
 }

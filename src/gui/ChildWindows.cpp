@@ -17,6 +17,7 @@
 #include "gui/ToolTable.h"
 #include "gui/Twips.h"
 #include "gui/frmFilter.h"
+#include "gui/frmLogbook.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmStats.h"
 #include "gui/frmTimeSlip.h"
@@ -230,6 +231,9 @@ void ChildWindows::RunTablesChanged() {
         stats_->UpdateDisplay();
     }
     myCar_->RaceStored(parts_.tables.AllRunsTable());
+    if (LogbookOpen()) {
+        logbook_->RaceStored();
+    }
 }
 
 void ChildWindows::LogReplaced() {
@@ -263,6 +267,31 @@ void ChildWindows::CloseAtUnload() {
     if (StatsOpen()) {
         FrameOf(stats_)->close();
     }
+    if (LogbookOpen()) {
+        FrameOf(logbook_)->close();
+    }
+}
+
+void ChildWindows::ShowLogbook() {
+    if (logbookPath_.isEmpty()) {
+        return;
+    }
+    if (!LogbookOpen()) {
+        auto* window = new frmLogbook(logbookPath_, settings_);
+        QMdiSubWindow* frame = AddFrame(window);
+        frame->move(24, 24);
+        logbook_ = window;
+        window->Load(*frame, myCar_->Numbers());
+    }
+    Activate(FrameOf(logbook_));
+}
+
+bool ChildWindows::LogbookOpen() const {
+    return !logbook_.isNull() && logbook_->IsOpen();
+}
+
+frmLogbook* ChildWindows::LogbookWindow() const {
+    return LogbookOpen() ? logbook_.data() : nullptr;
 }
 
 }  // namespace orvanrx

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -21,6 +22,7 @@ class frmFilter;
 class frmRaceLog;
 class frmTimeSlip;
 class frmStats;
+class frmLogbook;
 class MyCarAlert;
 class SettingsStore;
 struct LogGridSheet;
@@ -74,6 +76,14 @@ public:
     void ShowStats();
     bool StatsOpen() const;
     frmStats* Stats() const;
+    // miLogbook: open the season logbook (or bring it to the front).
+    void ShowLogbook();
+    bool LogbookOpen() const;
+    frmLogbook* LogbookWindow() const;
+    // The season logbook's file (set by the program; empty: no logbook).
+    void SetLogbookPath(const QString& path) { logbookPath_ = path; }
+    const QString& LogbookPath() const { return logbookPath_; }
+
     // The racer's own cars and their alert (Tools > My Car...).
     MyCarAlert& MyCar() { return *myCar_; }
 
@@ -108,6 +118,8 @@ private:
     QPointer<frmRaceLog> raceLog_;
     QPointer<frmFilter> filter_;
     QPointer<frmStats> stats_;
+    QPointer<frmLogbook> logbook_;
+    QString logbookPath_;
     std::unique_ptr<MyCarAlert> myCar_;
 };
 

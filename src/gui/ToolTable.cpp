@@ -74,6 +74,8 @@ std::vector<BandSpec> BuildBands() {
          Tool(tool::miSaveHTML, "Save as HTML...", "", "Save Log as a HTML File", "File"),
          Tool(tool::miSaveXLS, "Save as Excel...", "", "Save Log as a Excel File", "File"),
          Tool(tool::miClearLog, "Clear Log", "Clear Logged Runs", "Clear Logged Runs", "File"),
+         Tool(tool::miImportLogs, "Import Race Logs...", "Import Race Logs into the Logbook",
+              "Import Race Log Files into the Season Logbook", "File"),
          Separator(),
          Tool(tool::miPrintPreview, "Print Preview...", "Print Preview", "Print Preview", "File"),
          Separator(),
@@ -86,6 +88,8 @@ std::vector<BandSpec> BuildBands() {
          Tool(tool::miFilter, "Filter...", "Race Log Filter", "Race Log Filter", "View"),
          Tool(tool::miStats, "Statistics...", "Car Statistics", "Figures and Charts of Every Car",
               "View"),
+         Tool(tool::miLogbook, "Logbook...", "Season Logbook",
+              "Every Race of the Season, Notes and Set-up of My Car's Runs", "View"),
          Separator(),
          Tool(tool::miTimeSlip, "Time Slip...", "Time Slip", "Realtime Time Slip View", "View")}});
     bands.push_back(BandSpec{
@@ -94,6 +98,8 @@ std::vector<BandSpec> BuildBands() {
         {Tool(tool::miChangeChannel, "Change Channel...", "Change USB Frequency",
               "Change USB Frequency", "Tools"),
          Tool(tool::miMyCar, "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
+         Tool(tool::miPitView, "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits",
+              "Tools"),
          Separator(),
          Tool(tool::miCalculator, "Calculator...", "Launch Calculator", "Launch Calculator",
               "Tools"),

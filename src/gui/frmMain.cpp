@@ -26,6 +26,7 @@
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
+#include "gui/frmLogbook.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "shell/DataFolder.h"
@@ -166,6 +167,16 @@ void frmMain::BuildDispatch() {
         {QLatin1String(tool::miFilter), [this] { windows_->ShowFilter(); }},
         {QLatin1String(tool::miTimeSlip), [this] { windows_->ShowTimeSlip(); }},
         {QLatin1String(tool::miStats), [this] { windows_->ShowStats(); }},
+        {QLatin1String(tool::miLogbook), [this] { windows_->ShowLogbook(); }},
+        {QLatin1String(tool::miImportLogs),
+         [this] {
+             if (!windows_->LogbookPath().isEmpty()) {
+                 ImportRaceLogsWithDialog(this, windows_->LogbookPath(), settings_);
+                 if (frmLogbook* logbook = windows_->LogbookWindow()) {
+                     logbook->Refresh();
+                 }
+             }
+         }},
         {QLatin1String(tool::miMyCar), [this] { windows_->MyCar().ShowDialog(this); }},
         {QLatin1String(tool::miChangeChannel), [this] { miChangeChannel_Click(); }},
         {QLatin1String(tool::miCalculator), [this] { miCalculator_Click(); }},

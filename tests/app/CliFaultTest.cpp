@@ -210,8 +210,8 @@ TEST_F(CliFaultTest, ReadOnlyDataFolderAndUnreadableSettings) {
     }
     const RaceDay day = GenerateRaceDay({3, 8, 0.0, false});
     WriteTrace(Path("day.trace"), testing::WithSaveBetweenRaces(day.steps));
-    const Result good = Run(
-        {QStringLiteral("replay"), Path("day.trace"), QStringLiteral("--log"), Path("good.csv")});
+    const Result good = Run({QStringLiteral("replay"), Path("day.trace"), QStringLiteral("--log"),
+                             Path("good.csv"), QStringLiteral("--no-logbook")});
     ASSERT_EQ(good.exitCode, 0);
     ASSERT_TRUE(QDir(Path("config")).removeRecursively());
     ASSERT_TRUE(QDir().mkpath(Path("data/OrvanRX")));
@@ -224,10 +224,13 @@ TEST_F(CliFaultTest, ReadOnlyDataFolderAndUnreadableSettings) {
     const Result r = Run({QStringLiteral("replay"), Path("day.trace")}, As::Unprivileged);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(RaceLines(r.out), RaceLines(good.out));
-    ASSERT_EQ(r.errLines.size(), 1) << S(r.errLines.join(u'\n'));
+    // Said once each: the race log, and the logbook beside it, cannot be written.
+    ASSERT_EQ(r.errLines.size(), 2) << S(r.errLines.join(u'\n'));
     EXPECT_TRUE(
         r.errLines[0].startsWith(QStringLiteral("orvanrx-cli: warning: Race log not saved: ")))
         << S(r.errLines[0]);
+    EXPECT_TRUE(r.errLines[1].startsWith(QStringLiteral("orvanrx-cli: warning: logbook: ")))
+        << S(r.errLines[1]);
     EXPECT_TRUE(QDir(Path("data/OrvanRX")).isEmpty());
     QFile::setPermissions(Path("data"), readOnly | QFile::WriteOwner);
     QFile::setPermissions(Path("data/OrvanRX"), readOnly | QFile::WriteOwner);

@@ -38,10 +38,10 @@ namespace {
 // The design's bands: each tool in order, "-" a separator.
 const char* const kBandOrder[][2] = {
     {"miFile",
-     "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog - miPrintPreview - miClose - "
-     "miExit"},
-    {"miView", "miRaceLog miFilter miStats - miTimeSlip"},
-    {"miTools", "miChangeChannel miMyCar - miCalculator miBackgroundColor - miRefresh"},
+     "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog miImportLogs - miPrintPreview "
+     "- miClose - miExit"},
+    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip"},
+    {"miTools", "miChangeChannel miMyCar miPitView - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
     {"miHelp", "miAbout"},
     {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter miStats"},
@@ -66,7 +66,12 @@ const char* const kTools[][4] = {
     {"miFilter", "Filter...", "Race Log Filter", "Race Log Filter"},
     {"miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View"},
     {"miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car"},
+    {"miLogbook", "Logbook...", "Season Logbook",
+     "Every Race of the Season, Notes and Set-up of My Car's Runs"},
+    {"miImportLogs", "Import Race Logs...", "Import Race Logs into the Logbook",
+     "Import Race Log Files into the Season Logbook"},
     {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
+    {"miPitView", "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
     {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
@@ -212,7 +217,8 @@ private Q_SLOTS:
                     name == QLatin1String("miMoreColors") ||
                     name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
                     name == QLatin1String("miCalculator") || name == QLatin1String("miExit") ||
-                    name == QLatin1String("miMyCar") || name.startsWith(QLatin1String("miSave")) ||
+                    name == QLatin1String("miMyCar") || name == QLatin1String("miPitView") ||
+                    name.startsWith(QLatin1String("miSave")) ||
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
                                // program start and the exit: below

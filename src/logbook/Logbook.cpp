@@ -1,0 +1,1046 @@
+#include "logbook/Logbook.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include "analysis/LogFigures.h"
+#include "logbook/LogbookCsv.h"
+#include "logbook/LogbookSchema.h"
+#include "logbook/Sqlite.h"
+
+namespace orvanrx {
+
+using enum RunColumn;
+
+namespace {
+
+// The run-table columns whose texts are read as numbers, and their number columns.
+constexpr RunColumn kNumberColumns[] = {Dial,   RT,      et60,   et330,   et660,  mph660,
+                                        et1000, mph1000, et1320, mph1320, margin, overund};
+constexpr int kNumberCount = static_cast<int>(std::size(kNumberColumns));
+
+// The 21 text columns, in table order, as the runs table names them.
+constexpr const char* kTextColumns =
+    "GeneralID, DateTime, Category, Class, Car, Name, Lane, Bump, Dial, RT, et60, et330, "
+    "et660, mph660, et1000, mph1000, et1320, mph1320, margin, overund, win";
+
+QString Trimmed(const QString& text) {
+    return text.trimmed();
+}
+
+QString RaceTime(const RunRow& left, const RunRow& right) {
+    return !left[DateTime].isEmpty() ? left[DateTime] : right[DateTime];
+}
+
+// A hash of the race's values (every cell but GeneralID and DateTime, both lanes), the same
+// in every version of the program: FNV-1a over the UTF-16 code units.
+std::int64_t Fingerprint(const RunRow& left, const RunRow& right) {
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto add = [&hash](char16_t unit) {
+        hash ^= static_cast<std::uint64_t>(unit);
+        hash *= 1099511628211ull;
+    };
+    for (const RunRow* row : {&left, &right}) {
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
+            for (const QChar ch : (*row)[static_cast<std::size_t>(c)]) {
+                add(ch.unicode());
+            }
+            add(0x1f);
+        }
+    }
+    return static_cast<std::int64_t>(hash);
+}
+
+int FilledCells(const RunRow& left, const RunRow& right) {
+    int filled = 0;
+    for (const RunRow* row : {&left, &right}) {
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
+            filled += (*row)[static_cast<std::size_t>(c)].isEmpty() ? 0 : 1;
+        }
+    }
+    return filled;
+}
+
+// Two copies of a race at different stages: every value either is in one copy only or is the
+// same in both.
+bool Compatible(const RunRow& a, const RunRow& b) {
+    for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
+        const QString& x = a[static_cast<std::size_t>(c)];
+        const QString& y = b[static_cast<std::size_t>(c)];
+        if (c != ColumnIndex(DateTime) && !x.isEmpty() && !y.isEmpty() && x != y) {
+            return false;
+        }
+    }
+    return a[Category] == b[Category] && a[Car] == b[Car];
+}
+
+bool SameValues(const RunRow& a, const RunRow& b) {
+    for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
+        if (a[static_cast<std::size_t>(c)] != b[static_cast<std::size_t>(c)]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool RunNotes::IsEmpty() const {
+    return delay.isEmpty() && throttleStop.isEmpty() && dialGiven.isEmpty() &&
+           tyrePressure.isEmpty() && weight.isEmpty() && text.isEmpty();
+}
+
+QString RoundCodeOf(const QString& category) {
+    const QString trimmed = category.trimmed();
+    if (trimmed.size() >= 2 && trimmed.at(trimmed.size() - 2).isLetter() &&
+        trimmed.at(trimmed.size() - 1).isDigit()) {
+        return trimmed.right(2).toUpper();
+    }
+    return {};
+}
+
+bool IsRun(const RunRow& left, const RunRow& right) {
+    for (const RunRow* row : {&left, &right}) {
+        for (int c = ColumnIndex(RT); c < kRunColumnCount; ++c) {
+            if (!(*row)[static_cast<std::size_t>(c)].trimmed().isEmpty()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+QString LogbookPath(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("/logbook.sqlite");
+}
+
+struct Logbook::Impl {
+    sql::Database db;
+    // Prepared once: an import runs these a hundred thousand times.
+    sql::Statement findSource;
+    sql::Statement findStamp;
+    sql::Statement findFingerprint;
+    sql::Statement readRace;
+    sql::Statement insertEvent;
+    sql::Statement findEvent;
+    sql::Statement insertRace;
+    sql::Statement insertRun;
+    sql::Statement insertSource;
+    sql::Statement updateRace;
+    sql::Statement updateRun;
+    sql::Statement raceTime;
+    sql::Statement hasSource;
+    sql::Statement shareSource;
+    sql::Statement findCars;
+    sql::Statement lastOfSource;
+    QHash<QString, std::int64_t> events;  // "day\ntrack" → id
+    bool inBatch = false;
+
+    bool Prepare();
+    std::optional<std::int64_t> EventId(const QString& day, const QString& track);
+    bool ReadRace(std::int64_t raceId, RunRow& left, RunRow& right);
+    std::optional<std::int64_t> Insert(const RaceOrigin& origin, const RunRow& left,
+                                       const RunRow& right);
+    bool AddSource(const RaceOrigin& origin, const QString& stamp, std::int64_t raceId);
+    bool Update(std::int64_t raceId, const RunRow& left, const RunRow& right);
+    bool MergeIfSame(std::int64_t raceId, const RunRow& left, const RunRow& right);
+    std::optional<std::int64_t> FindContinued(const RaceOrigin& origin, const RunRow& left,
+                                              const RunRow& right);
+    StoreOutcome Store(const RaceOrigin& origin, const RunRow& left, const RunRow& right);
+};
+
+bool Logbook::Impl::Prepare() {
+    const QByteArray insertRunSql =
+        QByteArray("INSERT INTO runs(race_id, side, ") + kTextColumns +
+        ", n_dial, n_rt, n_et60, n_et330, n_et660, n_mph660, n_et1000, n_mph1000, n_et1320, "
+        "n_mph1320, n_margin, n_overund) VALUES(?,?" +
+        QByteArray(",?").repeated(kRunColumnCount + kNumberCount) + ")";
+    QByteArray updateRunSql = "UPDATE runs SET ";
+    for (const char* column :
+         {"Category",  "Class",    "Car",      "Name",     "Lane",     "Bump",      "Dial",
+          "RT",        "et60",     "et330",    "et660",    "mph660",   "et1000",    "mph1000",
+          "et1320",    "mph1320",  "margin",   "overund",  "win",      "n_dial",    "n_rt",
+          "n_et60",    "n_et330",  "n_et660",  "n_mph660", "n_et1000", "n_mph1000", "n_et1320",
+          "n_mph1320", "n_margin", "n_overund"}) {
+        updateRunSql += column;
+        updateRunSql += "=?,";
+    }
+    updateRunSql.chop(1);
+    updateRunSql += " WHERE race_id=? AND side=?";
+    const QByteArray readRaceSql =
+        QByteArray("SELECT side, ") + kTextColumns + " FROM runs WHERE race_id=? ORDER BY side";
+
+    findSource = sql::Statement(
+        db, "SELECT race_id FROM race_sources WHERE source=? AND pair=? AND stamp=?");
+    findStamp = sql::Statement(db,
+                               "SELECT s.race_id FROM race_sources s JOIN races r ON r.id = "
+                               "s.race_id WHERE s.stamp=? AND r.car_l=? AND r.car_r=? AND "
+                               "s.source<>? LIMIT 1");
+    findFingerprint =
+        sql::Statement(db, "SELECT id FROM races WHERE fingerprint=? ORDER BY time, id");
+    readRace = sql::Statement(db, readRaceSql.constData());
+    insertEvent = sql::Statement(db, "INSERT OR IGNORE INTO events(day, track) VALUES(?,?)");
+    findEvent = sql::Statement(db, "SELECT id FROM events WHERE day=? AND track=?");
+    insertRace = sql::Statement(db,
+                                "INSERT INTO races(event_id, time, round, car_l, car_r, "
+                                "fingerprint, filled) VALUES(?,?,?,?,?,?,?)");
+    insertRun = sql::Statement(db, insertRunSql.constData());
+    insertSource = sql::Statement(
+        db, "INSERT OR REPLACE INTO race_sources(source, pair, stamp, race_id) VALUES(?,?,?,?)");
+    updateRace = sql::Statement(
+        db, "UPDATE races SET round=?, car_l=?, car_r=?, fingerprint=?, filled=? WHERE id=?");
+    updateRun = sql::Statement(db, updateRunSql.constData());
+    raceTime = sql::Statement(db, "SELECT time FROM races WHERE id=?");
+    hasSource = sql::Statement(db, "SELECT 1 FROM race_sources WHERE race_id=? AND source=?");
+    shareSource = sql::Statement(db,
+                                 "SELECT 1 FROM race_sources a JOIN race_sources b ON "
+                                 "a.source = b.source WHERE a.race_id=? AND b.race_id=?");
+    findCars = sql::Statement(
+        db, "SELECT id FROM races WHERE car_l=? AND car_r=? ORDER BY time DESC, id DESC LIMIT 8");
+    lastOfSource = sql::Statement(db,
+                                  "SELECT 1 FROM race_sources s WHERE s.race_id=? AND s.source<>? "
+                                  "AND s.pair = (SELECT max(pair) FROM race_sources t WHERE "
+                                  "t.source = s.source)");
+    for (const sql::Statement* s :
+         {&findCars, &lastOfSource, &findSource, &findStamp, &findFingerprint, &readRace,
+          &insertEvent, &findEvent, &insertRace, &insertRun, &insertSource, &updateRace, &updateRun,
+          &raceTime, &hasSource, &shareSource}) {
+        if (!s->Ok()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::int64_t> Logbook::Impl::EventId(const QString& day, const QString& track) {
+    const QString key = day + u'\n' + track;
+    if (const auto it = events.constFind(key); it != events.constEnd()) {
+        return *it;
+    }
+    insertEvent.Bind(1, day);
+    insertEvent.Bind(2, track);
+    if (!insertEvent.Run()) {
+        return std::nullopt;
+    }
+    findEvent.Bind(1, day);
+    findEvent.Bind(2, track);
+    std::optional<std::int64_t> id;
+    if (findEvent.Step()) {
+        id = findEvent.Int(0);
+    }
+    findEvent.Reset();
+    // Kept only inside a batch: outside one, another program may change the events.
+    if (id && inBatch) {
+        events.insert(key, *id);
+    }
+    return id;
+}
+
+bool Logbook::Impl::ReadRace(std::int64_t raceId, RunRow& left, RunRow& right) {
+    readRace.Bind(1, raceId);
+    int rows = 0;
+    while (readRace.Step()) {
+        RunRow& row = readRace.Int(0) == 0 ? left : right;
+        for (int c = 0; c < kRunColumnCount; ++c) {
+            row[static_cast<std::size_t>(c)] = readRace.Text(c + 1);
+        }
+        ++rows;
+    }
+    const bool ok = !readRace.Failed() && rows == 2;
+    readRace.Reset();
+    return ok;
+}
+
+std::optional<std::int64_t> Logbook::Impl::Insert(const RaceOrigin& origin, const RunRow& left,
+                                                  const RunRow& right) {
+    const QString time = RaceTime(left, right);
+    const std::optional<std::int64_t> eventId = EventId(DayOf(time).toString(), origin.track);
+    if (!eventId) {
+        return std::nullopt;
+    }
+    insertRace.Bind(1, *eventId);
+    insertRace.Bind(2, time);
+    insertRace.Bind(3, RoundCodeOf(left[Category]));
+    insertRace.Bind(4, Trimmed(left[Car]));
+    insertRace.Bind(5, Trimmed(right[Car]));
+    insertRace.Bind(6, Fingerprint(left, right));
+    insertRace.Bind(7, FilledCells(left, right));
+    if (!insertRace.Run()) {
+        return std::nullopt;
+    }
+    const std::int64_t raceId = db.LastInsertId();
+    int lane = 0;
+    for (const RunRow* row : {&left, &right}) {
+        insertRun.Bind(1, raceId);
+        insertRun.Bind(2, lane++);
+        int p = 3;
+        for (int c = 0; c < kRunColumnCount; ++c) {
+            insertRun.Bind(p++, (*row)[static_cast<std::size_t>(c)]);
+        }
+        for (const RunColumn c : kNumberColumns) {
+            insertRun.Bind(p++, ParseFigure((*row)[c]));
+        }
+        if (!insertRun.Run()) {
+            return std::nullopt;
+        }
+    }
+    if (!AddSource(origin, left[DateTime], raceId)) {
+        return std::nullopt;
+    }
+    return raceId;
+}
+
+bool Logbook::Impl::AddSource(const RaceOrigin& origin, const QString& stamp, std::int64_t raceId) {
+    insertSource.Bind(1, origin.source);
+    insertSource.Bind(2, origin.pair);
+    insertSource.Bind(3, stamp);
+    insertSource.Bind(4, raceId);
+    return insertSource.Run();
+}
+
+bool Logbook::Impl::Update(std::int64_t raceId, const RunRow& left, const RunRow& right) {
+    updateRace.Bind(1, RoundCodeOf(left[Category]));
+    updateRace.Bind(2, Trimmed(left[Car]));
+    updateRace.Bind(3, Trimmed(right[Car]));
+    updateRace.Bind(4, Fingerprint(left, right));
+    updateRace.Bind(5, FilledCells(left, right));
+    updateRace.Bind(6, raceId);
+    if (!updateRace.Run()) {
+        return false;
+    }
+    int lane = 0;
+    for (const RunRow* row : {&left, &right}) {
+        int p = 1;
+        for (int c = ColumnIndex(Category); c < kRunColumnCount; ++c) {
+            updateRun.Bind(p++, (*row)[static_cast<std::size_t>(c)]);
+        }
+        for (const RunColumn c : kNumberColumns) {
+            updateRun.Bind(p++, ParseFigure((*row)[c]));
+        }
+        updateRun.Bind(p++, raceId);
+        updateRun.Bind(p++, lane++);
+        if (!updateRun.Run()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Logbook::Impl::MergeIfSame(std::int64_t raceId, const RunRow& left, const RunRow& right) {
+    findFingerprint.Bind(1, Fingerprint(left, right));
+    std::vector<std::int64_t> candidates;
+    while (findFingerprint.Step()) {
+        if (findFingerprint.Int(0) != raceId) {
+            candidates.push_back(findFingerprint.Int(0));
+        }
+    }
+    findFingerprint.Reset();
+    for (const std::int64_t other : candidates) {
+        // Two races of one file are two races, however alike.
+        shareSource.Bind(1, raceId);
+        shareSource.Bind(2, other);
+        const bool sameFile = shareSource.Step();
+        shareSource.Reset();
+        RunRow otherLeft;
+        RunRow otherRight;
+        if (sameFile || !ReadRace(other, otherLeft, otherRight) || !SameValues(left, otherLeft) ||
+            !SameValues(right, otherRight)) {
+            continue;
+        }
+        // The race stored first stays; the other's sources and notes move over to it.
+        const auto timeOf = [this](std::int64_t id) {
+            raceTime.Bind(1, id);
+            const QString time = raceTime.Step() ? raceTime.Text(0) : QString();
+            raceTime.Reset();
+            return time;
+        };
+        const QString timeA = timeOf(raceId);
+        const QString timeB = timeOf(other);
+        const bool keepOther = timeB < timeA || (timeB == timeA && other < raceId);
+        const std::int64_t keep = keepOther ? other : raceId;
+        const std::int64_t drop = keepOther ? raceId : other;
+        const QByteArray moves =
+            QStringLiteral(
+                "UPDATE race_sources SET race_id=%1 WHERE race_id=%2;"
+                "INSERT OR IGNORE INTO run_notes(run_id, delay, throttle_stop, dial_given, "
+                "tyre_pressure, weight, notes) SELECT k.id, n.delay, n.throttle_stop, "
+                "n.dial_given, n.tyre_pressure, n.weight, n.notes FROM run_notes n JOIN runs d "
+                "ON d.id = n.run_id JOIN runs k ON k.race_id=%1 AND k.side=d.side WHERE "
+                "d.race_id=%2;"
+                "DELETE FROM races WHERE id=%2;")
+                .arg(keep)
+                .arg(drop)
+                .toLatin1();
+        return db.Exec(moves.constData());
+    }
+    return true;
+}
+
+// The first race of a file may be the last race of another file going on: a start ended while
+// a race was running, and the next start decodes it again as the rest comes in.
+std::optional<std::int64_t> Logbook::Impl::FindContinued(const RaceOrigin& origin,
+                                                         const RunRow& left, const RunRow& right) {
+    if (origin.pair != 0) {
+        return std::nullopt;
+    }
+    findCars.Bind(1, Trimmed(left[Car]));
+    findCars.Bind(2, Trimmed(right[Car]));
+    std::vector<std::int64_t> candidates;
+    while (findCars.Step()) {
+        candidates.push_back(findCars.Int(0));
+    }
+    findCars.Reset();
+    for (const std::int64_t candidate : candidates) {
+        lastOfSource.Bind(1, candidate);
+        lastOfSource.Bind(2, origin.source);
+        const bool last = lastOfSource.Step();
+        lastOfSource.Reset();
+        RunRow storedLeft;
+        RunRow storedRight;
+        if (last && ReadRace(candidate, storedLeft, storedRight) && Compatible(storedLeft, left) &&
+            Compatible(storedRight, right)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
+StoreOutcome Logbook::Impl::Store(const RaceOrigin& origin, const RunRow& left,
+                                  const RunRow& right) {
+    if (!IsRun(left, right)) {
+        return StoreOutcome::NotARun;
+    }
+    const QString& stamp = left[DateTime];
+
+    // The same place in the same file: a rewrite.
+    findSource.Bind(1, origin.source);
+    findSource.Bind(2, origin.pair);
+    findSource.Bind(3, stamp);
+    std::optional<std::int64_t> raceId;
+    if (findSource.Step()) {
+        raceId = findSource.Int(0);
+    }
+    findSource.Reset();
+    if (raceId) {
+        RunRow storedLeft;
+        RunRow storedRight;
+        if (!ReadRace(*raceId, storedLeft, storedRight)) {
+            return StoreOutcome::Failed;
+        }
+        // An earlier stage of what is stored (the file imported again after another file
+        // completed its last race) changes nothing.
+        if ((SameValues(storedLeft, left) && SameValues(storedRight, right)) ||
+            (Compatible(storedLeft, left) && Compatible(storedRight, right) &&
+             FilledCells(left, right) <= FilledCells(storedLeft, storedRight))) {
+            return StoreOutcome::Unchanged;
+        }
+        if (!Update(*raceId, left, right) || !MergeIfSame(*raceId, left, right)) {
+            return StoreOutcome::Failed;
+        }
+        return StoreOutcome::Updated;
+    }
+
+    // A copy of a file: the same first write of the same cars.
+    if (!stamp.isEmpty()) {
+        findStamp.Bind(1, stamp);
+        findStamp.Bind(2, Trimmed(left[Car]));
+        findStamp.Bind(3, Trimmed(right[Car]));
+        findStamp.Bind(4, origin.source);
+        if (findStamp.Step()) {
+            raceId = findStamp.Int(0);
+        }
+        findStamp.Reset();
+    }
+    if (raceId) {
+        RunRow storedLeft;
+        RunRow storedRight;
+        if (!ReadRace(*raceId, storedLeft, storedRight) || !AddSource(origin, stamp, *raceId)) {
+            return StoreOutcome::Failed;
+        }
+        if (FilledCells(left, right) <= FilledCells(storedLeft, storedRight) ||
+            (SameValues(storedLeft, left) && SameValues(storedRight, right))) {
+            return StoreOutcome::Duplicate;
+        }
+        if (!Update(*raceId, left, right) || !MergeIfSame(*raceId, left, right)) {
+            return StoreOutcome::Failed;
+        }
+        return StoreOutcome::Updated;
+    }
+
+    // The same values seen again (after a restart, at a later time).
+    findFingerprint.Bind(1, Fingerprint(left, right));
+    std::vector<std::int64_t> candidates;
+    while (findFingerprint.Step()) {
+        candidates.push_back(findFingerprint.Int(0));
+    }
+    findFingerprint.Reset();
+    for (const std::int64_t candidate : candidates) {
+        hasSource.Bind(1, candidate);
+        hasSource.Bind(2, origin.source);
+        const bool sameFile = hasSource.Step();
+        hasSource.Reset();
+        RunRow storedLeft;
+        RunRow storedRight;
+        if (!sameFile && ReadRace(candidate, storedLeft, storedRight) &&
+            SameValues(storedLeft, left) && SameValues(storedRight, right)) {
+            return AddSource(origin, stamp, candidate) ? StoreOutcome::Duplicate
+                                                       : StoreOutcome::Failed;
+        }
+    }
+
+    if (const std::optional<std::int64_t> continued = FindContinued(origin, left, right)) {
+        RunRow storedLeft;
+        RunRow storedRight;
+        if (!ReadRace(*continued, storedLeft, storedRight) ||
+            !AddSource(origin, stamp, *continued)) {
+            return StoreOutcome::Failed;
+        }
+        if (FilledCells(left, right) <= FilledCells(storedLeft, storedRight)) {
+            return StoreOutcome::Duplicate;
+        }
+        return Update(*continued, left, right) && MergeIfSame(*continued, left, right)
+                   ? StoreOutcome::Updated
+                   : StoreOutcome::Failed;
+    }
+
+    return Insert(origin, left, right) ? StoreOutcome::Inserted : StoreOutcome::Failed;
+}
+
+// --- Logbook --------------------------------------------------------------------------------
+
+Logbook::Logbook(std::unique_ptr<Impl> impl, QString path)
+    : d_(std::move(impl)), path_(std::move(path)) {}
+
+Logbook::~Logbook() = default;
+
+Logbook::OpenResult Logbook::Open(const QString& path) {
+    OpenResult result;
+    const QFileInfo info(path);
+    result.created = !info.exists();
+    if (result.created && !QDir().mkpath(info.absolutePath())) {
+        result.error = QStringLiteral("cannot create the folder %1")
+                           .arg(QDir::toNativeSeparators(info.absolutePath()));
+        return result;
+    }
+    auto impl = std::make_unique<Impl>();
+    sql::Database& db = impl->db;
+    const auto fail = [&](const QString& what) {
+        result.error = what.isEmpty() ? db.ErrorText() : what;
+        result.logbook.reset();
+        return std::move(result);
+    };
+    if (!db.Open(path, true, kLogbookBusyTimeoutMs)) {
+        return fail({});
+    }
+    // A file that is no database fails here, at its first read.
+    const std::optional<std::int64_t> appId = db.QueryInt("PRAGMA application_id");
+    if (!appId) {
+        return fail({});
+    }
+    const std::int64_t tables =
+        db.QueryInt("SELECT count(*) FROM sqlite_schema WHERE type='table'").value_or(-1);
+    if (*appId != logbook_schema::kApplicationId && tables != 0) {
+        return fail(QStringLiteral("not an OrvanRX logbook"));
+    }
+    // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
+    if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
+                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY;")) {
+        return fail({});
+    }
+    {
+        // Created or upgraded under the write lock, so two programs starting together agree.
+        sql::Transaction transaction(db);
+        if (!transaction.Begun()) {
+            return fail({});
+        }
+        const int version = static_cast<int>(db.QueryInt("PRAGMA user_version").value_or(-1));
+        if (version > kLogbookSchemaVersion) {
+            return fail(QStringLiteral("written by a newer OrvanRX (logbook version %1; this "
+                                       "program knows up to %2)")
+                            .arg(version)
+                            .arg(kLogbookSchemaVersion));
+        }
+        if (version < 0 ||
+            (version < kLogbookSchemaVersion &&
+             !logbook_schema::Upgrade(db, version, kLogbookSchemaVersion)) ||
+            !transaction.Commit()) {
+            return fail({});
+        }
+    }
+    if (!impl->Prepare()) {
+        return fail({});
+    }
+    result.logbook.reset(new Logbook(std::move(impl), path));
+    return result;
+}
+
+QString Logbook::ErrorText() const {
+    return d_->db.ErrorText();
+}
+
+int Logbook::SchemaVersion() {
+    return static_cast<int>(d_->db.QueryInt("PRAGMA user_version").value_or(-1));
+}
+
+QString Logbook::IntegrityCheck() {
+    sql::Statement check(d_->db, "PRAGMA integrity_check");
+    QStringList problems;
+    while (check.Step()) {
+        problems.append(check.Text(0));
+    }
+    return check.Failed() ? d_->db.ErrorText() : problems.join(u'\n');
+}
+
+StoreOutcome Logbook::StoreRace(const RaceOrigin& origin, const RunRow& left, const RunRow& right) {
+    if (d_->inBatch) {
+        return d_->Store(origin, left, right);
+    }
+    sql::Transaction transaction(d_->db);
+    if (!transaction.Begun()) {
+        return StoreOutcome::Failed;
+    }
+    const StoreOutcome outcome = d_->Store(origin, left, right);
+    if (outcome == StoreOutcome::Failed || !transaction.Commit()) {
+        return StoreOutcome::Failed;
+    }
+    return outcome;
+}
+
+bool Logbook::BeginBatch() {
+    if (d_->inBatch) {
+        return false;
+    }
+    d_->inBatch = d_->db.Exec("BEGIN IMMEDIATE");
+    d_->events.clear();
+    return d_->inBatch;
+}
+
+bool Logbook::CommitBatch() {
+    if (!d_->inBatch) {
+        return false;
+    }
+    d_->inBatch = false;
+    d_->events.clear();
+    if (!d_->db.Exec("COMMIT")) {
+        d_->db.Exec("ROLLBACK");
+        return false;
+    }
+    return true;
+}
+
+void Logbook::RollbackBatch() {
+    if (d_->inBatch) {
+        d_->inBatch = false;
+        d_->events.clear();
+        d_->db.Exec("ROLLBACK");
+    }
+}
+
+bool Logbook::NameTrack(const QStringList& sources, const QString& track) {
+    if (track.isEmpty()) {
+        return true;
+    }
+    sql::Transaction transaction(d_->db);
+    sql::Statement races(d_->db,
+                         "SELECT DISTINCT r.id, e.day FROM race_sources s JOIN races r ON r.id = "
+                         "s.race_id JOIN events e ON e.id = r.event_id WHERE s.source=? AND "
+                         "e.track=''");
+    sql::Statement move(d_->db, "UPDATE races SET event_id=? WHERE id=?");
+    if (!transaction.Begun() || !races.Ok() || !move.Ok()) {
+        return false;
+    }
+    for (const QString& source : sources) {
+        races.Bind(1, source);
+        std::vector<std::pair<std::int64_t, QString>> found;
+        while (races.Step()) {
+            found.emplace_back(races.Int(0), races.Text(1));
+        }
+        races.Reset();
+        for (const auto& [raceId, day] : found) {
+            const std::optional<std::int64_t> eventId = d_->EventId(day, track);
+            if (!eventId) {
+                return false;
+            }
+            move.Bind(1, *eventId);
+            move.Bind(2, raceId);
+            if (!move.Run()) {
+                return false;
+            }
+        }
+    }
+    return d_->db.Exec("DELETE FROM events WHERE id NOT IN (SELECT event_id FROM races)") &&
+           transaction.Commit();
+}
+
+int Logbook::RaceCount() {
+    return static_cast<int>(d_->db.QueryInt("SELECT count(*) FROM races").value_or(0));
+}
+
+QStringList Logbook::FindCars(const QString& text) {
+    QStringList cars;
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty()) {
+        return cars;
+    }
+    sql::Statement query(d_->db,
+                         "SELECT trim(Car) AS car, count(*) AS n FROM runs WHERE trim(Car) <> '' "
+                         "AND (trim(Car) LIKE ?1 || '%' OR Name LIKE '%' || ?1 || '%') GROUP BY "
+                         "car ORDER BY car = ?1 DESC, n DESC, car LIMIT 50");
+    query.Bind(1, wanted);
+    while (query.Step()) {
+        cars.append(query.Text(0));
+    }
+    return cars;
+}
+
+std::vector<LogbookEvent> Logbook::Events() {
+    std::vector<LogbookEvent> events;
+    sql::Statement query(d_->db,
+                         "SELECT e.id, e.day, e.track, count(r.id), min(r.time), max(r.time) FROM "
+                         "events e JOIN races r ON r.event_id = e.id GROUP BY e.id ORDER BY "
+                         "e.day, e.track");
+    while (query.Step()) {
+        events.push_back({query.Int(0), query.Text(1), query.Text(2),
+                          static_cast<int>(query.Int(3)), query.Text(4), query.Text(5)});
+    }
+    return events;
+}
+
+QStringList Logbook::Tracks() {
+    QStringList tracks;
+    sql::Statement query(d_->db,
+                         "SELECT DISTINCT e.track FROM events e JOIN races r ON r.event_id = "
+                         "e.id ORDER BY e.track");
+    while (query.Step()) {
+        tracks.append(query.Text(0));
+    }
+    return tracks;
+}
+
+namespace {
+
+// The WHERE clause of a selection over races r joined to events e, with its parameters in
+// order (all texts or integers).
+struct Where {
+    QByteArray sql;
+    std::vector<QString> texts;  // bound first, in order
+    std::vector<std::int64_t> ints;
+};
+
+Where SelectionWhere(const RaceSelection& s) {
+    Where where;
+    QByteArrayList parts;
+    const auto list = [](qsizetype n) { return QByteArray("?,").repeated(n).chopped(1); };
+    if (!s.tracks.isEmpty()) {
+        parts.append("e.track IN (" + list(s.tracks.size()) + ")");
+        where.texts.insert(where.texts.end(), s.tracks.begin(), s.tracks.end());
+    }
+    if (!s.since.isEmpty()) {
+        parts.append("e.day >= ?");
+        where.texts.push_back(s.since);
+    }
+    if (!s.until.isEmpty()) {
+        parts.append("e.day <= ?");
+        where.texts.push_back(s.until);
+    }
+    if (!s.cars.isEmpty()) {
+        const QByteArray cars = list(s.cars.size());
+        parts.append("(r.car_l IN (" + cars + ") OR r.car_r IN (" + cars + "))");
+        for (int twice = 0; twice < 2; ++twice) {
+            for (const QString& car : s.cars) {
+                where.texts.push_back(car.trimmed());
+            }
+        }
+    }
+    if (s.rounds == RoundChoice::Eliminations) {
+        parts.append("r.round LIKE 'E%'");
+    } else if (s.rounds == RoundChoice::Qualifying) {
+        parts.append("r.round NOT LIKE 'E%'");
+    }
+    if (!s.events.isEmpty()) {
+        parts.append("r.event_id IN (" + list(s.events.size()) + ")");
+        where.ints.insert(where.ints.end(), s.events.begin(), s.events.end());
+    }
+    where.sql = parts.isEmpty() ? QByteArray("1") : parts.join(" AND ");
+    return where;
+}
+
+int BindWhere(sql::Statement& statement, const Where& where, int first) {
+    int p = first;
+    for (const QString& text : where.texts) {
+        statement.Bind(p++, text);
+    }
+    for (const std::int64_t value : where.ints) {
+        statement.Bind(p++, value);
+    }
+    return p;
+}
+
+}  // namespace
+
+RunTable Logbook::SelectRaces(const RaceSelection& selection) {
+    RunTable table;
+    const Where where = SelectionWhere(selection);
+    const QByteArray sql = QByteArray("SELECT ") + kTextColumns +
+                           " FROM races r JOIN events e ON e.id = r.event_id JOIN runs u ON "
+                           "u.race_id = r.id WHERE " +
+                           where.sql + " ORDER BY r.time, r.id, u.side";
+    sql::Statement query(d_->db, sql.constData());
+    BindWhere(query, where, 1);
+    bool left = true;
+    while (query.Step()) {
+        if (left) {
+            table.OpenNextPair();
+        }
+        RunRow* row = table.MutableRow(left ? table.LeftRow() : table.RightRow());
+        for (int c = 0; c < kRunColumnCount; ++c) {
+            (*row)[static_cast<std::size_t>(c)] = query.Text(c);
+        }
+        left = !left;
+    }
+    return table;
+}
+
+std::vector<LogbookRun> Logbook::SelectRuns(const RaceSelection& selection) {
+    std::vector<LogbookRun> runs;
+    const Where where = SelectionWhere(selection);
+    QByteArray sql =
+        "SELECT u.id, r.id, e.track, o.Car, o.win, n.delay, n.throttle_stop, "
+        "n.dial_given, n.tyre_pressure, n.weight, n.notes, u.GeneralID, r.time, "
+        "u.Category, u.Class, u.Car, u.Name, u.Lane, u.Bump, u.Dial, u.RT, u.et60, "
+        "u.et330, u.et660, u.mph660, u.et1000, u.mph1000, u.et1320, u.mph1320, "
+        "u.margin, u.overund, u.win FROM races r JOIN events e ON e.id = "
+        "r.event_id JOIN runs u ON u.race_id = r.id JOIN runs o ON o.race_id = "
+        "r.id AND o.side <> u.side LEFT JOIN run_notes n ON n.run_id = u.id WHERE " +
+        where.sql + " AND trim(u.Car) <> ''";
+    std::vector<QString> cars;
+    if (!selection.cars.isEmpty()) {
+        sql += " AND trim(u.Car) IN (" +
+               QByteArray("?,").repeated(selection.cars.size()).chopped(1) + ")";
+    }
+    sql += " ORDER BY r.time, r.id, u.side";
+    sql::Statement query(d_->db, sql.constData());
+    int p = BindWhere(query, where, 1);
+    for (const QString& car : selection.cars) {
+        query.Bind(p++, car.trimmed());
+    }
+    while (query.Step()) {
+        LogbookRun run;
+        run.id = query.Int(0);
+        run.raceId = query.Int(1);
+        run.track = query.Text(2);
+        run.opponent = query.Text(3).trimmed();
+        run.otherWin = query.Text(4);
+        run.notes = {query.Text(5), query.Text(6), query.Text(7),
+                     query.Text(8), query.Text(9), query.Text(10)};
+        for (int c = 0; c < kRunColumnCount; ++c) {
+            run.row[static_cast<std::size_t>(c)] = query.Text(11 + c);
+        }
+        runs.push_back(std::move(run));
+    }
+    return runs;
+}
+
+std::optional<RunNotes> Logbook::Notes(std::int64_t runId) {
+    sql::Statement query(d_->db,
+                         "SELECT delay, throttle_stop, dial_given, tyre_pressure, weight, notes "
+                         "FROM run_notes WHERE run_id=?");
+    query.Bind(1, runId);
+    if (!query.Step()) {
+        return std::nullopt;
+    }
+    return RunNotes{query.Text(0), query.Text(1), query.Text(2),
+                    query.Text(3), query.Text(4), query.Text(5)};
+}
+
+bool Logbook::SaveNotes(std::int64_t runId, const RunNotes& notes) {
+    if (notes.IsEmpty()) {
+        sql::Statement remove(d_->db, "DELETE FROM run_notes WHERE run_id=?");
+        remove.Bind(1, runId);
+        return remove.Run();
+    }
+    sql::Statement save(d_->db,
+                        "INSERT OR REPLACE INTO run_notes(run_id, delay, throttle_stop, "
+                        "dial_given, tyre_pressure, weight, notes) SELECT id,?,?,?,?,?,? FROM "
+                        "runs WHERE id=?");
+    int p = 1;
+    for (const QString* text : {&notes.delay, &notes.throttleStop, &notes.dialGiven,
+                                &notes.tyrePressure, &notes.weight, &notes.text}) {
+        save.Bind(p++, *text);
+    }
+    save.Bind(p, runId);
+    return save.Run() && d_->db.Changes() == 1;
+}
+
+std::vector<LogbookPart> Logbook::Parts() {
+    std::vector<LogbookPart> parts;
+    sql::Statement query(d_->db,
+                         "SELECT p.id, p.car, p.name, p.since, p.notes, (SELECT count(*) FROM "
+                         "races r WHERE (r.car_l = p.car OR r.car_r = p.car) AND r.time >= "
+                         "p.since) FROM parts p ORDER BY p.car, p.since, p.name");
+    while (query.Step()) {
+        parts.push_back({query.Int(0), query.Text(1), query.Text(2), query.Text(3), query.Text(4),
+                         static_cast<int>(query.Int(5))});
+    }
+    return parts;
+}
+
+bool Logbook::AddWeather(const std::vector<air::WeatherSample>& samples) {
+    sql::Transaction transaction(d_->db);
+    if (!transaction.Begun()) {
+        return false;
+    }
+    sql::Statement insert(d_->db,
+                          "INSERT INTO weather(time, temp_c, humidity, dew_point_c, baro_hpa, "
+                          "track_temp_c, source) VALUES(?,?,?,?,?,?,?)");
+    for (const air::WeatherSample& s : samples) {
+        insert.Reset();
+        insert.Bind(1, s.time);
+        insert.Bind(2, std::optional<double>(s.tempC));
+        insert.Bind(3, s.humidity);
+        insert.Bind(4, s.dewPointC);
+        insert.Bind(5, std::optional<double>(s.baroHpa));
+        insert.Bind(6, s.trackTempC);
+        insert.Bind(7, s.source);
+        if (!insert.Run()) {
+            return false;
+        }
+    }
+    return transaction.Commit();
+}
+
+std::vector<air::WeatherSample> Logbook::Weather(const QString& since, const QString& until) {
+    std::vector<air::WeatherSample> samples;
+    sql::Statement query(d_->db,
+                         "SELECT time, temp_c, humidity, dew_point_c, baro_hpa, track_temp_c, "
+                         "source FROM weather WHERE (?1 = '' OR time >= ?1) AND (?2 = '' OR "
+                         "time <= ?2) ORDER BY time");
+    query.Bind(1, since);
+    query.Bind(2, until);
+    while (query.Step()) {
+        air::WeatherSample s;
+        s.time = query.Text(0);
+        s.tempC = query.Real(1).value_or(0.0);
+        s.humidity = query.Real(2);
+        s.dewPointC = query.Real(3);
+        s.baroHpa = query.Real(4).value_or(0.0);
+        s.trackTempC = query.Real(5);
+        s.source = query.Text(6);
+        samples.push_back(s);
+    }
+    return samples;
+}
+
+std::optional<std::int64_t> Logbook::AddPart(const LogbookPart& part) {
+    sql::Statement insert(d_->db, "INSERT INTO parts(car, name, since, notes) VALUES(?,?,?,?)");
+    insert.Bind(1, part.car.trimmed());
+    insert.Bind(2, part.name);
+    insert.Bind(3, part.since);
+    insert.Bind(4, part.notes);
+    if (!insert.Run()) {
+        return std::nullopt;
+    }
+    return d_->db.LastInsertId();
+}
+
+bool Logbook::UpdatePart(const LogbookPart& part) {
+    sql::Statement update(d_->db, "UPDATE parts SET car=?, name=?, since=?, notes=? WHERE id=?");
+    update.Bind(1, part.car.trimmed());
+    update.Bind(2, part.name);
+    update.Bind(3, part.since);
+    update.Bind(4, part.notes);
+    update.Bind(5, part.id);
+    return update.Run() && d_->db.Changes() == 1;
+}
+
+bool Logbook::RemovePart(std::int64_t id) {
+    sql::Statement remove(d_->db, "DELETE FROM parts WHERE id=?");
+    remove.Bind(1, id);
+    return remove.Run() && d_->db.Changes() == 1;
+}
+
+bool Logbook::ExportCsv(const QString& file, QString* error) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error) {
+            *error = out.errorString();
+        }
+        return false;
+    }
+    QByteArray text = LogbookCsvHeader();
+    // Read in one transaction, so the file is one moment of the logbook.
+    d_->db.Exec("BEGIN");
+    for (const LogbookRun& run : SelectRuns({})) {
+        text += LogbookCsvLine(run);
+        if (text.size() > (1 << 20)) {
+            out.write(text);
+            text.clear();
+        }
+    }
+    d_->db.Exec("COMMIT");
+    out.write(text);
+    if (!out.flush() || !out.commit()) {
+        if (error) {
+            *error = out.errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+bool Logbook::Backup(const QString& file, QString* error) {
+    const auto failed = [error](const QString& why) {
+        if (error) {
+            *error = why;
+        }
+        return false;
+    };
+    const QString part = file + QStringLiteral(".part");
+    QFile::remove(part);
+    sql::Database target;
+    if (!target.Open(part, true, kLogbookBusyTimeoutMs)) {
+        const QString why = target.ErrorText();
+        target.Close();
+        QFile::remove(part);
+        return failed(why);
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(target.Handle(), "main", d_->db.Handle(), "main");
+    if (!backup) {
+        const QString why = target.ErrorText();
+        target.Close();
+        QFile::remove(part);
+        return failed(why);
+    }
+    // The whole database in one step: the copy is one moment of the logbook even while
+    // another program writes (it waits for the reader's lock, not the other way round).
+    int rc = SQLITE_OK;
+    do {
+        rc = sqlite3_backup_step(backup, -1);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            sqlite3_sleep(50);
+        }
+    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+    sqlite3_backup_finish(backup);
+    if (rc != SQLITE_DONE) {
+        const QString why = QString::fromUtf8(sqlite3_errstr(rc));
+        target.Close();
+        QFile::remove(part);
+        return failed(why);
+    }
+    // A copy that stands alone: no WAL file beside it.
+    target.Exec("PRAGMA journal_mode=DELETE");
+    target.Close();
+    QFile::remove(file);
+    if (!QFile::rename(part, file)) {
+        QFile::remove(part);
+        return failed(QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(file)));
+    }
+    return true;
+}
+
+}  // namespace orvanrx
