@@ -32,9 +32,12 @@ const char* const kBandOrder[][2] = {
     {"miFile",
      "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog - miPrintPreview - miClose - "
      "miExit"},
-    {"miView", "miRaceLog miFilter miStats - miTimeSlip"},
+    // The View and Window menus end with the keyboard's additions.
+    {"miView", "miRaceLog miFilter miStats - miTimeSlip - miRaceLogCommands"},
     {"miTools", "miChangeChannel miMyCar - miCalculator miBackgroundColor - miRefresh"},
-    {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
+    {"miWindow",
+     "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList - miNextWindow "
+     "miPreviousWindow"},
     {"miHelp", "miAbout"},
     {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter miStats"},
     {"tbColor",
