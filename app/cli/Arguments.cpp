@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <optional>
 
+#include <QHostAddress>
+
+#include "pitview/PitViewKey.h"
 #include "support/Support.h"
 
 namespace orvanrx::cli {
@@ -21,6 +24,7 @@ constexpr char kUsage[] =
     "  settings       read or write a value of the settings store\n"
     "  stats LOG      statistics of a race log: per car, one car, head to head\n"
     "  export LOG OUT write a race log as XML, HTML, a workbook or PDF pages\n"
+    "  pit-view key   print the pit view's access key ('--new' makes a new one)\n"
     "\n"
     "'orvanrx-cli <command> --help' describes a command's options.\n";
 
@@ -66,6 +70,62 @@ QCommandLineOption FileOption(const char* name, const char* description) {
                               QStringLiteral("FILE"));
 }
 
+// "--pit-view" takes an optional port: "--pit-view 8500" and "--pit-view=8500" give that
+// port, a bare "--pit-view" the default. The parser knows only options with a value, so a
+// bare one is given the default here.
+QStringList WithPitViewPort(const QStringList& args) {
+    QStringList out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QStringLiteral("--pit-view")) {
+            const QString next = args.value(i + 1);
+            bool number = false;
+            next.toUInt(&number);
+            if (number) {
+                out.append(QStringLiteral("--pit-view=") + next);
+                ++i;
+            } else {
+                out.append(QStringLiteral("--pit-view=%1").arg(kDefaultPitViewPort));
+            }
+            continue;
+        }
+        out.append(arg);
+    }
+    return out;
+}
+
+QList<QCommandLineOption> PitViewOptionsList() {
+    return {QCommandLineOption(QStringLiteral("pit-view"),
+                               QStringLiteral("Serve the pit view for phones on PORT (default "
+                                              "8400; 0 takes any free port)."),
+                               QStringLiteral("PORT")),
+            QCommandLineOption(QStringLiteral("listen"),
+                               QStringLiteral("With --pit-view: listen on ADDRESS only "
+                                              "(default: every address)."),
+                               QStringLiteral("ADDRESS"))};
+}
+
+// The pit view options once parsed; a usage error when the port or address is not one.
+std::optional<EarlyExit> ReadPitViewStart(const QCommandLineParser& parser, PitViewStart& start) {
+    if (parser.isSet(QStringLiteral("pit-view"))) {
+        quint16 port = 0;
+        if (!ParsePitViewPort(parser.value(QStringLiteral("pit-view")), port)) {
+            return Usage(QStringLiteral("--pit-view takes a port from 0 to 65535.\n"));
+        }
+        start.port = port;
+    }
+    start.listen = parser.value(QStringLiteral("listen"));
+    if (!start.listen.isEmpty()) {
+        if (!start.port) {
+            return Usage(QStringLiteral("--listen goes with --pit-view.\n"));
+        }
+        if (QHostAddress(start.listen).isNull()) {
+            return Usage(QStringLiteral("--listen takes an IP address.\n"));
+        }
+    }
+    return std::nullopt;
+}
+
 Invocation ParseReplay(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -78,12 +138,32 @@ Invocation ParseReplay(const QStringList& args) {
         FileOption("image", "Write the final 32769-byte mirror to FILE.");
     const QCommandLineOption slip = FileOption("timeslip", "Write the final time slip to FILE.");
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
-    parser.addOptions({log, image, slip, quiet});
-    if (auto exit = Parse(parser, args, 1)) {
+    const QCommandLineOption tickMs(
+        QStringLiteral("tick-ms"),
+        QStringLiteral("With --pit-view: one tick every N ms (1 to 1000, default 30); the pit "
+                       "view keeps serving after the trace until Ctrl-C."),
+        QStringLiteral("N"), QStringLiteral("30"));
+    parser.addOptions({log, image, slip, quiet, tickMs});
+    parser.addOptions(PitViewOptionsList());
+    if (auto exit = Parse(parser, WithPitViewPort(args), 1)) {
         return *exit;
     }
-    return ReplayOptions{parser.positionalArguments().constFirst(), parser.value(log),
-                         parser.value(image), parser.value(slip), parser.isSet(quiet)};
+    ReplayOptions options{parser.positionalArguments().constFirst(),
+                          parser.value(log),
+                          parser.value(image),
+                          parser.value(slip),
+                          parser.isSet(quiet),
+                          {},
+                          30};
+    if (auto exit = ReadPitViewStart(parser, options.pitView)) {
+        return *exit;
+    }
+    bool tickOk = false;
+    options.tickMs = parser.value(tickMs).toInt(&tickOk);
+    if (!tickOk || options.tickMs < 1 || options.tickMs > 1000) {
+        return Usage(QStringLiteral("--tick-ms takes a whole number from 1 to 1000.\n"));
+    }
+    return options;
 }
 
 Invocation ParseLog(const QStringList& args, bool record) {
@@ -100,11 +180,23 @@ Invocation ParseLog(const QStringList& args, bool record) {
     const QCommandLineOption log = FileOption("log", "Write the race log to FILE.");
     const QCommandLineOption quiet(QStringLiteral("quiet"), QStringLiteral("Print no race lines."));
     parser.addOptions({log, quiet});
-    if (auto exit = Parse(parser, args, record ? 1 : 0)) {
+    if (!record) {
+        parser.addOptions(PitViewOptionsList());
+    }
+    if (auto exit = Parse(parser, record ? args : WithPitViewPort(args), record ? 1 : 0)) {
         return *exit;
     }
-    return LogOptions{record, record ? parser.positionalArguments().constFirst() : QString(),
-                      parser.value(log), parser.isSet(quiet)};
+    LogOptions options{record,
+                       record ? parser.positionalArguments().constFirst() : QString(),
+                       parser.value(log),
+                       parser.isSet(quiet),
+                       {}};
+    if (!record) {
+        if (auto exit = ReadPitViewStart(parser, options.pitView)) {
+            return *exit;
+        }
+    }
+    return options;
 }
 
 Invocation ParseSimulate(const QStringList& args) {
@@ -232,6 +324,26 @@ Invocation ParseExport(const QStringList& args) {
     return ExportOptions{positional.at(0), positional.at(1), *format};
 }
 
+Invocation ParsePitView(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the pit view's access key kept in the settings (one is made when there is "
+        "none). The page's address is http://HOST:PORT/?key=KEY."));
+    parser.addPositionalArgument(QStringLiteral("key"), QStringLiteral("What to print."));
+    const QCommandLineOption renew(
+        QStringLiteral("new"),
+        QStringLiteral("Make and keep a new key first: addresses given out before stop working."));
+    parser.addOption(renew);
+    if (auto exit = Parse(parser, args, 1)) {
+        return *exit;
+    }
+    if (parser.positionalArguments().constFirst() != QStringLiteral("key")) {
+        return Usage(QStringLiteral("Unknown pit-view action '%1': use key.\n")
+                         .arg(parser.positionalArguments().constFirst()));
+    }
+    return PitViewOptions{parser.isSet(renew)};
+}
+
 }  // namespace
 
 Invocation ParseCommandLine(const QStringList& arguments) {
@@ -254,6 +366,9 @@ Invocation ParseCommandLine(const QStringList& arguments) {
     }
     if (command == QStringLiteral("export")) {
         return ParseExport(args);
+    }
+    if (command == QStringLiteral("pit-view")) {
+        return ParsePitView(args);
     }
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h")) {
         return EarlyExit{kExitOk, QString::fromLatin1(kUsage), {}};

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 #include "export/LogExport.h"
@@ -16,21 +17,38 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// The pit view for one run: --pit-view [PORT] (8400 when no port is given; 0 takes any free
+// port) and --listen ADDRESS (every address when not given).
+struct PitViewStart {
+    std::optional<quint16> port;
+    QString listen;
+};
+
 // replay TRACE [--log FILE] [--image FILE] [--timeslip FILE] [--quiet]
+//              [--pit-view [PORT] [--listen ADDRESS] [--tick-ms N]]
 struct ReplayOptions {
     QString trace;
     QString logFile;  // empty: this start's file in the data folder
     QString imageFile;
     QString timeSlipFile;
     bool quiet = false;
+    PitViewStart pitView;
+    int tickMs = 30;  // with the pit view: the ticks' pace, 1..1000 ms
 };
 
-// log [--log FILE] [--quiet]; record TRACE [--log FILE] [--quiet]
+// log [--log FILE] [--quiet] [--pit-view [PORT] [--listen ADDRESS]];
+// record TRACE [--log FILE] [--quiet]
 struct LogOptions {
     bool record = false;
     QString trace;  // record only
     QString logFile;
     bool quiet = false;
+    PitViewStart pitView;
+};
+
+// pit-view key [--new]
+struct PitViewOptions {
+    bool renew = false;
 };
 
 // simulate [--races N] [--seed S] [--noise P] [--venue-change], checked: races 0..10000,
@@ -72,7 +90,7 @@ struct EarlyExit {
 };
 
 using Invocation = std::variant<EarlyExit, ReplayOptions, LogOptions, SimulateOptions,
-                                SettingsOptions, StatsOptions, ExportOptions>;
+                                SettingsOptions, StatsOptions, ExportOptions, PitViewOptions>;
 
 // `arguments` as main() has them: [0] is the program, [1] the command.
 Invocation ParseCommandLine(const QStringList& arguments);

@@ -14,5 +14,6 @@ int RunSettings(const SettingsOptions& options, Console& console);
 int RunStats(const StatsOptions& options, Console& console);
 // Needs a QGuiApplication (fonts for the PDF pages and the Name column's width).
 int RunExport(const ExportOptions& options, Console& console);
+int RunPitView(const PitViewOptions& options, Console& console);
 
 }  // namespace orvanrx::cli

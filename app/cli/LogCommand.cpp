@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "Commands.h"
+#include "PitViewCommand.h"
 #include "receiver/LibusbXpress.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
@@ -29,8 +30,9 @@ public:
         }
         if (searching && usb_.ReceiverAccessDenied() && !deniedReported_) {
             console_.out << "A receiver is attached, but this user may not open it. Install "
-                            "packaging/70-orvanrx-receiver.rules (see README) and plug it in "
-                            "again.\n";
+                            "packaging/70-orvanrx-receiver.rules and plug it in again; an "
+                            "account not logged in at the seat also joins the group plugdev "
+                            "(see README).\n";
             deniedReported_ = true;
         }
         if (searching != searching_) {
@@ -69,8 +71,10 @@ int RunLog(const LogOptions& options, Console& console) {
     UsbXpress& device = recorder ? static_cast<UsbXpress&>(*recorder) : usb;
     ConsoleIndicators indicators(console, false);
     RacePrinter printer(console, quiet);
-    Station station(
-        Station::Setup{device, settings, indicators, printer, SystemClock(), SteadyMilliseconds()});
+    const std::unique_ptr<PitViewService> pitView = MakePitView(options.pitView, printer, settings);
+    PollObserver& observer = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
+    Station station(Station::Setup{device, settings, indicators, observer, SystemClock(),
+                                   SteadyMilliseconds()});
     printer.Attach(station.Tables());
     SearchReporter searchReporter(console, usb);
 
@@ -80,6 +84,10 @@ int RunLog(const LogOptions& options, Console& console) {
     console.out << "Race log: " << QDir::toNativeSeparators(logFile) << '\n';
     indicators.SetLogFileName(logFile);
     station.Start(logFile);
+    if (pitView && !StartPitView(*pitView, options.pitView, station.Tables(), console)) {
+        station.Stop();
+        return kExitFailure;
+    }
 
     QTimer tmrMain;
     tmrMain.setInterval(PollLoop::kIntervalMs);

@@ -3,11 +3,15 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <QTimer>
+
 #include "Commands.h"
+#include "PitViewCommand.h"
 #include "decoding/TimeSlipText.h"
 #include "settings/SettingsStore.h"
 #include "shell/DataFolder.h"
 #include "shell/Replay.h"
+#include "shell/TerminationSignals.h"
 #include "trace/TraceFile.h"
 
 namespace orvanrx::cli {
@@ -35,6 +39,41 @@ bool WriteFile(const QString& path, const QByteArray& bytes, Console& console) {
     return true;
 }
 
+// The replay with the pit view: ticks at the given pace from the event loop, so that the
+// server answers phones between them; after the trace the pit view keeps serving until
+// Ctrl-C or SIGTERM.
+ReplayStats RunPacedReplay(Station& station, const SimulatedXpress& sim, int tickMs,
+                           Console& console) {
+    ReplayStats stats;
+    int searching = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(tickMs);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (sim.TraceExhausted() || stats.receiverNeverFound) {
+            return;
+        }
+        const TickOutcome outcome = station.Loop().RunPollCycle();
+        ++stats.ticks;
+        stats.dataReplies += outcome == TickOutcome::DataStored ? 1 : 0;
+        searching = outcome == TickOutcome::Searching ? searching + 1 : 0;
+        stats.receiverNeverFound = searching >= kReplaySearchLimitTicks;
+        if (sim.TraceExhausted() || stats.receiverNeverFound) {
+            tick.stop();
+            console.out << "Trace replayed; the pit view serves on until Ctrl-C.\n";
+            console.out.flush();
+        }
+    });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Received, [&](int) {
+        tick.stop();
+        QCoreApplication::quit();
+    });
+    tick.start();
+    QCoreApplication::exec();
+    return stats;
+}
+
 }  // namespace
 
 int RunReplay(const ReplayOptions& options, Console& console) {
@@ -50,7 +89,10 @@ int RunReplay(const ReplayOptions& options, Console& console) {
     SimulatedXpress sim(std::move(trace.steps));
     ConsoleIndicators indicators(console, true);
     RacePrinter printer(console, quiet);
-    Station station(Station::Setup{sim, settings, indicators, printer, SystemClock(), sim.Clock()});
+    const std::unique_ptr<PitViewService> pitView = MakePitView(options.pitView, printer, settings);
+    PollObserver& observer = pitView ? pitView->Observer() : static_cast<PollObserver&>(printer);
+    Station station(
+        Station::Setup{sim, settings, indicators, observer, SystemClock(), sim.Clock()});
     printer.Attach(station.Tables());
 
     const QString logFile = !options.logFile.isEmpty()
@@ -58,7 +100,12 @@ int RunReplay(const ReplayOptions& options, Console& console) {
                                 : StartLogFileName(DataFolderBase(), station.Now());
     indicators.SetLogFileName(logFile);
     station.Start(logFile);
-    const ReplayStats stats = RunUntilTraceEnds(station, sim);
+    if (pitView && !StartPitView(*pitView, options.pitView, station.Tables(), console)) {
+        station.Stop();
+        return kExitFailure;
+    }
+    const ReplayStats stats = pitView ? RunPacedReplay(station, sim, options.tickMs, console)
+                                      : RunUntilTraceEnds(station, sim);
     const RaceLogSaveResult saved = station.Stop();
 
     int exitCode = kExitOk;

@@ -71,6 +71,7 @@ int main(int argc, char* argv[]) {
                                  [&](const SimulateOptions& o) { return RunSimulate(o, console); },
                                  [&](const SettingsOptions& o) { return RunSettings(o, console); },
                                  [&](const StatsOptions& o) { return RunStats(o, console); },
-                                 [&](const ExportOptions& o) { return RunExport(o, console); }},
+                                 [&](const ExportOptions& o) { return RunExport(o, console); },
+                                 [&](const PitViewOptions& o) { return RunPitView(o, console); }},
                       ParseCommandLine(QCoreApplication::arguments()));
 }

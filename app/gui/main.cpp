@@ -10,6 +10,9 @@
 
 #include "gui/SingleInstance.h"
 #include "gui/frmMain.h"
+#include "gui/frmPitView.h"
+#include "pitview/PitViewKey.h"
+#include "pitview/PitViewService.h"
 #include "print/PrintFonts.h"
 #include "receiver/LibusbXpress.h"
 #include "receiver/Receiver.h"
@@ -72,6 +75,11 @@ struct Options {
         QStringLiteral("speed"),
         QStringLiteral("Play the trace N times faster than real time (default 1)."),
         QStringLiteral("N"), QStringLiteral("1")};
+    QCommandLineOption pitView{
+        QStringLiteral("pit-view"),
+        QStringLiteral("Serve the pit view for phones on PORT (default 8400) for this start, "
+                       "whatever Tools > Pit View... keeps."),
+        QStringLiteral("PORT")};
 
     explicit Options(QCommandLineParser& parser) {
         parser.setApplicationDescription(QStringLiteral(
@@ -80,7 +88,7 @@ struct Options {
             "the receiver's status."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({demo, replay, speed});
+        parser.addOptions({demo, replay, speed, pitView});
     }
 };
 
@@ -99,6 +107,22 @@ bool AsksForHelpOrVersion(int argc, char* argv[]) {
         }
     }
     return false;
+}
+
+// "--pit-view" may come without its port: the default is put in for the parser.
+QStringList WithPitViewPort(const QStringList& args) {
+    QStringList out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QStringLiteral("--pit-view")) {
+            out.append(args.at(i));
+            continue;
+        }
+        bool number = false;
+        args.value(i + 1).toUInt(&number);
+        out.append(QStringLiteral("--pit-view=") +
+                   (number ? args.at(++i) : QString::number(kDefaultPitViewPort)));
+    }
+    return out;
 }
 
 }  // namespace
@@ -126,7 +150,7 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     const Options options(parser);
-    parser.process(app);
+    parser.process(WithPitViewPort(QCoreApplication::arguments()));
     const QCommandLineOption& demoOption = options.demo;
     const QCommandLineOption& replayOption = options.replay;
     const QCommandLineOption& speedOption = options.speed;
@@ -139,6 +163,12 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(speedOption) && !parser.isSet(replayOption)) {
         return UsageError(QStringLiteral("--speed goes with --replay."));
+    }
+    quint16 pitViewPort = 0;
+    if (parser.isSet(options.pitView) &&
+        (!ParsePitViewPort(parser.value(options.pitView), pitViewPort) || pitViewPort == 0)) {
+        return UsageError(QStringLiteral("--pit-view wants a port from 1 to 65535, not '%1'.")
+                              .arg(parser.value(options.pitView)));
     }
     if (parser.isSet(demoOption) && parser.isSet(replayOption)) {
         return UsageError(QStringLiteral("--demo and --replay do not go together."));
@@ -177,10 +207,16 @@ int main(int argc, char* argv[]) {
     // The station first, on forwarders the main window then points at its status bar and its
     // child windows: nothing in the window is half built when the station needs it.
     StationForwarders forwarders;
-    Station station(Station::Setup{usb, settings, forwarders.indicators, forwarders.observer,
+    // The pit view hears the poll loop's news first and passes it on to the windows.
+    PitViewService pitView(forwarders.observer, settings);
+    Station station(Station::Setup{usb, settings, forwarders.indicators, pitView.Observer(),
                                    SystemClock(),
                                    simulated ? simulated->Clock() : SteadyMilliseconds()});
     frmMain window(station, forwarders, settings);
+    window.SetCommand(QStringLiteral("miPitView"), [&] {
+        frmPitView dialog(pitView, settings, &window);
+        dialog.exec();
+    });
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
         window.setWindowTitle(QStringLiteral("OrvanRX"));
@@ -201,6 +237,19 @@ int main(int argc, char* argv[]) {
     });
 
     window.Load(DataFolderBase());
+    pitView.Attach(station.Tables());
+    // The option turns the pit view on for this start (it is the racer's answer to listening
+    // on the network); otherwise it runs when the dialog left it on.
+    if (parser.isSet(options.pitView) || ReadPitViewEnabled(settings)) {
+        const quint16 port =
+            parser.isSet(options.pitView) ? pitViewPort : ReadPitViewPort(settings);
+        if (pitView.Start(port)) {
+            QTextStream(stdout) << "Pit view: " << pitView.Address() << '\n';
+        } else {
+            QTextStream(stderr) << "orvanrx: pit view: cannot listen on port " << port << ": "
+                                << pitView.ErrorString() << '\n';
+        }
+    }
     window.show();
     return QApplication::exec();
 }

@@ -94,6 +94,8 @@ std::vector<BandSpec> BuildBands() {
         {Tool(tool::miChangeChannel, "Change Channel...", "Change USB Frequency",
               "Change USB Frequency", "Tools"),
          Tool(tool::miMyCar, "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
+         Tool(tool::miPitView, "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits",
+              "Tools"),
          Separator(),
          Tool(tool::miCalculator, "Calculator...", "Launch Calculator", "Launch Calculator",
               "Tools"),

@@ -54,6 +54,7 @@ inline constexpr char miStats[] = "miStats";
 inline constexpr char miTimeSlip[] = "miTimeSlip";
 inline constexpr char miChangeChannel[] = "miChangeChannel";
 inline constexpr char miMyCar[] = "miMyCar";
+inline constexpr char miPitView[] = "miPitView";
 inline constexpr char miCalculator[] = "miCalculator";
 inline constexpr char miBackgroundColor[] = "miBackgroundColor";
 inline constexpr char tbColor[] = "tbColor";

@@ -75,6 +75,9 @@ public:
     bool FilterOpen() const;
 
     using Command = std::function<void()>;
+    // A command the program adds to the dispatch (Tools > Pit View... opens its dialog on the
+    // program's pit view).
+    void SetCommand(const QString& name, Command command) { dispatch_[name] = std::move(command); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

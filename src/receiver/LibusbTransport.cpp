@@ -46,6 +46,8 @@ Result FromLibusb(int code) {
             return Result::AccessDenied;
         case LIBUSB_ERROR_NO_DEVICE:
             return Result::NoDevice;
+        case LIBUSB_ERROR_PIPE:
+            return Result::Stalled;
         default:
             return code > 0 ? Result::Ok : Result::Failed;
     }
@@ -85,6 +87,10 @@ public:
                                               static_cast<int>(buffer.size()), &moved, timeoutMs);
         transferred = moved > 0 ? static_cast<std::size_t>(moved) : 0;
         return FromLibusb(code);
+    }
+
+    Result ClearHalt(bool in) override {
+        return FromLibusb(libusb_clear_halt(handle_, in ? endpoints_.in : endpoints_.out));
     }
 
     std::size_t MaxPacketSize() const override { return endpoints_.maxPacketSize; }

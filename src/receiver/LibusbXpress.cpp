@@ -12,6 +12,35 @@ namespace {
 // the receiver can never overflow the transfer.
 constexpr std::size_t kCheckTransferSize = 4096;
 
+UsbXpress::Status StatusOf(usb::Result result) {
+    switch (result) {
+        case usb::Result::Ok:
+            return UsbXpress::kSuccess;
+        case usb::Result::NoDevice:
+            return UsbXpress::kDeviceNotFound;
+        default:
+            return UsbXpress::kTransferError;
+    }
+}
+
+// A bulk endpoint that answers with STALL has halted: the halt is cleared and a transfer that
+// moved nothing is made once more, so the receiver answers on the same tick.
+usb::Result BulkOut(usb::Link& link, std::span<const std::uint8_t> data, std::size_t& moved) {
+    usb::Result result = link.BulkOut(data, moved, usb::kWriteTimeoutMs);
+    if (result == usb::Result::Stalled && moved == 0 && link.ClearHalt(false) == usb::Result::Ok) {
+        result = link.BulkOut(data, moved, usb::kWriteTimeoutMs);
+    }
+    return result;
+}
+
+usb::Result BulkIn(usb::Link& link, std::span<std::uint8_t> buffer, std::size_t& moved) {
+    usb::Result result = link.BulkIn(buffer, moved, usb::kCheckQueueTimeoutMs);
+    if (result == usb::Result::Stalled && moved == 0 && link.ClearHalt(true) == usb::Result::Ok) {
+        result = link.BulkIn(buffer, moved, usb::kCheckQueueTimeoutMs);
+    }
+    return result;
+}
+
 }  // namespace
 
 LibusbXpress::LibusbXpress() : LibusbXpress(usb::MakeLibusbBus()) {}
@@ -71,6 +100,13 @@ UsbXpress::Status LibusbXpress::F32x_Open(std::uint32_t index, Handle& handle) {
     if (result != usb::Result::Ok) {
         return result == usb::Result::NoDevice ? kDeviceNotFound : kTransferError;
     }
+    // An endpoint left halted, or with a stale data toggle, by a program that ended in the
+    // middle of an exchange would keep the receiver silent while it looks open.
+    for (const bool in : {true, false}) {
+        if (link->ClearHalt(in) == usb::Result::NoDevice) {
+            return kDeviceNotFound;
+        }
+    }
     // Some firmware rejects the reset; the receiver works without it.
     link->VendorRequest(usb::kRequestReset, usb::kResetValue);
     if (link->VendorRequest(usb::kRequestControl, usb::kControlClearToSend) != usb::Result::Ok) {
@@ -99,10 +135,7 @@ UsbXpress::Status LibusbXpress::F32x_FlushBuffers(Handle handle) {
     }
     receiver->queue.clear();
     receiver->overrun = false;
-    return receiver->link->VendorRequest(usb::kRequestControl, usb::kControlFlush) ==
-                   usb::Result::Ok
-               ? kSuccess
-               : kTransferError;
+    return StatusOf(receiver->link->VendorRequest(usb::kRequestControl, usb::kControlFlush));
 }
 
 UsbXpress::Status LibusbXpress::F32x_Write(Handle handle, std::span<const std::uint8_t> data,
@@ -116,17 +149,18 @@ UsbXpress::Status LibusbXpress::F32x_Write(Handle handle, std::span<const std::u
         return kInvalidParameter;
     }
     std::size_t moved = 0;
-    if (receiver->link->BulkOut(data, moved, usb::kWriteTimeoutMs) != usb::Result::Ok ||
-        moved != data.size()) {
+    const usb::Result result = BulkOut(*receiver->link, data, moved);
+    if (result != usb::Result::Ok || moved != data.size()) {
         written = static_cast<std::uint32_t>(moved);
-        return kTransferError;
+        return result == usb::Result::Ok ? kTransferError : StatusOf(result);
     }
     written = static_cast<std::uint32_t>(moved);
     const std::size_t packet = receiver->link->MaxPacketSize();
     if (packet != 0 && data.size() % packet == 0) {
         std::size_t none = 0;
-        if (receiver->link->BulkOut({}, none, usb::kWriteTimeoutMs) != usb::Result::Ok) {
-            return kTransferError;
+        const usb::Result zeroLength = BulkOut(*receiver->link, {}, none);
+        if (zeroLength != usb::Result::Ok) {
+            return StatusOf(zeroLength);
         }
     }
     return kSuccess;
@@ -142,7 +176,7 @@ UsbXpress::Status LibusbXpress::F32x_CheckRXQueue(Handle handle, std::uint32_t& 
     }
     std::array<std::uint8_t, kCheckTransferSize> incoming{};
     std::size_t moved = 0;
-    const usb::Result result = receiver->link->BulkIn(incoming, moved, usb::kCheckQueueTimeoutMs);
+    const usb::Result result = BulkIn(*receiver->link, incoming, moved);
     moved = std::min(moved, incoming.size());
     const std::size_t room = kQueueCapacity - receiver->queue.size();
     if (moved > room) {
@@ -156,7 +190,7 @@ UsbXpress::Status LibusbXpress::F32x_CheckRXQueue(Handle handle, std::uint32_t& 
     } else if (!receiver->queue.empty()) {
         queueStatus = kQueueReady;
     }
-    return result == usb::Result::Ok || result == usb::Result::Timeout ? kSuccess : kTransferError;
+    return result == usb::Result::Timeout ? kSuccess : StatusOf(result);
 }
 
 UsbXpress::Status LibusbXpress::F32x_Read(Handle handle, std::span<std::uint8_t> buffer,

@@ -14,13 +14,19 @@ namespace orvanrx {
 // - F32x_GetNumDevices enumerates afresh on every call, so a receiver plugged in later is
 //   found; devices are matched by their IDs (usb::kReceiverIds), not by their text.
 // - F32x_GetProductString gives the iProduct string (option kProductDescription only).
-// - F32x_Open claims interface 0, sends the reset request (its failure is tolerated) and the
+// - F32x_Open claims interface 0 (the kernel's serial driver detached), clears the halt of
+//   both bulk endpoints, sends the reset request (its failure is tolerated) and the
 //   clear-to-send request, without which the receiver sends nothing. F32x_Close sends the
-//   release request, then releases the interface and closes the device.
-// - F32x_FlushBuffers empties the host-side receive queue and sends the flush request; a
-//   failed request (the receiver is gone) gives a non-zero status.
+//   release request, then releases the interface (the serial driver is given it back) and
+//   closes the device.
+// - F32x_FlushBuffers empties the host-side receive queue and sends the flush request. Its
+//   status is kDeviceNotFound only when the receiver is gone; a request that stalled or timed
+//   out gives kTransferError, and the receiver may well answer the next one.
 // - F32x_Write is one bulk OUT transfer (1000 ms), followed by a zero-length packet when its
 //   length is a whole number of packets.
+// - A bulk endpoint that halts while the receiver is open (a transfer answered with STALL) is
+//   cleared at once and the transfer made again.
+// - Every operation on a receiver that is gone gives kDeviceNotFound.
 // - F32x_CheckRXQueue moves what the receiver has sent (one short bulk IN transfer) into the
 //   host-side queue and reports its length; the queue state is kQueueReady while it holds
 //   bytes, kQueueOverrun once bytes were dropped because it was full (until the next flush).

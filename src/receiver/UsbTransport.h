@@ -40,7 +40,9 @@ inline constexpr std::uint16_t kControlFlush = 0x0001;
 inline constexpr std::uint16_t kControlClearToSend = 0x0002;
 inline constexpr std::uint16_t kControlRelease = 0x0004;
 
-inline constexpr unsigned kControlTimeoutMs = 1000;
+// A vendor request the receiver does not answer within this time failed; no longer than the
+// wait for a reply, so a tick never stalls for more than a silent receiver would make it.
+inline constexpr unsigned kControlTimeoutMs = 250;
 inline constexpr unsigned kWriteTimeoutMs = 1000;
 // A queue check takes whatever the device has sent within this time.
 inline constexpr unsigned kCheckQueueTimeoutMs = 5;
@@ -50,6 +52,7 @@ enum class Result {
     Timeout,       // nothing (or not everything) moved within the time-out
     AccessDenied,  // the system refused to open the device
     NoDevice,      // the device is gone
+    Stalled,       // the device answered with STALL (a bulk endpoint: it is halted)
     Failed,        // any other failure
 };
 
@@ -84,6 +87,8 @@ public:
     // the result is Timeout.
     virtual Result BulkIn(std::span<std::uint8_t> buffer, std::size_t& transferred,
                           unsigned timeoutMs) = 0;
+    // Clears the halt of the bulk IN (`in` true) or OUT endpoint and resets its data toggle.
+    virtual Result ClearHalt(bool in) = 0;
     virtual std::size_t MaxPacketSize() const = 0;
 };
 

@@ -40,7 +40,8 @@ public:
                                          std::uint32_t option) = 0;
     virtual Status F32x_Open(std::uint32_t index, Handle& handle) = 0;
     virtual Status F32x_Close(Handle handle) = 0;
-    // Discards pending receive and transmit data; non-zero when the device is gone.
+    // Discards pending receive and transmit data. kDeviceNotFound (or kInvalidHandle) when the
+    // device is gone; any other non-zero status is a failure the device may recover from.
     virtual Status F32x_FlushBuffers(Handle handle) = 0;
     virtual Status F32x_Write(Handle handle, std::span<const std::uint8_t> data,
                               std::uint32_t& written) = 0;

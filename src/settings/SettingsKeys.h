@@ -23,6 +23,7 @@ inline constexpr QLatin1String kLogFileKey{"SOFTWARE\\OrvanRX\\LogFile\\"};
 inline constexpr QLatin1String kStatsScreenSettingsKey{
     "SOFTWARE\\OrvanRX\\Stats\\ScreenSettings\\"};
 inline constexpr QLatin1String kMyCarKey{"SOFTWARE\\OrvanRX\\MyCar\\"};
+inline constexpr QLatin1String kPitViewKey{"SOFTWARE\\OrvanRX\\PitView\\"};
 
 // --- Value names --------------------------------------------------------------------------
 // Under kProgramKey: the venue byte of the last data reply, as decimal text.
@@ -57,6 +58,12 @@ inline constexpr QLatin1String kRunBlockPointerLowValue{"3"};
 inline constexpr QLatin1String kLogFileValue{"LogFile"};
 // Under kMyCarKey: the racer's own car numbers, separated by commas ("1234, 77A").
 inline constexpr QLatin1String kMyCarNumbersValue{"Numbers"};
+// Under kPitViewKey: the pit view's access key (hex), its port, whether it runs ("True" or
+// "False"), and whether the racer agreed to listening on the network ("True").
+inline constexpr QLatin1String kPitViewAccessKeyValue{"AccessKey"};
+inline constexpr QLatin1String kPitViewPortValue{"Port"};
+inline constexpr QLatin1String kPitViewEnabledValue{"Enabled"};
+inline constexpr QLatin1String kPitViewNetworkAgreedValue{"NetworkAgreed"};
 // Under kRamKey the value names are the mirror offsets in plain decimal ("1000").
 
 // --- Texts --------------------------------------------------------------------------------

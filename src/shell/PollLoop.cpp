@@ -19,7 +19,11 @@ TickOutcome PollLoop::RunPollCycle() {
     }
     UsbXpress& usb = receiver.Device();
     const UsbXpress::Handle handle = receiver.DeviceHandle();
-    if (usb.F32x_FlushBuffers(handle) != UsbXpress::kSuccess) {
+    // Only a receiver that is gone is closed. One that stalled the request or let it time out
+    // stays open and is polled all the same (what waited on this side was discarded either
+    // way); the next tick flushes it again.
+    const UsbXpress::Status flushed = usb.F32x_FlushBuffers(handle);
+    if (flushed == UsbXpress::kDeviceNotFound || flushed == UsbXpress::kInvalidHandle) {
         receiver.CloseDevice();
         return TickOutcome::ReceiverLost;
     }

@@ -28,7 +28,7 @@ public:
 // How one tick ended, for callers that drive ticks themselves (the replay, tests).
 enum class TickOutcome {
     Searching,          // no receiver open: tried to open one
-    ReceiverLost,       // the flush failed: the receiver was closed
+    ReceiverLost,       // the flush found the receiver gone: it was closed
     NoAnswer,           // the bounded wait ran out: the tick ends there
     NotDataReply,       // a reply without the 0xFA marker: nothing stored
     DataStored,         // a data reply stored and decoded

@@ -34,7 +34,7 @@ const char* const kBandOrder[][2] = {
      "miExit"},
     // The View and Window menus end with the keyboard's additions.
     {"miView", "miRaceLog miFilter miStats - miTimeSlip - miRaceLogCommands"},
-    {"miTools", "miChangeChannel miMyCar - miCalculator miBackgroundColor - miRefresh"},
+    {"miTools", "miChangeChannel miMyCar miPitView - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow",
      "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList - miNextWindow "
      "miPreviousWindow"},
@@ -62,6 +62,7 @@ const char* const kTools[][4] = {
     {"miTimeSlip", "Time Slip...", "Time Slip", "Realtime Time Slip View"},
     {"miStats", "Statistics...", "Car Statistics", "Figures and Charts of Every Car"},
     {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
+    {"miPitView", "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
     {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
@@ -207,7 +208,8 @@ private Q_SLOTS:
                     name == QLatin1String("miMoreColors") ||
                     name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
                     name == QLatin1String("miCalculator") || name == QLatin1String("miExit") ||
-                    name == QLatin1String("miMyCar") || name.startsWith(QLatin1String("miSave")) ||
+                    name == QLatin1String("miMyCar") || name == QLatin1String("miPitView") ||
+                    name.startsWith(QLatin1String("miSave")) ||
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
                                // program start and the exit: below

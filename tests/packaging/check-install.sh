@@ -58,6 +58,8 @@ done
 rule=$root/lib/udev/rules.d/70-orvanrx-receiver.rules
 grep -Eq '^SUBSYSTEM=="usb".*ATTR\{idVendor\}=="10c4".*ATTR\{idProduct\}=="ea61".*TAG\+="uaccess"' \
     "$rule" || fail "the udev rule does not tag the receiver 10c4:ea61 with uaccess"
+grep -Eq '^SUBSYSTEM=="usb".*ATTR\{idProduct\}=="ea61".*GROUP="plugdev".*MODE="0660"' "$rule" ||
+    fail "the udev rule does not give the receiver 10c4:ea61 to the group plugdev (mode 0660)"
 [[ "$(basename "$rule")" < "73-seat-late.rules" ]] || fail "the udev rule sorts after 73-seat-late.rules"
 
 skipped=()

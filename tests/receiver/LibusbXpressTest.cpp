@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "receiver/LibusbXpress.h"
+#include "shell/CallLog.h"
+#include "shell/PollLoop.h"
 
 namespace orvanrx {
 namespace {
@@ -30,6 +32,9 @@ struct FakeDevice {
     std::vector<Request> requests;
     std::vector<Bytes> bulkOut;
     std::vector<unsigned> outTimeouts;
+    std::vector<bool> haltsCleared;  // true for the IN endpoint
+    bool haltedIn = false;           // transfers STALL until the halt is cleared
+    bool haltedOut = false;
     int closes = 0;
 };
 
@@ -42,12 +47,20 @@ struct FakeLink final : usb::Link {
     }
     Result BulkOut(std::span<const std::uint8_t> data, std::size_t& transferred,
                    unsigned timeoutMs) override {
+        if (d.haltedOut) {
+            transferred = 0;
+            return Result::Stalled;
+        }
         d.bulkOut.emplace_back(data.begin(), data.end());
         d.outTimeouts.push_back(timeoutMs);
         transferred = data.size();
         return Result::Ok;
     }
     Result BulkIn(std::span<std::uint8_t> buffer, std::size_t& transferred, unsigned) override {
+        if (d.haltedIn) {
+            transferred = 0;
+            return Result::Stalled;
+        }
         const auto [result, bytes] =
             d.incoming.empty() ? std::pair(Result::Timeout, Bytes{}) : d.incoming.front();
         if (!d.incoming.empty()) {
@@ -56,6 +69,11 @@ struct FakeLink final : usb::Link {
         std::copy(bytes.begin(), bytes.end(), buffer.begin());
         transferred = bytes.size();
         return result;
+    }
+    Result ClearHalt(bool in) override {
+        d.haltsCleared.push_back(in);
+        (in ? d.haltedIn : d.haltedOut) = false;
+        return Result::Ok;
     }
     std::size_t MaxPacketSize() const override { return 64; }
     FakeDevice& d;
@@ -136,6 +154,7 @@ TEST(LibusbXpress, OpenAndCloseSendTheVendorRequests) {
     EXPECT_EQ(f.usb->F32x_Open(1, second), 0);
     EXPECT_NE(first, second);
     EXPECT_EQ(f.device().requests, (std::vector<Request>{{0x00, 0xFFFF}, {0x02, 0x0002}}));
+    EXPECT_EQ(f.device().haltsCleared, (std::vector<bool>{true, false}));
 
     EXPECT_EQ(f.usb->F32x_Close(first), 0);
     EXPECT_EQ(f.device().requests.back(), (Request{0x02, 0x0004}));
@@ -213,6 +232,51 @@ TEST(LibusbXpress, WriteEndsWholePacketsWithAZeroLengthPacket) {
         }
         EXPECT_EQ(f.device().bulkOut, expected) << length;
         EXPECT_EQ(f.device().outTimeouts, std::vector<unsigned>(expected.size(), 1000u));
+    }
+}
+
+TEST(LibusbXpress, HaltedEndpointIsClearedAndTheTransferMadeAgain) {
+    Fixture f;
+    const UsbXpress::Handle h = f.Open();
+    f.device().haltsCleared.clear();
+    f.device().haltedIn = true;
+    f.device().incoming = {{Result::Ok, {1, 2, 3}}};
+    EXPECT_EQ(f.Check(), (Queue{0, 3, UsbXpress::kQueueReady}));
+    f.device().haltedOut = true;
+    std::uint32_t written = 0;
+    EXPECT_EQ(f.usb->F32x_Write(h, Bytes{0x1B, 0x0F}, written), 0);
+    EXPECT_EQ(written, 2u);
+    EXPECT_EQ(f.device().bulkOut, (std::vector<Bytes>{{0x1B, 0x0F}}));
+    EXPECT_EQ(f.device().haltsCleared, (std::vector<bool>{true, false}));
+}
+
+// Only a receiver that is gone ends the poll cycle's hold on it; one whose flush request
+// stalled or timed out is polled all the same.
+TEST(LibusbXpress, PollLoopClosesOnlyAReceiverThatIsGone) {
+    struct Case {
+        Result flush;
+        UsbXpress::Status status;
+        TickOutcome outcome;
+    };
+    for (const Case c :
+         {Case{Result::Stalled, UsbXpress::kTransferError, TickOutcome::NotDataReply},
+          Case{Result::Timeout, UsbXpress::kTransferError, TickOutcome::NotDataReply},
+          Case{Result::NoDevice, UsbXpress::kDeviceNotFound, TickOutcome::ReceiverLost}}) {
+        Fixture f;
+        testing::CallLog log;
+        Receiver receiver(*f.usb, log, SteadyMilliseconds());
+        ReceiveBuffer buffer;
+        std::int16_t venue = 0;
+        RunTables tables;
+        PollLoop loop({receiver, buffer, venue, tables, log, log, SteadyMilliseconds(), {}});
+        ASSERT_EQ(loop.RunPollCycle(), TickOutcome::Searching);
+        f.device().requestResults[0x0001] = c.flush;
+        EXPECT_EQ(f.usb->F32x_FlushBuffers(receiver.DeviceHandle()), c.status);
+        f.device().incoming = {{Result::Ok, Bytes(12, 0)}};
+        EXPECT_EQ(loop.RunPollCycle(), c.outcome);
+        const bool open = c.outcome != TickOutcome::ReceiverLost;
+        EXPECT_EQ(receiver.DeviceOpen(), open);
+        EXPECT_EQ(f.device().bulkOut.size(), open ? 1u : 0u);  // the poll command
     }
 }
 
