@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScreen>
 #include <algorithm>
 
@@ -56,6 +57,29 @@ ChildWindows::ChildWindows(Parts parts, QObject* parent)
     };
     myCar_ = std::make_unique<MyCarAlert>(settings_, std::move(views));
     connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
+    AddWindowKeys();
+}
+
+void ChildWindows::AddWindowKeys() {
+    QMenu* windowMenu = parts_.bars.Menu(QLatin1String(tool::miWindow));
+    if (windowMenu == nullptr) {
+        return;
+    }
+    windowMenu->addSeparator();
+    const auto add = [this, windowMenu](const char* name, const QString& caption,
+                                        QList<QKeySequence> keys, void (QMdiArea::*step)()) {
+        QAction* action = windowMenu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, &parts_.area, step);
+    };
+    add("miNextWindow", tr("&Next Window"),
+        {QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)},
+        &QMdiArea::activateNextSubWindow);
+    add("miPreviousWindow", tr("&Previous Window"),
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)},
+        &QMdiArea::activatePreviousSubWindow);
 }
 
 ChildWindows::~ChildWindows() = default;
@@ -64,6 +88,11 @@ QMdiSubWindow* ChildWindows::AddFrame(QWidget* content) {
     QMdiSubWindow* frame = parts_.area.addSubWindow(content);
     frame->setAttribute(Qt::WA_DeleteOnClose);
     frame->setWindowIcon(parts_.area.window()->windowIcon());
+    // The frame's own menu keeps its items but not their keys: Ctrl+W and Ctrl+F4 belong to
+    // File > Close, which closes the active child window; two owners would leave both dead.
+    for (QAction* item : frame->systemMenu()->actions()) {
+        item->setShortcuts({});
+    }
     return frame;
 }
 
@@ -144,6 +173,7 @@ void ChildWindows::ShowRaceLog() {
     }
     Activate(FrameOf(raceLog_));
     raceLog_->miGridView_Click();
+    raceLog_->View().setFocus(Qt::OtherFocusReason);
 }
 
 void ChildWindows::ShowFilter() {

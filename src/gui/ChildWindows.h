@@ -102,6 +102,9 @@ public:
 private:
     // `content` in a new child window that is deleted when it closes.
     QMdiSubWindow* AddFrame(QWidget* content);
+    // Window > Next Window (Ctrl+F6, Ctrl+Tab) and Previous Window (Ctrl+Shift+F6,
+    // Ctrl+Shift+Tab).
+    void AddWindowKeys();
     void Activate(QMdiSubWindow* frame);
     void ChildActivated(QMdiSubWindow* frame);
     void RaceLogUnloaded();

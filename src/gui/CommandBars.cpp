@@ -10,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
+#include <algorithm>
 
 #include "gui/ToolIcons.h"
 #include "gui/ToolTable.h"
@@ -18,21 +19,27 @@ namespace orvanrx {
 
 namespace {
 
-QKeySequence ShortcutOf(const QString& name) {
+// A tool's keys, the first one shown in the menu.
+QList<QKeySequence> ShortcutsOf(const QString& name) {
     static constexpr struct {
         const char* name;
         QKeyCombination keys;
     } kShortcuts[] = {
-        {tool::miOpenLog, Qt::CTRL | Qt::Key_O},      {tool::miSaveLog, Qt::CTRL | Qt::Key_S},
-        {tool::miPrintPreview, Qt::CTRL | Qt::Key_P}, {tool::miClose, Qt::CTRL | Qt::Key_W},
+        {tool::miOpenLog, Qt::CTRL | Qt::Key_O},
+        {tool::miSaveLog, Qt::CTRL | Qt::Key_S},
+        {tool::miPrintPreview, Qt::CTRL | Qt::Key_P},
+        {tool::miClose, Qt::CTRL | Qt::Key_W},
+        {tool::miClose, Qt::CTRL | Qt::Key_F4},
         {tool::miExit, Qt::CTRL | Qt::Key_Q},
+        {tool::miRefreshLog, Qt::Key_F5},
     };
+    QList<QKeySequence> keys;
     for (const auto& shortcut : kShortcuts) {
         if (name == QLatin1String(shortcut.name)) {
-            return QKeySequence(shortcut.keys);
+            keys << QKeySequence(shortcut.keys);
         }
     }
-    return {};
+    return keys;
 }
 
 // The caption as read: without its mnemonic mark and the dots of a dialog command.
@@ -86,6 +93,7 @@ CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)
     setObjectName(QStringLiteral("abMain"));
     QMenuBar* bar = window.menuBar();
     bar->setObjectName(QLatin1String(tool::miMain));
+    bar->setAccessibleName(FindBand(QLatin1String(tool::miMain))->title);
     for (const ToolSpec& menuTool : FindBand(QLatin1String(tool::miMain))->tools) {
         QMenu* menu = BuildMenu(menuTool.subBand, bar);
         menu->setTitle(menuTool.caption);
@@ -97,6 +105,14 @@ CommandBars::CommandBars(QMainWindow& window, std::function<void(const QString&)
     QToolBar* raceLog = BuildToolBar(QLatin1String(tool::tbRaceLog), window);
     raceLog->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     raceLog->hide();
+    // The race log's tools also in View > Race Log Commands, for the keyboard.
+    Menu(QLatin1String(tool::miView))->addSeparator();
+    QMenu* raceLogCommands = Menu(QLatin1String(tool::miView))->addMenu(tr("Race Log &Commands"));
+    raceLogCommands->setObjectName(QStringLiteral("miRaceLogCommands"));
+    raceLogCommands->menuAction()->setObjectName(QStringLiteral("miRaceLogCommands"));
+    for (QAction* action : raceLog->actions()) {
+        raceLogCommands->addAction(action);
+    }
 
     auto* tips = new RepeatedTipFilter(this);
     for (QMenu* menu : std::as_const(menus_)) {
@@ -137,7 +153,7 @@ QAction* CommandBars::ActionFor(const QString& name) {
                                                : tool->toolTip);
     action->setStatusTip(tool->description);
     action->setProperty("category", tool->category);
-    action->setShortcut(ShortcutOf(name));
+    action->setShortcuts(ShortcutsOf(name));
     action->setIcon(ToolIcon(name));
     action->setIconVisibleInMenu(true);
     connect(action, &QAction::triggered, this, [this, name] { onTool_(name); });
@@ -169,13 +185,28 @@ QToolBar* CommandBars::BuildToolBar(const QString& band, QMainWindow& window) {
     const BandSpec* tools = FindBand(band);
     auto* toolBar = new QToolBar(tools->title, &window);
     toolBar->setObjectName(band);
+    toolBar->setAccessibleName(tools->title);
     toolBar->setIconSize(band == QLatin1String(tool::tbColor) ? QSize(16, 16) : QSize(22, 22));
     for (const ToolSpec& tool : tools->tools) {
         if (tool.name == QLatin1String(kSeparatorName)) {
             toolBar->addSeparator();
         } else {
-            toolBar->addAction(ActionFor(tool.name));
+            QAction* action = ActionFor(tool.name);
+            toolBar->addAction(action);
+            // Two tools with one caption (the two greens) are told apart by their
+            // descriptions.
+            if (QWidget* button = toolBar->widgetForAction(action);
+                button != nullptr && !tool.description.isEmpty() &&
+                std::count_if(
+                    tools->tools.begin(), tools->tools.end(),
+                    [&tool](const ToolSpec& other) { return other.caption == tool.caption; }) > 1) {
+                button->setAccessibleName(tool.description);
+            }
         }
+    }
+    // The tool bar's own button for the tools it has no room for.
+    if (auto* more = toolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(tr("More Tools"));
     }
     window.addToolBar(Qt::TopToolBarArea, toolBar);
     toolBars_.insert(band, toolBar);

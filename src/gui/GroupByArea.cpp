@@ -37,6 +37,9 @@ GroupByArea::GroupByArea(LogGridModel& grid, QWidget* parent)
     ungroup_->setText(QStringLiteral("\u00D7"));
     ungroup_->setAutoRaise(true);
     ungroup_->setToolTip(tr("Show the rows without groups"));
+    ungroup_->setAccessibleName(ungroup_->toolTip());
+    // Only a click takes the focus here: a Space meant for the grid never drops the grouping.
+    ungroup_->setFocusPolicy(Qt::ClickFocus);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 3, 6, 3);
     layout->setSpacing(2);

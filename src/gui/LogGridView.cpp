@@ -1,8 +1,10 @@
 #include "gui/LogGridView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -209,7 +211,7 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     setModel(&shown);
     setUniformRowHeights(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAllColumnsShowFocus(true);
@@ -336,6 +338,12 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           Qt::AlignCenter, index.data(LogGridModel::TextRole).toString());
         painter->setPen(QColor(200, 120, 10));
         painter->drawLine(row.bottomLeft(), row.bottomRight());
+        if (hasFocus() && index.siblingAtColumn(0) == currentIndex().siblingAtColumn(0)) {
+            // The row cursor on a group header: a frame in the highlight colour.
+            painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(row.adjusted(1, 1, -1, -1));
+        }
         painter->restore();
         return;
     }
@@ -410,6 +418,49 @@ void LogGridView::mouseDoubleClickEvent(QMouseEvent* event) {
         }
     }
     QTreeView::mouseDoubleClickEvent(event);
+}
+
+void LogGridView::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex current = currentIndex();
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        const QRect row = current.isValid() ? visualRect(current) : QRect();
+        const QPoint at =
+            row.isValid() ? QPoint(row.left() + 8, row.bottom()) : viewport()->rect().topLeft();
+        Q_EMIT SettingsMenuRequested(viewport()->mapToGlobal(at));
+        event->accept();
+        return;
+    }
+    if (current.isValid() && event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
+        const QModelIndex row = current.siblingAtColumn(0);
+        const bool open = event->key() == Qt::Key_Right;
+        if (IsGroupHeader(row)) {
+            if (isExpanded(row) != open) {
+                setExpanded(row, open);
+            }
+            event->accept();
+            return;
+        }
+        if (!open && row.parent().isValid()) {
+            setCurrentIndex(row.parent());
+            event->accept();
+            return;
+        }
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void LogGridView::contextMenuEvent(QContextMenuEvent* event) {
+    // The mouse opens the menu on its press; the keyboard's menu key comes here.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const QModelIndex current = currentIndex();
+        const QRect row = current.isValid() ? visualRect(current) : QRect();
+        Q_EMIT SettingsMenuRequested(
+            viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint(0, 0)));
+    }
+    event->accept();
 }
 
 }  // namespace orvanrx

@@ -14,9 +14,11 @@ class LogGridModel;
 // the whole row and opened or closed as the grid keeps them, columns hidden and sized in twips as
 // the grid says (the user's resizing goes back to the grid), painting paused while the grid's
 // drawing is off, the named styles drawn (fonts, the heading and group gradients, the pair
-// line), and the area without rows in the grid's background colour. Cells are not edited and
-// take no focus. A reload keeps the scroll position, unless the view stood at the top, where
-// the newest race comes in.
+// line), and the area without rows in the grid's background colour. Cells are not edited. The
+// grid takes the focus with a row cursor, drawn as the selected row: arrows, Page Up/Down and
+// Home/End move it, Left closes the row's group (from one of its rows, goes to its header),
+// Right opens it; the Menu key and Shift+F10 open the settings menu at the row. A reload keeps the
+// scroll position, unless the view stood at the top, where the newest race comes in.
 class LogGridView final : public QTreeView {
     Q_OBJECT
 public:
@@ -39,6 +41,8 @@ protected:
                  const QModelIndex& index) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

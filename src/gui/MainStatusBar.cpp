@@ -40,6 +40,7 @@ QProgressBar* Bar(const char* name, int maximum, const QString& toolTip, QWidget
     bar->setValue(0);
     bar->setTextVisible(false);
     bar->setToolTip(toolTip);
+    bar->setAccessibleName(toolTip);
     bar->setMaximumWidth(bar->sizeHint().width());
     bar->setMaximumHeight(bar->fontMetrics().height());
     return bar;
@@ -78,6 +79,7 @@ protected:
 MainStatusBar::MainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName(QStringLiteral("sbMain"));
     setWindowTitle(QStringLiteral("Status Bar"));
+    setAccessibleName(windowTitle());
 
     // lblStatus: an empty text panel; it speaks up only when the race log could not be saved.
     lblStatus_ = new ElidingLabel(this);
@@ -185,6 +187,16 @@ void MainStatusBar::AttachStatusControls() {
     addPermanentWidget(lblNUM_);
     AddSpace();
     addPermanentWidget(lblDATE_);
+    // Assistive technology reads a widget's children in the order they were made; raised in
+    // the order shown, they are read left to right as the bar shows them.
+    for (QWidget* shown :
+         {static_cast<QWidget*>(lblStatus_), static_cast<QWidget*>(scrMessage_), picStatus_,
+          static_cast<QWidget*>(lblFrequency_), static_cast<QWidget*>(usbSignal_),
+          static_cast<QWidget*>(lblOrvanUSB_), static_cast<QWidget*>(usbBuffer_),
+          static_cast<QWidget*>(lblINS_), static_cast<QWidget*>(lblCAPS_),
+          static_cast<QWidget*>(lblNUM_), static_cast<QWidget*>(lblDATE_)}) {
+        shown->raise();
+    }
 }
 
 void MainStatusBar::SetDevicePanelsActive(bool active) {

@@ -7,6 +7,7 @@ namespace orvanrx {
 Marquee::Marquee(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("scrMessage"));
     setToolTip(QStringLiteral("Scroll Message"));
+    setAccessibleName(QStringLiteral("Scroll Message"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     frames_.setInterval(kFrameMs);
     frames_.setTimerType(Qt::PreciseTimer);
@@ -19,6 +20,8 @@ void Marquee::SetText(const QString& text) {
         return;
     }
     text_ = text;
+    // A screen reader reads the whole message at once, not the running letters.
+    setAccessibleDescription(text_);
     textWidth_ = fontMetrics().horizontalAdvance(text_);
     offset_ = width();
     carry_ = 0.0;

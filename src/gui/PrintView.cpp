@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QGraphicsItem>
 #include <QGraphicsView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPageSetupDialog>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -33,10 +35,12 @@ PrintView::PrintView(std::function<LogGridSheet()> sheet, std::function<LogTitle
     printer_->setPageOrientation(QPageLayout::Landscape);
     rptView_ = new QPrintPreviewWidget(printer_.get(), this);
     rptView_->setObjectName(QStringLiteral("rptView"));
+    rptView_->setAccessibleName(tr("Pages"));
     rptView_->setViewMode(QPrintPreviewWidget::SinglePageView);
     connect(rptView_, &QPrintPreviewWidget::paintRequested, this, &PrintView::Paint);
 
     tools_->setObjectName(QStringLiteral("tbPrintView"));
+    tools_->setAccessibleName(tr("Print Preview"));
     tools_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tools_->setIconSize(QSize(16, 16));
     const auto add = [this](const char* name, const char* icon, const QString& caption,
@@ -44,19 +48,36 @@ PrintView::PrintView(std::function<LogGridSheet()> sheet, std::function<LogTitle
         QAction* action = tools_->addAction(QIcon::fromTheme(QString::fromLatin1(icon)), caption);
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, run);
+        // The tool bar is reached with Tab, and the keys work wherever the focus is in the
+        // view (only in the view: the race log's and the filter's each have their own).
+        tools_->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
         return action;
     };
-    add("miFitWidth", "zoom-fit-width", tr("Fit Width"), [this] { rptView_->fitToWidth(); });
+    const auto keys = [](QAction* action, QList<QKeySequence> sequences) {
+        action->setShortcuts(sequences);
+        action->setToolTip(QStringLiteral("%1 (%2)").arg(
+            action->text(), sequences.first().toString(QKeySequence::NativeText)));
+    };
+    keys(add("miFitWidth", "zoom-fit-width", tr("Fit Width"), [this] { rptView_->fitToWidth(); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_0)});
     add("miFitPage", "zoom-fit-best", tr("Whole Page"), [this] { rptView_->fitInView(); });
-    add("miZoomIn", "zoom-in", tr("Zoom In"), [this] { rptView_->zoomIn(); });
-    add("miZoomOut", "zoom-out", tr("Zoom Out"), [this] { rptView_->zoomOut(); });
+    keys(add("miZoomIn", "zoom-in", tr("Zoom In"), [this] { rptView_->zoomIn(); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    keys(add("miZoomOut", "zoom-out", tr("Zoom Out"), [this] { rptView_->zoomOut(); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
     tools_->addSeparator();
-    add("miFirstPage", "go-first", tr("First"), [this] { ShowPageTop(1); });
-    add("miPreviousPage", "go-previous", tr("Previous"),
-        [this] { ShowPageTop(std::max(1, rptView_->currentPage() - 1)); });
-    add("miNextPage", "go-next", tr("Next"),
-        [this] { ShowPageTop(std::min(PageCount(), rptView_->currentPage() + 1)); });
-    add("miLastPage", "go-last", tr("Last"), [this] { ShowPageTop(PageCount()); });
+    keys(add("miFirstPage", "go-first", tr("First"), [this] { ShowPageTop(1); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_Home)});
+    keys(add("miPreviousPage", "go-previous", tr("Previous"),
+             [this] { ShowPageTop(std::max(1, rptView_->currentPage() - 1)); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    keys(add("miNextPage", "go-next", tr("Next"),
+             [this] { ShowPageTop(std::min(PageCount(), rptView_->currentPage() + 1)); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    keys(add("miLastPage", "go-last", tr("Last"), [this] { ShowPageTop(PageCount()); }),
+         {QKeySequence(Qt::CTRL | Qt::Key_End)});
     lblPage_ = new QLabel(tools_);
     lblPage_->setObjectName(QStringLiteral("lblPage"));
     lblPage_->setContentsMargins(8, 0, 8, 0);
@@ -64,7 +85,11 @@ PrintView::PrintView(std::function<LogGridSheet()> sheet, std::function<LogTitle
     connect(rptView_, &QPrintPreviewWidget::previewChanged, this, &PrintView::ShowPageNumber);
     tools_->addSeparator();
     add("miPageSetup", "document-page-setup", tr("Page Setup..."), [this] { PageSetUp(); });
-    add("miPrint", "document-print", tr("Print..."), [this] { Print(); });
+    // Ctrl+P is also File > Print Preview; inside the view it prints (see eventFilter).
+    add("miPrint", "document-print", tr("Print..."), [this] { Print(); })
+        ->setToolTip(
+            tr("Print... (%1)")
+                .arg(QKeySequence(Qt::CTRL | Qt::Key_P).toString(QKeySequence::NativeText)));
     add("miExportPdf", "application-pdf", tr("Export to PDF..."), [this] {
         if (exportPdf_) {
             exportPdf_(sheet_(), title_());
@@ -74,9 +99,14 @@ PrintView::PrintView(std::function<LogGridSheet()> sheet, std::function<LogTitle
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    // The tool bar's own button for the tools it has no room for.
+    if (auto* more = tools_->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(tr("More Tools"));
+    }
     layout->addWidget(tools_);
     layout->addWidget(rptView_, 1);
     WatchForMenu(rptView_);
+    WatchForMenu(tools_);
 }
 
 PrintView::~PrintView() = default;
@@ -94,6 +124,28 @@ bool PrintView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         menu_.popup(static_cast<QContextMenuEvent*>(event)->globalPos());
         return true;
+    }
+    const bool keyEvent =
+        event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (keyEvent && watched->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool print = key->key() == Qt::Key_P && key->modifiers() == Qt::ControlModifier;
+        const bool menuKey = key->key() == Qt::Key_Menu ||
+                             (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Ours, not the main window's print preview.
+            if (print || menuKey) {
+                event->accept();
+                return true;
+            }
+        } else if (print) {
+            Print();
+            return true;
+        } else if (menuKey) {
+            auto* widget = static_cast<QWidget*>(watched);
+            menu_.popup(widget->mapToGlobal(QPoint(8, 8)));
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

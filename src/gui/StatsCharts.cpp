@@ -96,6 +96,7 @@ StatsCharts::StatsCharts(QWidget* parent) : QWidget(parent) {
         panel.view = new QChartView(panel.chart, this);
         panel.view->setRenderHint(QPainter::Antialiasing);
         panel.view->setMinimumSize(220, 150);
+        panel.view->setAccessibleName(TrendFigureTitle(figure));
         panels_.push_back(panel);
         UseTimeAxis(panels_.back(), true);
         const int at = static_cast<int>(panels_.size()) - 1;

@@ -11,12 +11,15 @@ StatusLamp::StatusLamp(const QString& name, const QString& toolTip, int litValue
     : QWidget(parent), litValue_(litValue), darkValue_(darkValue) {
     setObjectName(name);
     setToolTip(toolTip);
+    setAccessibleName(toolTip);
+    setAccessibleDescription(QStringLiteral("Dark"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void StatusLamp::SetLit(bool lit) {
     if (lit != lit_) {
         lit_ = lit;
+        setAccessibleDescription(lit ? QStringLiteral("Lit") : QStringLiteral("Dark"));
         update();
     }
 }

@@ -81,17 +81,21 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
 
     cboCategory_->setObjectName(QStringLiteral("cboCategory"));
     cboCategory_->setToolTip(QStringLiteral("Category"));
+    cboCategory_->setAccessibleName(cboCategory_->toolTip());
     cboCategory_->setPlaceholderText(QStringLiteral("Category"));
     // The way back to every category, above the category names.
     cboCategory_->addItem(kAllCategoriesEntry);
     cboCategory_->setCurrentIndex(-1);
     cboRound_->setObjectName(QStringLiteral("cboRound"));
     cboRound_->setToolTip(QStringLiteral("Round Number"));
+    cboRound_->setAccessibleName(cboRound_->toolTip());
     cboRound_->setPlaceholderText(QStringLiteral("Round"));
     cboRound_->addItems(RoundList());
     cboRound_->setCurrentIndex(-1);
     txtCar_->setObjectName(QStringLiteral("txtCar"));
     txtCar_->setToolTip(QStringLiteral("Car Number"));
+    txtCar_->setAccessibleName(txtCar_->toolTip());
+    grdLog_->setAccessibleName(windowTitle());
     txtCar_->setPlaceholderText(QStringLiteral("Car #"));
     for (QWidget* control : {static_cast<QWidget*>(cboCategory_), static_cast<QWidget*>(cboRound_),
                              static_cast<QWidget*>(txtCar_)}) {

@@ -51,6 +51,7 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
           [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_)) {
     setObjectName(QStringLiteral("frmRaceLog"));
     setWindowTitle(kRaceLogCaption);
+    grdLog_->setAccessibleName(kRaceLogCaption);
     auto* gridLayout = new QVBoxLayout(gridPage_);
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->setSpacing(0);

@@ -94,6 +94,10 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     txtSearch_->setPlaceholderText(QStringLiteral("Search car # or driver"));
     txtSearch_->setToolTip(QStringLiteral("Car number (its start) or part of a driver's name"));
     txtSearch_->setClearButtonEnabled(true);
+    txtSearch_->setAccessibleName(QStringLiteral("Search"));
+    txtSearch_->setAccessibleDescription(txtSearch_->toolTip());
+    grdCars_->setAccessibleName(QStringLiteral("Cars"));
+    grdRuns_->setAccessibleName(QStringLiteral("Runs"));
     txtSearch_->setMinimumWidth(220);
     txtSearch_->setMaximumWidth(300);
     lblCount_->setObjectName(QStringLiteral("lblCount"));

@@ -28,6 +28,7 @@ frmTimeSlip::frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& setti
     setObjectName(QStringLiteral("frmTimeSlip"));
     setWindowTitle(QStringLiteral("Time Slip"));
     txtDisplay_->setObjectName(QStringLiteral("txtDisplay"));
+    txtDisplay_->setAccessibleName(windowTitle());
     txtDisplay_->setReadOnly(true);
     txtDisplay_->setFont(MonospaceFont(18));
     txtDisplay_->setLineWrapMode(QPlainTextEdit::NoWrap);

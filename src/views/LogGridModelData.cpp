@@ -1,4 +1,6 @@
 // LogGridModel as a QAbstractItemModel: indexes, data roles and headings.
+#include <QStringList>
+
 #include "views/LogGridCells.h"
 #include "views/LogGridModel.h"
 
@@ -73,6 +75,7 @@ QVariant LogGridModel::data(const QModelIndex& index, int role) const {
         switch (role) {
             case Qt::DisplayRole:
             case TextRole:
+            case Qt::AccessibleTextRole:
                 return rows_.Groups()[At(index.row())].text;
             case RowKindRole:
                 return static_cast<int>(LogGridRowKind::GroupHeader);
@@ -97,7 +100,20 @@ QVariant LogGridModel::data(const QModelIndex& index, int role) const {
             }
             return rows_.Text(position, c);
         case TextRole:
+        case Qt::AccessibleTextRole:  // what assistive technology reads: the text drawn
             return rows_.Text(position, c);
+        case Qt::AccessibleDescriptionRole: {
+            // The row as a screen reader announces the row cursor: each shown column's
+            // caption and text, the empty ones left out.
+            QStringList parts;
+            for (int shown = 0; shown < kLogGridColumnCount; ++shown) {
+                const QString text = rows_.Text(position, shown);
+                if (!columns_[At(shown)].hidden && !text.isEmpty()) {
+                    parts << QString(kLogGridColumns[At(shown)].caption) + QLatin1Char(' ') + text;
+                }
+            }
+            return parts.join(QStringLiteral(", "));
+        }
         case RowKindRole:
             return static_cast<int>(LogGridRowKind::Data);
         case StyleNameRole:

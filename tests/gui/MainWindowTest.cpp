@@ -40,9 +40,12 @@ const char* const kBandOrder[][2] = {
     {"miFile",
      "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog miImportLogs - miPrintPreview "
      "- miClose - miExit"},
-    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip"},
+    // The View and Window menus end with the keyboard's additions.
+    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands"},
     {"miTools", "miChangeChannel miMyCar miPitView - miCalculator miBackgroundColor - miRefresh"},
-    {"miWindow", "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList"},
+    {"miWindow",
+     "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList - miNextWindow "
+     "miPreviousWindow"},
     {"miHelp", "miAbout"},
     {"tbMain", "miOpenLog miSaveLog miPrintPreview - miTimeSlip miRaceLog miFilter miStats"},
     {"tbColor",
@@ -222,6 +225,12 @@ private Q_SLOTS:
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
                                // program start and the exit: below
+                }
+                if (name == QLatin1String("miRaceLogCommands") ||
+                    name == QLatin1String("miNextWindow") ||
+                    name == QLatin1String("miPreviousWindow")) {
+                    QVERIFY(!window->RunTool(name));  // the keyboard's additions, not tools
+                    continue;
                 }
                 QVERIFY2(window->RunTool(name), qPrintable(name));
             }

@@ -1,0 +1,245 @@
+// What assistive technology learns of the windows, read through their QAccessible interfaces
+// offscreen: every control's name, the grid cells' texts, the lamps and the scroll message
+// following the receiver, the status bar in the order it is shown.
+
+#include <QAccessible>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+#include <memory>
+
+#include "AccessibleTree.h"
+#include "decoding/RunTables.h"
+#include "gui/ChildWindows.h"
+#include "gui/CommandBars.h"
+#include "gui/LogGridView.h"
+#include "gui/MainStatusBar.h"
+#include "gui/frmFilter.h"
+#include "gui/frmMain.h"
+#include "gui/frmRaceLog.h"
+#include "settings/SettingsStore.h"
+#include "shell/Station.h"
+#include "shell/StationForwarders.h"
+#include "sim/SimulatedXpress.h"
+#include "views/LogGridModel.h"
+
+using namespace orvanrx;
+
+namespace {
+
+QString NameOf(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    return iface != nullptr ? iface->text(QAccessible::Name) : QStringLiteral("<none>");
+}
+
+QString DescriptionOf(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
+        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
+        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
+                                                           forwarders.observer, SystemClock(),
+                                                           sim->Clock()});
+        window = std::make_unique<frmMain>(*station, forwarders, *settings);
+        window->resize(1300, 800);
+        window->Load(dir->filePath(QStringLiteral("data")));
+        window->tmrMain().stop();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() {
+        window->Unload();
+        window.reset();
+        station.reset();
+        sim.reset();
+    }
+
+    // Each child window open in turn (and all of them at once): no visible control of the main
+    // window without a name.
+    void everyVisibleControlHasAName_data() {
+        QTest::addColumn<QStringList>("tools");
+        QTest::newRow("race log") << QStringList{};
+        QTest::newRow("filter") << QStringList{QStringLiteral("miFilter")};
+        QTest::newRow("filter print view")
+            << QStringList{QStringLiteral("miFilter"), QStringLiteral("miPrintPreview")};
+        QTest::newRow("time slip") << QStringList{QStringLiteral("miTimeSlip")};
+        QTest::newRow("statistics") << QStringList{QStringLiteral("miStats")};
+        QTest::newRow("all, tiled")
+            << QStringList{QStringLiteral("miTimeSlip"), QStringLiteral("miFilter"),
+                           QStringLiteral("miStats"), QStringLiteral("miTileHorizontally")};
+    }
+    void everyVisibleControlHasAName() {
+        QFETCH(QStringList, tools);
+        for (const QString& tool : tools) {
+            QVERIFY(window->RunTool(tool));
+        }
+        QCoreApplication::processEvents();
+        const QStringList unnamed = test::UnnamedControls(*window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QLatin1Char('\n'))));
+    }
+
+    void controlsAreNamedByTheirCaptionsAndTips_data() {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("signal") << QStringLiteral("usbSignal") << QStringLiteral("Signal Strength");
+        QTest::newRow("buffer") << QStringLiteral("usbBuffer") << QStringLiteral("Buffer Position");
+        QTest::newRow("CD") << QStringLiteral("txtCD") << QStringLiteral("Carrier Detect");
+        QTest::newRow("EF") << QStringLiteral("txtEF") << QStringLiteral("Buffer Empty");
+        QTest::newRow("FF") << QStringLiteral("txtFF") << QStringLiteral("Buffer Full");
+        QTest::newRow("marquee") << QStringLiteral("scrMessage")
+                                 << QStringLiteral("Scroll Message");
+        QTest::newRow("category") << QStringLiteral("cboCategory") << QStringLiteral("Category");
+        QTest::newRow("round") << QStringLiteral("cboRound") << QStringLiteral("Round Number");
+        QTest::newRow("car") << QStringLiteral("txtCar") << QStringLiteral("Car Number");
+        QTest::newRow("slip") << QStringLiteral("txtDisplay") << QStringLiteral("Time Slip");
+        QTest::newRow("search") << QStringLiteral("txtSearch") << QStringLiteral("Search");
+        QTest::newRow("cars") << QStringLiteral("grdCars") << QStringLiteral("Cars");
+    }
+    void controlsAreNamedByTheirCaptionsAndTips() {
+        QFETCH(QString, objectName);
+        QFETCH(QString, name);
+        for (const char* tool : {"miFilter", "miTimeSlip", "miStats"}) {
+            window->RunTool(QString::fromLatin1(tool));
+        }
+        auto* control = window->findChild<QWidget*>(objectName);
+        QVERIFY(control != nullptr);
+        QCOMPARE(NameOf(control), name);
+    }
+
+    void theGridsAreNamedForTheirWindows() {
+        window->RunTool(QStringLiteral("miFilter"));
+        QCOMPARE(NameOf(&window->Windows().RaceLog()->View()), QStringLiteral("Race Log"));
+        QCOMPARE(NameOf(&window->Windows().Filter()->View()), QStringLiteral("Race Log Filter"));
+    }
+
+    void theTwoGreensAreToldApart() {
+        QToolBar* palette = window->Bars().ToolBar(QStringLiteral("tbColor"));
+        QVERIFY(palette != nullptr);
+        QCOMPARE(NameOf(palette->widgetForAction(
+                     window->Bars().Action(QStringLiteral("miBrightGreen")))),
+                 QStringLiteral("Bright Green"));
+        QCOMPARE(NameOf(palette->widgetForAction(window->Bars().Action(QStringLiteral("miGreen")))),
+                 QStringLiteral("Green"));
+    }
+
+    void lampsAndScrollMessageFollowTheReceiver() {
+        MainStatusBar& bar = window->StatusBar();
+        auto* cd = bar.findChild<QWidget*>(QStringLiteral("txtCD"));
+        auto* ff = bar.findChild<QWidget*>(QStringLiteral("txtFF"));
+        QCOMPARE(DescriptionOf(cd), QStringLiteral("Dark"));
+        bar.ShowCDLamp(true);
+        QCOMPARE(DescriptionOf(cd), QStringLiteral("Lit"));
+        QCOMPARE(DescriptionOf(ff), QStringLiteral("Dark"));
+        bar.ShowCDLamp(false);
+        QCOMPARE(DescriptionOf(cd), QStringLiteral("Dark"));
+
+        auto* marquee = bar.findChild<QWidget*>(QStringLiteral("scrMessage"));
+        bar.SetScrollMessageVisible(true);
+        bar.SetScrollMessageText(QStringLiteral("WELCOME TO THE TRACK"));
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(marquee);
+        QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("WELCOME TO THE TRACK"));
+        bar.SetScrollMessageText(QStringLiteral("LANES CLOSED"));
+        QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("LANES CLOSED"));
+    }
+
+    void statusBarIsReadInTheOrderShown() {
+        MainStatusBar& bar = window->StatusBar();
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&bar);
+        QStringList names;
+        int lastX = -1;
+        bool ordered = true;
+        for (int i = 0; i < iface->childCount(); ++i) {
+            QAccessibleInterface* child = iface->child(i);
+            auto* widget = qobject_cast<QWidget*>(child->object());
+            if (widget == nullptr || !widget->isVisible() ||
+                widget->objectName() == QLatin1String("lblSpace") ||
+                widget->objectName().startsWith(QLatin1String("qt_"))) {
+                continue;
+            }
+            names << widget->objectName();
+            ordered = ordered && widget->x() > lastX;
+            lastX = widget->x();
+        }
+        QVERIFY2(ordered, qPrintable(names.join(QLatin1Char(' '))));
+        QVERIFY(names.indexOf(QStringLiteral("picStatus")) <
+                names.indexOf(QStringLiteral("lblFrequency")));
+        QVERIFY(names.indexOf(QStringLiteral("usbSignal")) <
+                names.indexOf(QStringLiteral("lblOrvanUSB")));
+    }
+
+    // A filter cell speaks the text it draws, never the number it sorts by: times, speeds,
+    // the date, the race number, an empty cell and a text that is no number.
+    void filterCellsSpeakTheirDrawnText_data() {
+        QTest::addColumn<int>("column");
+        QTest::newRow("RT") << ColumnIndex(RunColumn::RT);
+        QTest::newRow("et60") << ColumnIndex(RunColumn::et60);
+        QTest::newRow("et1320") << ColumnIndex(RunColumn::et1320);
+        QTest::newRow("mph1320") << ColumnIndex(RunColumn::mph1320);
+        QTest::newRow("Dial (empty)") << ColumnIndex(RunColumn::Dial);
+        QTest::newRow("Car") << ColumnIndex(RunColumn::Car);
+        QTest::newRow("Name") << ColumnIndex(RunColumn::Name);
+    }
+    void filterCellsSpeakTheirDrawnText() {
+        QFETCH(int, column);
+        RunRecord race;
+        race.Category = QStringLiteral("SUPER PRO     E1");
+        race.CarL = QStringLiteral("1234");
+        race.CarR = QStringLiteral("77A");
+        race.NameL = QStringLiteral("A DRIVER");
+        race.RTL = QStringLiteral("0.610");
+        race.RTR = QStringLiteral("-0.012");
+        race.et60L = QStringLiteral("1.30");
+        race.et1320L = QStringLiteral("9.900");
+        race.et1320R = QStringLiteral("x");
+        race.mph1320L = QStringLiteral("138.25");
+        station->Tables().StoreRun(race);
+        window->RunTool(QStringLiteral("miFilter"));
+        frmFilter* filter = window->Windows().Filter();
+        LogGridView& view = filter->View();
+        QCoreApplication::processEvents();  // the rows laid out, as a screen reader finds them
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
+        QVERIFY(grid->tableInterface() != nullptr);
+        int checked = 0;
+        for (int row = 0; row < filter->Shown().rowCount(); ++row) {
+            const QModelIndex index = filter->Shown().index(row, column);
+            const QString drawn = index.data(LogGridModel::TextRole).toString();
+            QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, column);
+            QVERIFY(cell != nullptr);
+            QCOMPARE(cell->text(QAccessible::Name), drawn);
+            ++checked;
+        }
+        QCOMPARE(checked, 2);
+        // A cell's description is its whole row as shown: the reader hears the row the cursor
+        // is on, never a hidden column.
+        const QString row = grid->tableInterface()
+                                ->cellAt(0, ColumnIndex(RunColumn::Car))
+                                ->text(QAccessible::Description);
+        QVERIFY2(row.contains(QLatin1String("1234")) && row.contains(QLatin1String("A DRIVER")) &&
+                     row.contains(QLatin1String("0.610")),
+                 qPrintable(row));
+        QVERIFY2(!row.contains(QLatin1String("SUPER PRO")), qPrintable(row));  // Category hidden
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<SettingsStore> settings;
+    StationForwarders forwarders;
+    std::unique_ptr<frmMain> window;
+    std::unique_ptr<SimulatedXpress> sim;
+    std::unique_ptr<Station> station;
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "AccessibilityTest.moc"
