@@ -297,6 +297,32 @@ void LogGridView::FollowRows() {
         verticalScrollBar()->setValue(keptScroll_);
         keptScroll_ = 0;
     }
+    PlaceRowCursor();
+}
+
+void LogGridView::PlaceRowCursor() {
+    QAbstractItemModel* shown = model();
+    if (currentIndex().isValid() || shown->rowCount() == 0) {
+        return;
+    }
+    // The cursor goes to the top row on screen, in the first column shown, so the focus row is
+    // drawn from the start; it selects nothing and scrolls nothing.
+    int column = 0;
+    for (int visual = 0; visual < header()->count(); ++visual) {
+        const int logical = header()->logicalIndex(visual);
+        if (!isColumnHidden(logical)) {
+            column = logical;
+            break;
+        }
+    }
+    QModelIndex top = indexAt(QPoint(1, 1));
+    if (!top.isValid()) {
+        top = shown->index(0, 0);
+    }
+    const bool scrolls = hasAutoScroll();
+    setAutoScroll(false);
+    selectionModel()->setCurrentIndex(top.siblingAtColumn(column), QItemSelectionModel::NoUpdate);
+    setAutoScroll(scrolls);
 }
 
 void LogGridView::FollowBackground(int colorValue) {

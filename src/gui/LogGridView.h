@@ -50,6 +50,7 @@ private:
     QModelIndex GroupHeaderAt(const QPoint& at) const;
     void FollowColumns();
     void FollowRows();
+    void PlaceRowCursor();
     void FollowBackground(int colorValue);
     void ColumnResized(int column, int oldSize, int newSize);
 

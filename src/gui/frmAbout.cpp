@@ -87,6 +87,8 @@ frmAbout::frmAbout(Receiver& receiver, QWidget* parent) : QDialog(parent) {
     layout->addSpacing(6);
     layout->addLayout(ButtonRow(cmdOK, cmdCancel));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The box opens on its default button, not in the firmware text above it.
+    cmdOK->setFocus();
 
     Form_Load(receiver);
 }

@@ -65,6 +65,7 @@ frmChangeChannel::frmChangeChannel(Receiver& receiver, QWidget* parent)
     layout->setRowMinimumHeight(3, 4);
     layout->addLayout(ButtonRow(cmdOK_, cmdCancel), 4, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    cboChannel_->setFocus();
 
     Form_Load();
 }

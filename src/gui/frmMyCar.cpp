@@ -70,6 +70,7 @@ frmMyCar::frmMyCar(const QStringList& numbers, QWidget* parent) : QDialog(parent
     layout->addLayout(ButtonRow(cmdOK_, cmdCancel), 5, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    txtNumbers_->setFocus();
     txtNumbers_Change();
     adjustSize();
     CentreOnScreen(*this);

@@ -88,6 +88,7 @@ frmPitView::frmPitView(PitViewService& service, const SettingsStore& settings, Q
     layout->addWidget(new QLabel(QStringLiteral("Phones connected:"), this));
     layout->addWidget(lstPhones_);
     layout->addWidget(buttons);
+    chkServe_->setFocus();
 
     {
         const QSignalBlocker block(chkServe_);

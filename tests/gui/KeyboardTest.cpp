@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -96,6 +97,33 @@ private Q_SLOTS:
         auto* ungroup = raceLog->findChild<QToolButton*>(QStringLiteral("Ungroup"));
         QVERIFY(ungroup != nullptr);
         QCOMPARE(ungroup->focusPolicy(), Qt::ClickFocus);
+    }
+
+    // The grid has the focus before it has rows; its first rows bring a row cursor, so the
+    // focus row is drawn before any key is pressed. The cursor selects nothing.
+    void theFirstRowsBringTheRowCursor() {
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        LogGridView& view = raceLog->View();
+        QCOMPARE(QApplication::focusWidget(), &view);
+        QCOMPARE(CurrentRow(view), QStringLiteral("none"));
+        RunTables& tables = station->Tables();
+        tables.StoreRun(Race("PRO           E1", "11", "12"));
+        tables.StoreRun(Race("PRO           E1", "13", "14"));
+        raceLog->AllCategories();
+        QVERIFY(view.model()->rowCount() > 0);
+        QCOMPARE(CurrentRow(view), QStringLiteral("[PRO           E1]+"));
+        QCOMPARE(view.currentIndex().siblingAtColumn(0),
+                 view.indexAt(QPoint(1, 1)).siblingAtColumn(0));
+        QVERIFY(!view.isColumnHidden(view.currentIndex().column()));
+        QVERIFY(view.selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        // A refresh reloads the grid (a reset, which drops the cursor): the cursor is back on
+        // the top row shown, still selecting nothing.
+        QTest::keyClick(&view, Qt::Key_End);
+        tables.StoreRun(Race("PRO           E1", "15", "16"));
+        raceLog->UpdateDisplay();
+        QCOMPARE(CurrentRow(view), QStringLiteral("[PRO           E1]+"));
+        QVERIFY(view.selectionModel()->selectedIndexes().isEmpty());
     }
 
     // Keys pressed one after another in an all-categories grid of two categories (newest
