@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <array>
+#include <string>
 
 #include "racelog/RaceLogItemReader.h"
 #include "settings/SettingsKeys.h"
@@ -44,6 +45,21 @@ void AppendLatin1(QByteArray& out, const QString& text) {
     }
 }
 
+// True when cell holds exactly the Latin-1 text bytes (inline: a load compares every cell with
+// the rows above).
+bool SameText(const QString& cell, QByteArrayView bytes) {
+    if (cell.size() != bytes.size()) {
+        return false;
+    }
+    const QChar* chars = cell.constData();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (chars[i].unicode() != static_cast<unsigned char>(bytes[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 RaceLogLoadResult Failure(RunTables& tables) {
     tables.ResetRunTables();
     return {RaceLogLoadOutcome::Failed, RaceLogImportErrorText()};
@@ -51,21 +67,48 @@ RaceLogLoadResult Failure(RunTables& tables) {
 
 // Reads the 21 items of one row; false when the data runs out first. Most cells repeat a cell
 // of one of the two rows above (the category, the class, the lane letter, the DateTime of
-// the race's other row), so such a cell shares that row's text instead of a new copy: a log
-// of thousands of races loads with far fewer allocations.
-bool ReadRow(RaceLogItemReader& reader, RunRow& row, const RunRow* above1, const RunRow* above2) {
+// the race's other row), so such a cell shares that row's text instead of a new copy. The
+// other cells are converted together, in one string of the row's new texts each followed by a
+// NUL, and every cell is a slice of that string sharing its storage (each slice is
+// NUL-terminated like any QString; a cell changed later gets a copy of its own, as a shared
+// QString always does). A log of thousands of races so loads with one allocation per row
+// instead of one per cell.
+bool ReadRow(RaceLogItemReader& reader, RunRow& row, const RunRow* above1, const RunRow* above2,
+             std::string& latin) {
+    // Per cell: -1 for a text shared with a row above (already in row), else its offset in
+    // latin.
+    std::array<qsizetype, kRunColumnCount> offset{};
+    std::array<qsizetype, kRunColumnCount> length{};
+    latin.clear();
     for (std::size_t c = 0; c < row.size(); ++c) {
         const std::optional<QByteArrayView> item = reader.NextItemBytes();
         if (!item) {
             return false;
         }
-        const QLatin1StringView text(*item);
-        if (above1 && (*above1)[c] == text) {
+        offset[c] = -1;
+        if (item->isEmpty()) {
+            row[c] = QString(QLatin1StringView(*item));  // empty, no storage
+        } else if (above1 && SameText((*above1)[c], *item)) {
             row[c] = (*above1)[c];
-        } else if (above2 && (*above2)[c] == text) {
+        } else if (above2 && SameText((*above2)[c], *item)) {
             row[c] = (*above2)[c];
         } else {
-            row[c] = QString(text);
+            offset[c] = static_cast<qsizetype>(latin.size());
+            length[c] = item->size();
+            latin.append(item->data(), static_cast<std::size_t>(item->size()));
+            latin.push_back('\0');
+        }
+    }
+    if (latin.empty()) {
+        return true;
+    }
+    const QString texts = QString::fromLatin1(latin.data(), static_cast<qsizetype>(latin.size()));
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        if (offset[c] >= 0) {
+            QString::DataPointer slice(texts.data_ptr());  // one more reference to the storage
+            slice.ptr += offset[c];
+            slice.size = length[c];
+            row[c] = QString(std::move(slice));
         }
     }
     return true;
@@ -154,14 +197,16 @@ RaceLogLoadResult LoadRaceLog(const QString& path, RunTables& tables) {
     }
 
     RaceLogItemReader reader(data);
+    std::string latin;
+    latin.reserve(512);
     RunTable& all = tables.MutableAllRunsTable();
     while (!reader.AtEnd()) {
         all.OpenNextPair();
         RunRow* left = all.MutableRow(all.LeftRow());
         RunRow* right = all.MutableRow(all.RightRow());
         const RunRow* above = all.Row(all.LeftRow() - 1);
-        if (!left || !right || !ReadRow(reader, *left, above, all.Row(all.LeftRow() - 2)) ||
-            !ReadRow(reader, *right, left, above)) {
+        if (!left || !right || !ReadRow(reader, *left, above, all.Row(all.LeftRow() - 2), latin) ||
+            !ReadRow(reader, *right, left, above, latin)) {
             return Failure(tables);
         }
         if ((*right)[RunColumn::Category].isEmpty()) {

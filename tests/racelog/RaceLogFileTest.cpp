@@ -262,6 +262,39 @@ TEST(RaceLogItemReader, SplitsTheStreamIntoItems) {
     }
 }
 
+// The cells of a loaded row share their storage: changing one, in any way, leaves the others
+// as they were, and each reads as a NUL-terminated text of its own.
+TEST_F(RaceLogFileTest, LoadedCellsChangeAlone) {
+    RunTables saved;
+    AddRace(saved, "SUPER PRO");
+    AddRace(saved, "PRO ET", "JOE \"BIG, RED\" DOE");
+    ASSERT_TRUE(SaveRaceLog(logPath_, saved, settings_));
+
+    RunTables loaded;
+    ASSERT_EQ(LoadRaceLog(logPath_, loaded).outcome, RaceLogLoadOutcome::Loaded);
+    RunTable& all = loaded.MutableAllRunsTable();
+    ASSERT_EQ(all.RowCount(), 4);
+    for (int r = 0; r < all.RowCount(); ++r) {
+        for (const QString& cell : *all.Row(r)) {
+            EXPECT_EQ(cell.utf16()[cell.size()], u'\0') << r << ": " << cell.toStdString();
+        }
+    }
+    // Row 2's GeneralID, Category and Name are texts no row above holds.
+    const auto change = [](RunRow& row) {
+        row[RunColumn::GeneralID].append(QStringLiteral("-ZZZZZZZZZZZZZZZZZZZZ"));
+        row[RunColumn::Category][0] = u'X';
+        row[RunColumn::Name].chop(1);
+        row[RunColumn::RT] = QString();
+    };
+    change(*all.MutableRow(2));
+    change(*saved.MutableAllRunsTable().MutableRow(2));
+    EXPECT_EQ((*all.Row(2))[RunColumn::GeneralID], QStringLiteral("3-ZZZZZZZZZZZZZZZZZZZZ"));
+    EXPECT_EQ((*all.Row(2))[RunColumn::Category], QStringLiteral("XRO ET"));
+    for (int r = 0; r < all.RowCount(); ++r) {
+        EXPECT_EQ(*all.Row(r), *saved.AllRunsTable().Row(r)) << r;
+    }
+}
+
 TEST(RaceLogItemReader, EndsWhereOnlyBlankLinesRemain) {
     RaceLogItemReader reader{QByteArrayView("a,\"b\"\r\n \r\n\t\r\n")};
     EXPECT_FALSE(reader.AtEnd());
