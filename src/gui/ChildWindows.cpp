@@ -166,6 +166,9 @@ void ChildWindows::ShowRaceLog() {
         QAction* categories = bars.Action(QLatin1String(tool::miCategories));
         connect(window, &frmRaceLog::CategoryCaptionChanged, categories, &QAction::setText);
         connect(window, &frmRaceLog::Unloaded, this, &ChildWindows::RaceLogUnloaded);
+        QAction* pause = bars.Action(QLatin1String(tool::miPause));
+        connect(window, &frmRaceLog::PausedChanged, pause, &QAction::setChecked);
+        pause->setChecked(false);
         window->Load(*frame, parts_.backColor());
         SetMyCarMark(window->Grid(), myCar_->Numbers());
         categories->setText(window->CategoryCaption());
@@ -223,6 +226,7 @@ void ChildWindows::ShowPrintViews() {
 void ChildWindows::RaceLogUnloaded() {
     // The exports stay available: with the window closed they write the log as it would show.
     parts_.bars.ShowRaceLogBand(false);
+    parts_.bars.Action(QLatin1String(tool::miPause))->setChecked(false);
 }
 
 bool ChildWindows::TimeSlipOpen() const {

@@ -156,6 +156,8 @@ QAction* CommandBars::ActionFor(const QString& name) {
     action->setShortcuts(ShortcutsOf(name));
     action->setIcon(ToolIcon(name));
     action->setIconVisibleInMenu(true);
+    // Pause stays pressed while the race log is paused (the race log sets the state).
+    action->setCheckable(name == QLatin1String(tool::miPause));
     connect(action, &QAction::triggered, this, [this, name] { onTool_(name); });
     actions_.insert(name, action);
     return action;

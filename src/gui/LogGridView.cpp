@@ -269,12 +269,14 @@ void LogGridView::FollowColumns() {
             header()->resizeSection(column, pixels);
         }
     }
+    filled_ = -1;
     following_ = false;
     if (!fitting_ && isVisible()) {
         fitting_ = true;
         FitColumn();
         fitting_ = false;
     }
+    FillToEdge();
 }
 
 void LogGridView::FollowRows() {
@@ -338,7 +340,15 @@ void LogGridView::ColumnResized(int column, int /*oldSize*/, int newSize) {
     following_ = true;
     const QString key =
         grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString();
-    grid_.SetWidth(key, PixelsToTwips(*this, newSize));
+    const int twips = PixelsToTwips(*this, newSize);
+    userSized_.insert(column);
+    if (key == fitted_) {
+        chosenTwips_ = twips;
+    }
+    if (column == filled_) {
+        filled_ = -1;  // the user's width is the column's own now
+    }
+    grid_.SetWidth(key, twips);
     following_ = false;
 }
 
@@ -388,28 +398,40 @@ void LogGridView::SetFittedColumn(const QString& columnKey) {
 void LogGridView::resizeEvent(QResizeEvent* event) {
     QTreeView::resizeEvent(event);
     FitColumn();
+    FillToEdge();
 }
 
 void LogGridView::FitColumn() {
     if (fitted_.isEmpty()) {
         return;
     }
-    const QString& columnKey = fitted_;
-    grid_.FitColumn(columnKey);
-    const int column = LogGridColumnOf(columnKey);
-    if (column < 0 || isColumnHidden(column)) {
-        return;
+    if (chosenTwips_ > 0) {
+        grid_.SetWidth(fitted_, chosenTwips_);
+    } else {
+        grid_.FitColumn(fitted_);
     }
-    int others = rootIsDecorated() ? indentation() : 0;
-    for (int c = 0; c < grid_.columnCount(); ++c) {
-        if (c != column && !isColumnHidden(c)) {
-            others += header()->sectionSize(c);
-        }
+}
+
+void LogGridView::FillToEdge() {
+    const bool wasFollowing = following_;
+    following_ = true;
+    // The column filled before goes back to its own width first.
+    if (filled_ >= 0 && filled_ < grid_.columnCount() && !isColumnHidden(filled_)) {
+        const int twips =
+            grid_.headerData(filled_, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
+        header()->resizeSection(filled_, TwipsToPixels(*this, twips));
     }
-    const int freeTwips = PixelsToTwips(*this, viewport()->width() - others - 1);
-    if (freeTwips > grid_.GetWidth(columnKey)) {
-        grid_.SetWidth(columnKey, freeTwips);
+    filled_ = -1;
+    int last = -1;
+    for (int c = grid_.columnCount() - 1; c >= 0 && last < 0; --c) {
+        last = isColumnHidden(c) ? -1 : c;
     }
+    const int free = viewport()->width() - header()->length();
+    if (last >= 0 && free > 0) {
+        header()->resizeSection(last, header()->sectionSize(last) + free);
+        filled_ = last;
+    }
+    following_ = wasFollowing;
 }
 
 QModelIndex LogGridView::GroupHeaderAt(const QPoint& at) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QSet>
 #include <QTreeView>
 
 class QAbstractItemModel;
@@ -26,11 +27,17 @@ public:
 
     LogGridModel& Grid() const { return grid_; }
 
-    // The column fitted (FitColumn) whenever the shown view is resized or columns are shown or
-    // hidden, and widened further to the grid's free width when that is more, so that the
-    // grid fills its window.
+    // The column fitted to its texts (FitColumn) whenever the shown view is resized or columns
+    // are shown or hidden, until a width is chosen for it: by the user's resizing or through
+    // SetChosenWidth (a kept width). Whatever the widths, the last shown column reaches the
+    // grid's right edge on screen (its width in the grid stays as set).
     void SetFittedColumn(const QString& columnKey);
     void FitColumn();
+    // The fitted column's chosen width in twips; 0 while it follows its texts.
+    void SetChosenWidth(int twips) { chosenTwips_ = twips; }
+    int ChosenWidth() const { return chosenTwips_; }
+    // True once the user resized the column.
+    bool UserSized(int column) const { return userSized_.contains(column); }
 
 Q_SIGNALS:
     // The right mouse button was clicked over the grid, at `globalPos`.
@@ -53,12 +60,16 @@ private:
     void PlaceRowCursor();
     void FollowBackground(int colorValue);
     void ColumnResized(int column, int oldSize, int newSize);
+    void FillToEdge();
 
     LogGridModel& grid_;
     bool following_ = false;
     int keptScroll_ = 0;
     QString fitted_;
     bool fitting_ = false;
+    int chosenTwips_ = 0;
+    int filled_ = -1;  // the column widened on screen to the grid's right edge
+    QSet<int> userSized_;
 };
 
 }  // namespace orvanrx

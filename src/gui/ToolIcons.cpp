@@ -67,6 +67,54 @@ QIcon StatsIcon() {
     return QIcon(pixmap);
 }
 
+// The race log's groups: category header bars, each over a row or two.
+QIcon CategoriesIcon() {
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const int top : {2, 12}) {
+        painter.setPen(QPen(QColor(150, 90, 10), 1));
+        painter.setBrush(QColor(250, 190, 80));
+        painter.drawRect(QRectF(1.5, top + 0.5, 19, 4));
+        painter.setPen(QPen(QColor(90, 90, 90), 1.4));
+        painter.drawLine(QPointF(5, top + 7.5), QPointF(19, top + 7.5));
+    }
+    return QIcon(pixmap);
+}
+
+// A group's box with a plus (open all) or a minus (close all), and the rows it shows.
+QIcon GroupsIcon(bool open) {
+    QPixmap pixmap(22, 22);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(60, 60, 60), 1.2));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(1.5, 1.5, 9, 9));
+    painter.setPen(QPen(QColor(20, 90, 170), 1.8));
+    painter.drawLine(QPointF(3.5, 6), QPointF(8.5, 6));
+    if (open) {
+        painter.drawLine(QPointF(6, 3.5), QPointF(6, 8.5));
+    }
+    painter.setPen(QPen(QColor(90, 90, 90), 1.4));
+    painter.drawLine(QPointF(13, 6), QPointF(20.5, 6));
+    if (open) {
+        // The opened group's rows, indented under it.
+        painter.drawLine(QPointF(6, 11), QPointF(6, 19));
+        for (const double y : {14.5, 19.0}) {
+            painter.drawLine(QPointF(6, y), QPointF(9, y));
+            painter.drawLine(QPointF(11, y), QPointF(20.5, y));
+        }
+    } else {
+        // The closed groups below, each one line.
+        for (const double y : {14.5, 19.0}) {
+            painter.drawLine(QPointF(2, y), QPointF(20.5, y));
+        }
+    }
+    return QIcon(pixmap);
+}
+
 QIcon Standard(QStyle::StandardPixmap pixmap) {
     QStyle* style = QApplication::style();
     return style != nullptr ? style->standardIcon(pixmap) : QIcon();
@@ -97,8 +145,6 @@ QIcon ToolIcon(const QString& toolName) {
         {tool::miRefreshLog, "view-refresh", QStyle::SP_BrowserReload},
         {tool::miClearLog, "edit-clear", QStyle::SP_DialogResetButton},
         {tool::miPause, "media-playback-pause", QStyle::SP_MediaPause},
-        {tool::miExpand, "list-add", QStyle::SP_ToolBarVerticalExtensionButton},
-        {tool::miCollapse, "list-remove", QStyle::SP_ToolBarHorizontalExtensionButton},
         {tool::miChangeChannel, "network-wireless", QStyle::SP_DriveNetIcon},
         {tool::miCalculator, "accessories-calculator", QStyle::SP_ComputerIcon},
     };
@@ -109,6 +155,15 @@ QIcon ToolIcon(const QString& toolName) {
     }
     if (toolName == QLatin1String(tool::miStats)) {
         return QIcon::fromTheme(QStringLiteral("office-chart-line"), StatsIcon());
+    }
+    if (toolName == QLatin1String(tool::miCategories)) {
+        return QIcon::fromTheme(QStringLiteral("view-group"), CategoriesIcon());
+    }
+    if (toolName == QLatin1String(tool::miExpand)) {
+        return QIcon::fromTheme(QStringLiteral("expand-all"), GroupsIcon(true));
+    }
+    if (toolName == QLatin1String(tool::miCollapse)) {
+        return QIcon::fromTheme(QStringLiteral("collapse-all"), GroupsIcon(false));
     }
     if (toolName == QLatin1String(tool::miTimeSlip)) {
         return QIcon::fromTheme(QStringLiteral("chronometer"), TimeSlipIcon());

@@ -191,7 +191,16 @@ void frmMain::BuildDispatch() {
         {QLatin1String(tool::miCategories), RaceLogCommand(&frmRaceLog::miAllCategories_Click)},
         {QLatin1String(tool::miExpand), RaceLogCommand(&frmRaceLog::miExpandAll_Click)},
         {QLatin1String(tool::miCollapse), RaceLogCommand(&frmRaceLog::miCollapseAll_Click)},
-        {QLatin1String(tool::miPause), RaceLogCommand(&frmRaceLog::miPauseUpdates_Click)},
+        {QLatin1String(tool::miPause),
+         [this] {
+             // The tool shows the race log's state, also when there is none to pause.
+             frmRaceLog* raceLog = windows_->RaceLog();
+             if (raceLog != nullptr) {
+                 raceLog->miPauseUpdates_Click();
+             }
+             bars_->Action(QLatin1String(tool::miPause))
+                 ->setChecked(raceLog != nullptr && raceLog->Paused());
+         }},
         {QLatin1String(tool::miRefreshLog), RaceLogCommand(&frmRaceLog::miRefresh_Click)},
         {QLatin1String(tool::miAbout), [this] { miAbout_Click(); }},
     };

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QStackedLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 #include "decoding/RunTables.h"
@@ -19,6 +20,7 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "views/FieldChoices.h"
+#include "views/LogGridColumns.h"
 #include "views/LogGridSetup.h"
 
 namespace orvanrx {
@@ -138,6 +140,7 @@ void frmRaceLog::Load(QMdiSubWindow& frame, int backColor) {
     }
     grid_.SetRedraw(false);
     SetUpRaceLogGrid(grid_);
+
     grid_.Regroup();
     grid_.SetBackground(backColor);
     grid_.SetRedraw(true);
@@ -145,14 +148,16 @@ void frmRaceLog::Load(QMdiSubWindow& frame, int backColor) {
     RestoreWindowPlacement(settings_, kRaceLogScreenSettingsKey, frame);
     const QString nameWidth =
         settings_.QueryValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue);
+    grdLog_->SetFittedColumn(kNameColumn);
     if (const std::optional<double> twips = NumericTextValue(nameWidth)) {
         if (const std::optional<std::int64_t> width =
                 RoundedInRange(*twips, std::numeric_limits<std::int16_t>::min(),
                                std::numeric_limits<std::int16_t>::max())) {
             grid_.SetWidth(kNameColumn, static_cast<int>(*width));
+            // A kept width is the user's choice: it stays whatever the names.
+            grdLog_->SetChosenWidth(static_cast<int>(*width));
         }
     }
-    grdLog_->SetFittedColumn(kNameColumn);
     LoadFieldChoices(settings_, [this](QLatin1String item) {
         if (item == kAllCategoriesItem) {
             miAllCategories_Click();
@@ -223,19 +228,20 @@ void frmRaceLog::miAllCategories_Click() {
 }
 
 void frmRaceLog::miRefresh_Click() {
-    items_.value(QStringLiteral("miPauseUpdates"))->setChecked(false);
-    setWindowTitle(kRaceLogCaption);
+    SetPaused(false);
     UpdateDisplay();
 }
 
 void frmRaceLog::miPauseUpdates_Click() {
-    QAction* item = items_.value(QStringLiteral("miPauseUpdates"));
-    if (item->isChecked()) {
-        item->setChecked(false);
-        setWindowTitle(kRaceLogCaption);
-    } else {
-        item->setChecked(true);
-        setWindowTitle(kPausedCaption);
+    SetPaused(!Paused());
+}
+
+void frmRaceLog::SetPaused(bool paused) {
+    const bool was = Paused();
+    items_.value(QStringLiteral("miPauseUpdates"))->setChecked(paused);
+    setWindowTitle(paused ? kPausedCaption : kRaceLogCaption);
+    if (was != paused) {
+        Q_EMIT PausedChanged(paused);
     }
 }
 
@@ -249,9 +255,22 @@ void frmRaceLog::FieldItem_Click(QLatin1String name) {
         grid_.SetHidden(choice->column, true);
         item->setChecked(false);
     } else {
+        // A column shown for the first time shows its texts whole (a Category).
+        WidenToFit(LogGridColumnOf(choice->column));
         grid_.SetHidden(choice->column, false);
         item->setChecked(true);
     }
+}
+
+void frmRaceLog::WidenToFit(int column) {
+    if (column < 0 || grdLog_->UserSized(column)) {
+        return;
+    }
+    const QString key = kLogGridColumns[static_cast<std::size_t>(column)].key;
+    if (key == kNameColumn) {
+        return;  // Name is fitted, or keeps its chosen width
+    }
+    grid_.SetWidth(key, std::max(grid_.GetWidth(key), grid_.FittedColumnWidth(key)));
 }
 
 void frmRaceLog::miCollapseAll_Click() {
@@ -303,8 +322,11 @@ void frmRaceLog::Unload() {
     if (frame_ != nullptr) {
         SaveWindowPlacement(settings_, kRaceLogScreenSettingsKey, *frame_);
     }
-    settings_.SetKeyValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue,
-                          grid_.GetWidth(kNameColumn), ValueType::RegDword);
+    // The Name width as chosen (or as fitted to the names), not as widened on screen.
+    const int nameWidth =
+        grdLog_->ChosenWidth() > 0 ? grdLog_->ChosenWidth() : grid_.GetWidth(kNameColumn);
+    settings_.SetKeyValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue, nameWidth,
+                          ValueType::RegDword);
     SaveFieldChoices(settings_, [this](QLatin1String item) {
         const QAction* action = items_.value(item);
         return action != nullptr && action->isChecked();

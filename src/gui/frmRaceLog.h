@@ -79,6 +79,8 @@ public:
 Q_SIGNALS:
     // The category mode changed: the main window's miCategories tool shows `caption`.
     void CategoryCaptionChanged(const QString& caption);
+    // The pause began (true) or ended (false).
+    void PausedChanged(bool paused);
     // The window unloaded (placement, Name width and field choices saved).
     void Unloaded();
 
@@ -90,6 +92,9 @@ private:
                      const std::function<void()>& onClick, bool checkable);
     void BuildMenu();
     void FieldItem_Click(QLatin1String item);
+    void SetPaused(bool paused);
+    // Widens `column` to its heading and texts, unless the user sized it.
+    void WidenToFit(int column);
     void ShowSettingsMenu(const QPoint& globalPos);
     void Unload();
 

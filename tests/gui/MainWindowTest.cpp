@@ -20,6 +20,7 @@
 #include "gui/LogGridView.h"
 #include "gui/MainStatusBar.h"
 #include "gui/StatusLamp.h"
+#include "gui/ToolIcons.h"
 #include "gui/frmMain.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"
@@ -301,6 +302,73 @@ private Q_SLOTS:
         window->RunTool(QStringLiteral("miRaceLog"));
         QVERIFY(window->RaceLogOpen());
         QVERIFY(window->Bars().ToolBar(QStringLiteral("tbRaceLog"))->isVisibleTo(window.get()));
+    }
+
+    // The Pause tool stays pressed exactly while the race log is paused, whichever way the
+    // pause began or ended.
+    void thePauseToolShowsThePause_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("the tool") << "tool" << true;
+        QTest::newRow("the tool twice") << "tool tool" << false;
+        QTest::newRow("the window's menu") << "menu" << true;
+        QTest::newRow("the menu, then the tool") << "menu tool" << false;
+        QTest::newRow("refresh ends it") << "tool refresh" << false;
+        QTest::newRow("all categories ends it") << "tool all" << false;
+        QTest::newRow("closing ends it") << "tool close" << false;
+        QTest::newRow("the tool with the window closed") << "close tool" << false;
+    }
+    void thePauseToolShowsThePause() {
+        QFETCH(QString, command);
+        QFETCH(bool, paused);
+        StartOn({});
+        QAction* pause = window->Bars().Action(QStringLiteral("miPause"));
+        QVERIFY(pause->isCheckable());
+        QVERIFY(!pause->isChecked());
+        for (const QString& step : command.split(QLatin1Char(' '))) {
+            frmRaceLog* raceLog = window->Windows().RaceLog();
+            if (step == QLatin1String("tool")) {
+                pause->trigger();
+            } else if (step == QLatin1String("menu")) {
+                raceLog->MenuItem(QStringLiteral("miPauseUpdates"))->trigger();
+            } else if (step == QLatin1String("refresh")) {
+                window->RunTool(QStringLiteral("miRefreshLog"));
+            } else if (step == QLatin1String("all")) {
+                raceLog->AllCategories();
+            } else if (step == QLatin1String("close")) {
+                qobject_cast<QMdiSubWindow*>(raceLog->parentWidget())->close();
+                QTRY_VERIFY(!window->RaceLogOpen());
+            }
+        }
+        QCOMPARE(pause->isChecked(), paused);
+        if (frmRaceLog* raceLog = window->Windows().RaceLog()) {
+            QCOMPARE(raceLog->Paused(), paused);
+        }
+    }
+
+    // Each race log tool shows an icon, also on a desktop without an icon theme.
+    void theRaceLogToolsHaveIconsWithoutATheme_data() {
+        QTest::addColumn<QString>("tool");
+        for (const char* name : {"miCategories", "miExpand", "miCollapse", "miPause"}) {
+            QTest::newRow(name) << QString::fromLatin1(name);
+        }
+    }
+    void theRaceLogToolsHaveIconsWithoutATheme() {
+        QFETCH(QString, tool);
+        const QString theme = QIcon::themeName();
+        const QStringList paths = QIcon::themeSearchPaths();
+        QIcon::setThemeSearchPaths({});
+        QIcon::setThemeName(QString());
+        const QIcon icon = ToolIcon(tool);
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setThemeName(theme);
+        QVERIFY(!icon.isNull());
+        QVERIFY(!icon.pixmap(22, 22).isNull());
+        // The expand and collapse icons are not the same picture.
+        if (tool != QLatin1String("miExpand")) {
+            QVERIFY(icon.pixmap(22, 22).toImage() !=
+                    ToolIcon(QStringLiteral("miExpand")).pixmap(22, 22).toImage());
+        }
     }
 
     void statusBarFollowsTheReceiverOpenLostAndBack() {

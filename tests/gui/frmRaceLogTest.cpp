@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QGraphicsView>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -14,9 +15,11 @@
 
 #include "decoding/RunTables.h"
 #include "gui/ColorValue.h"
+#include "gui/LogGridPaint.h"
 #include "gui/LogGridView.h"
 #include "gui/PrintView.h"
 #include "gui/SteadyScrollBar.h"
+#include "gui/Twips.h"
 #include "gui/frmRaceLog.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -139,7 +142,10 @@ private Q_SLOTS:
         const int wide = nameWidth(1380);
         QVERIFY(narrow > 0);
         QCOMPARE(wide, narrow);
-        QVERIFY(log->Grid().GetWidth(QLatin1String("Name")) > narrow);  // the window's is wider
+        // On screen the wide window's last column is wider.
+        const int win = LogGridColumnOf(QLatin1String("win"));
+        QVERIFY(log->View().header()->sectionSize(win) >
+                TwipsToPixels(log->View(), log->Grid().GetWidth(QLatin1String("win"))));
     }
 
     void theModeSwitchChangesTheCaptionAtOnceAndTheGridAtTheNextReload() {
@@ -248,10 +254,91 @@ private Q_SLOTS:
                               ValueType::RegSz);
         frmRaceLog* log = Open(/*show=*/false);
         QCOMPARE(log->Grid().GetWidth(QLatin1String("Name")), width);
-        log->Grid().SetWidth(QLatin1String("Name"), 3000);
+    }
+
+    // The user's Name width, not the width it had on screen, is kept, and comes back.
+    void aResizedNameColumnKeepsItsWidth_data() {
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("narrower than its names") << 40;
+        QTest::newRow("wide") << 300;
+    }
+    void aResizedNameColumnKeepsItsWidth() {
+        QFETCH(int, pixels);
+        Store(Race("PRO           E1", "101", "202"));
+        frmRaceLog* log = Open();
+        Frame(log)->resize(1300, 500);
+        log->AllCategories();
+        const int name = LogGridColumnOf(QLatin1String("Name"));
+        QHeaderView* header = log->View().header();
+        header->resizeSection(name, pixels);
+        const int twips = log->Grid().GetWidth(QLatin1String("Name"));
+        QVERIFY(qAbs(TwipsToPixels(log->View(), twips) - pixels) <= 1);
+        // A resize of the window does not undo the user's width.
+        Frame(log)->resize(1200, 480);
+        QCOMPARE(log->Grid().GetWidth(QLatin1String("Name")), twips);
         Frame(log)->close();
         QCOMPARE(settings->QueryValue(kRaceLogScreenSettingsKey, kNameColumnWidthValue),
-                 QStringLiteral("3000"));
+                 QString::number(twips));
+        frmRaceLog* again = Open();
+        Frame(again)->resize(1300, 500);
+        QCOMPARE(again->Grid().GetWidth(QLatin1String("Name")), twips);
+        QCOMPARE(again->View().header()->sectionSize(name), TwipsToPixels(again->View(), twips));
+    }
+
+    // The columns reach the grid's right edge, whatever is shown or hidden.
+    void noStripIsLeftAtTheRight_data() {
+        QTest::addColumn<QString>("items");
+        QTest::newRow("as it starts") << "";
+        QTest::newRow("Win hidden") << "miWin";
+        QTest::newRow("Win hidden and shown") << "miWin miWin";
+        QTest::newRow("Name hidden") << "miName";
+        QTest::newRow("1000' MPH shown") << "miMph1000";
+        QTest::newRow("Category shown, Margin hidden") << "miCategory miMargin";
+        QTest::newRow("the mode switched") << "miAllCategories";
+        QTest::newRow("the mode switched back") << "miAllCategories miAllCategories";
+    }
+    void noStripIsLeftAtTheRight() {
+        QFETCH(QString, items);
+        for (int race = 0; race < 3; ++race) {
+            Store(Race("PRO           E1", QByteArray::number(100 + race).constData(), "202"));
+        }
+        frmRaceLog* log = Open();
+        Frame(log)->resize(1380, 500);
+        QVERIFY(QTest::qWaitForWindowExposed(Frame(log)));
+        for (const QString& item : items.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            log->MenuItem(item)->trigger();
+        }
+        QCoreApplication::processEvents();
+        LogGridView& view = log->View();
+        QVERIFY2(view.header()->length() >= view.viewport()->width(),
+                 qPrintable(QStringLiteral("%1 of %2")
+                                .arg(view.header()->length())
+                                .arg(view.viewport()->width())));
+        // The filling is on screen only: Win's width in the grid stays near its own.
+        QVERIFY(log->Grid().GetWidth(QLatin1String("win")) <= 600);
+    }
+
+    // A column shown later shows its heading and a category whole at its first width.
+    void headingsAndCategoriesFitTheirFirstWidths() {
+        Store(Race("SUPER PRO QUALIFYING E1", "101", "202"));
+        frmRaceLog* log = Open();
+        Frame(log)->resize(1300, 500);
+        log->AllCategories();
+        log->MenuItem(QStringLiteral("miMph1000"))->trigger();
+        log->MenuItem(QStringLiteral("miCategory"))->trigger();
+        const QFontMetrics heading(GridFont(log->Grid().Style(kHeadingStyle)->font));
+        const QFontMetrics normal(GridFont(log->Grid().Style(kNormalStyle)->font));
+        LogGridView& view = log->View();
+        for (const int c : {LogGridColumnOf(QLatin1String("mph1000")),
+                            LogGridColumnOf(QLatin1String("Category"))}) {
+            const QString caption = kLogGridColumns[static_cast<std::size_t>(c)].caption;
+            // The header draws its caption 3 pixels in from each side.
+            QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
+                     qPrintable(caption));
+        }
+        const int category = LogGridColumnOf(QLatin1String("Category"));
+        QVERIFY(view.header()->sectionSize(category) >=
+                normal.horizontalAdvance(QStringLiteral("SUPER PRO QUALIFYING E1")));
     }
 
     void theRightButtonOpensTheSettingsMenu() {
