@@ -51,17 +51,7 @@ PollObserver& LiveLogbook::Observer() {
 
 void LiveLogbook::Attach(const Station& station) {
     if (feed_) {
-        feed_->Attach(
-            station.Tables(),
-            // The path made absolute once per file name, not on every race.
-            [&station, name = QString(), path = QString()]() mutable {
-                if (station.LogFileName() != name) {
-                    name = station.LogFileName();
-                    path = QFileInfo(name).absoluteFilePath();
-                }
-                return path;
-            },
-            [&station] { return static_cast<int>(station.CurrentVenue()); });
+        feed_->Attach(station);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QTextStream>
@@ -233,16 +232,7 @@ int main(int argc, char* argv[]) {
                        logbookFeed ? static_cast<PollObserver&>(*logbookFeed) : pitView.Observer(),
                        SystemClock(), simulated ? simulated->Clock() : SteadyMilliseconds()});
     if (logbookFeed) {
-        logbookFeed->Attach(
-            station.Tables(),
-            [&station, name = QString(), path = QString()]() mutable {
-                if (station.LogFileName() != name) {
-                    name = station.LogFileName();
-                    path = QFileInfo(name).absoluteFilePath();
-                }
-                return path;
-            },
-            [&station] { return static_cast<int>(station.CurrentVenue()); });
+        logbookFeed->Attach(station);
     }
     frmMain window(station, forwarders, settings);
     window.SetCommand(QStringLiteral("miPitView"), [&] {

@@ -1,5 +1,9 @@
 #include "shell/LogbookFeed.h"
 
+#include <QFileInfo>
+
+#include "shell/Station.h"
+
 namespace orvanrx {
 
 void LogbookFeed::Attach(const RunTables& tables, std::function<QString()> source,
@@ -7,6 +11,20 @@ void LogbookFeed::Attach(const RunTables& tables, std::function<QString()> sourc
     tables_ = &tables;
     source_ = std::move(source);
     venue_ = std::move(venue);
+}
+
+void LogbookFeed::Attach(const Station& station) {
+    Attach(
+        station.Tables(),
+        // The path made absolute once per file name, not on every race.
+        [&station, name = QString(), path = QString()]() mutable {
+            if (station.LogFileName() != name) {
+                name = station.LogFileName();
+                path = QFileInfo(name).absoluteFilePath();
+            }
+            return path;
+        },
+        [&station] { return static_cast<int>(station.CurrentVenue()); });
 }
 
 void LogbookFeed::RunTablesChanged() {

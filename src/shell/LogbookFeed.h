@@ -10,6 +10,8 @@
 // race the decoder writes or rewrites (always the last pair of rows) to the logbook writer.
 namespace orvanrx {
 
+class Station;
+
 class LogbookFeed final : public PollObserver {
 public:
     LogbookFeed(PollObserver& next, LogbookWriter& writer) : next_(next), writer_(writer) {}
@@ -17,6 +19,8 @@ public:
     // The tables the decoder writes, this start's race-log file (absolute) and the venue.
     void Attach(const RunTables& tables, std::function<QString()> source,
                 std::function<int()> venue);
+    // The same, from the station: its tables, its race-log file and the venue it last heard.
+    void Attach(const Station& station);
 
     void RunTablesChanged() override;
     void DataReplyStored() override { next_.DataReplyStored(); }
