@@ -11,7 +11,7 @@ namespace orvanrx::cli {
 namespace {
 
 QString DataFolder() {
-    return GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    return GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
 }
 
 }  // namespace

@@ -218,7 +218,7 @@ int main(int argc, char* argv[]) {
     // The pit view hears the poll loop's news (after the logbook feed) and passes it on to
     // the windows.
     PitViewService pitView(forwarders.observer, settings);
-    const QString dataFolder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    const QString dataFolder = GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
     std::unique_ptr<LogbookWriter> logbookWriter;
     std::unique_ptr<LogbookFeed> logbookFeed;
     if (dataFolder != QLatin1String(kFolderNotValid)) {

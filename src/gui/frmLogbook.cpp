@@ -539,7 +539,7 @@ void frmLogbook::closeEvent(QCloseEvent* event) {
 void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath,
                               const SettingsStore& settings) {
     (void)settings;
-    const QString folder = GetDataFolder(DataFolderBase(), QStringLiteral("/OrvanRX"));
+    const QString folder = GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
     const QStringList files = QFileDialog::getOpenFileNames(
         parent, QStringLiteral("Import Race Logs"), folder,
         QStringLiteral("OrvanRX Race Log Files (*.csv);;All Files (*)"));
