@@ -60,6 +60,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The tabs' pages (the Car, My Car and Parts tabs each in a file of their own).
+    QWidget* NewEventsPage();
+    QWidget* NewCarPage();
+    QWidget* NewMyCarPage();
+    QWidget* NewPartsPage();
     RaceSelection Selection() const;
     void RefreshEvents();
     void RefreshCar();
@@ -97,9 +102,9 @@ private:
     QTableWidget* grdParts_;
 };
 
-// File > Import Race Logs...: asks for race-log files, imports them into the logbook at
-// `logbookPath` with a progress dialog, and says what came in. The files are read on a
-// thread of their own, so the 30 ms tick goes on meanwhile.
+// File > Import Race Logs... (ImportRaceLogsDialog.cpp): asks for race-log files, imports them into
+// the logbook at `logbookPath` with a progress dialog, and says what came in. The files are read on
+// a thread of their own, so the 30 ms tick goes on meanwhile.
 void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath,
                               const SettingsStore& settings);
 
