@@ -330,6 +330,7 @@ void ChildWindows::ShowLogbook() {
     }
     if (!LogbookOpen()) {
         auto* window = new frmLogbook(logbookPath_, settings_);
+        window->SetClock(parts_.now);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(24, 24);
         logbook_ = window;

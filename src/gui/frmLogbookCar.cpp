@@ -10,6 +10,7 @@
 #include "analysis/StatsTables.h"
 #include "gui/LogbookTables.h"
 #include "gui/frmLogbook.h"
+#include "logbook/CarAir.h"
 #include "logbook/SeasonStats.h"
 
 namespace orvanrx {
@@ -26,6 +27,10 @@ QWidget* frmLogbook::NewCarPage() {
     });
     lblCar_ = new QLabel(carPage);
     lblCar_->setWordWrap(true);
+    lblDialIn_ = new QLabel(carPage);
+    lblDialIn_->setObjectName(QStringLiteral("lblDialIn"));
+    lblDialIn_->setWordWrap(true);
+    lblDialIn_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grdFigures_ = NewLogbookTable(carPage);
     grdCarRuns_ = NewLogbookTable(carPage);
     auto* split = new QSplitter(Qt::Horizontal, carPage);
@@ -39,6 +44,7 @@ QWidget* frmLogbook::NewCarPage() {
     search->addWidget(txtCar_, 1);
     carLayout->addLayout(search);
     carLayout->addWidget(lblCar_);
+    carLayout->addWidget(lblDialIn_);
     carLayout->addWidget(split, 1);
 
     return carPage;
@@ -58,10 +64,15 @@ void frmLogbook::RefreshCar() {
     }
     if (car_.isEmpty()) {
         lblCar_->setText(QStringLiteral("Type a car number or a driver's name and press Enter."));
+        lblDialIn_->clear();
         grdFigures_->clear();
         grdCarRuns_->clear();
         return;
     }
+    // The next dial-in rests on every run of the car before now, whatever the choice of races:
+    // its answer to the air is learned across tracks and days.
+    lblDialIn_->setText(DialInText(
+        PredictCarEt(*logbook_, car_, now_().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))));
     const CarSeason season = ReadCarSeason(*logbook_, Selection(), car_);
     if (season.runs.empty()) {
         lblCar_->setText(QStringLiteral("Car %1 has no runs in the chosen races.").arg(car_));
