@@ -41,6 +41,16 @@ void FillLogbookTable(QTableWidget& table, const TextTable& text) {
     table.resizeColumnsToContents();
 }
 
+void ClearWithHeaders(QTableWidget& table, std::span<const char* const> headers) {
+    table.clear();
+    table.setColumnCount(static_cast<int>(headers.size()));
+    QStringList labels;
+    for (const char* header : headers) {
+        labels.append(QString::fromLatin1(header));
+    }
+    table.setHorizontalHeaderLabels(labels);
+}
+
 bool EditingIn(const QTableWidget& table) {
     const QWidget* focus = QApplication::focusWidget();
     return focus != nullptr && focus != &table && table.isAncestorOf(focus);

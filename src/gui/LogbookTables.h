@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <span>
 
 #include "analysis/StatsTables.h"
 
@@ -18,6 +19,8 @@ QTableWidget* NewLogbookTable(QWidget* parent);
 QTableWidgetItem* LogbookItem(const QString& text, bool editable = false);
 // The table holds `text` (its headers and rows), columns fitted to their contents.
 void FillLogbookTable(QTableWidget& table, const TextTable& text);
+// The table emptied, with these column headers.
+void ClearWithHeaders(QTableWidget& table, std::span<const char* const> headers);
 // A cell's editor is open in the table.
 bool EditingIn(const QTableWidget& table);
 

@@ -45,13 +45,7 @@ QWidget* frmLogbook::NewMyCarPage() {
 
 void frmLogbook::RefreshMyRuns() {
     filling_ = true;
-    grdMyRuns_->clear();
-    grdMyRuns_->setColumnCount(static_cast<int>(std::size(kMyRunColumns)));
-    QStringList headers;
-    for (const char* header : kMyRunColumns) {
-        headers.append(QString::fromLatin1(header));
-    }
-    grdMyRuns_->setHorizontalHeaderLabels(headers);
+    ClearWithHeaders(*grdMyRuns_, kMyRunColumns);
     std::vector<LogbookRun> runs;
     if (!myCars_.isEmpty()) {
         RaceSelection selection = Selection();

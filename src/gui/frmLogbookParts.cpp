@@ -47,13 +47,7 @@ QWidget* frmLogbook::NewPartsPage() {
 void frmLogbook::RefreshParts() {
     filling_ = true;
     const std::vector<LogbookPart> parts = logbook_->Parts();
-    grdParts_->clear();
-    grdParts_->setColumnCount(static_cast<int>(std::size(kPartColumns)));
-    QStringList headers;
-    for (const char* header : kPartColumns) {
-        headers.append(QString::fromLatin1(header));
-    }
-    grdParts_->setHorizontalHeaderLabels(headers);
+    ClearWithHeaders(*grdParts_, kPartColumns);
     grdParts_->setRowCount(static_cast<int>(parts.size()));
     for (int r = 0; r < static_cast<int>(parts.size()); ++r) {
         const LogbookPart& part = parts[static_cast<std::size_t>(r)];
