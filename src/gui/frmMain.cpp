@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <exception>
 
+#include "gui/AccessibleInterfaces.h"
 #include "gui/Appearance.h"
 #include "gui/ChildWindows.h"
 #include "gui/ColorValue.h"
@@ -44,6 +45,7 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
       backColor_(kAppWorkspaceReference) {
+    InstallAccessibleInterfaces();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("OrvanRX"));
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));

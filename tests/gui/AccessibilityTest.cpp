@@ -124,6 +124,43 @@ private Q_SLOTS:
         QCOMPARE(NameOf(&window->Windows().Filter()->View()), QStringLiteral("Race Log Filter"));
     }
 
+    // A child window is shown to assistive technology while any part of it is in the area (the
+    // desktop bridge reads "offscreen" as neither visible nor showing, and a screen reader then
+    // skips the whole window), and the grid is reached from the area through it.
+    void aChildWindowStickingOutOfTheAreaIsShown() {
+        auto* area = window->findChild<QMdiArea*>();
+        QMdiSubWindow* frame = area->subWindowList().value(0);
+        QVERIFY(frame != nullptr);
+        QAccessibleInterface* areaIface = QAccessible::queryAccessibleInterface(area);
+        QAccessibleInterface* frameIface = areaIface->child(0);
+        QCOMPARE(frameIface->object(), frame);
+        QCOMPARE(frameIface->text(QAccessible::Name), QStringLiteral("Race Log"));
+        const QSize inside = area->viewport()->size();
+        const struct {
+            QRect geometry;
+            bool offscreen;
+        } cases[] = {
+            {QRect(QPoint(10, 10), inside / 2), false},
+            {QRect(QPoint(inside.width() / 2, 10), inside), false},  // sticks out right, down
+            {QRect(QPoint(-50, -20), inside / 2), false},
+            {QRect(QPoint(inside.width() + 10, 0), inside / 2), true},  // wholly outside
+        };
+        for (const auto& c : cases) {
+            frame->setGeometry(c.geometry);
+            QCOMPARE(frameIface->state().offscreen, c.offscreen);
+            QVERIFY(!frameIface->state().invisible);
+        }
+        QCOMPARE(frameIface->childCount(), 1);
+        QAccessibleInterface* grid =
+            QAccessible::queryAccessibleInterface(&window->Windows().RaceLog()->View());
+        QAccessibleInterface* up = grid;
+        while (up != nullptr && up->object() != frame) {
+            up = up->parent();
+        }
+        QVERIFY(up != nullptr);
+        QCOMPARE(frameIface->indexOfChild(frameIface->child(0)), 0);
+    }
+
     void theTwoGreensAreToldApart() {
         QToolBar* palette = window->Bars().ToolBar(QStringLiteral("tbColor"));
         QVERIFY(palette != nullptr);

@@ -1,0 +1,11 @@
+#pragma once
+
+namespace orvanrx {
+
+// Installs the program's own accessible interfaces (idempotent; call after QApplication is
+// built, so they come before the toolkit's): a child window counts as shown while any part of it
+// lies within the area, not only when all of it does, so a screen reader walking the tree reaches
+// the controls of a window that sticks out past the area's edge.
+void InstallAccessibleInterfaces();
+
+}  // namespace orvanrx
