@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 
+#include "gui/AccessibleLogGrid.h"
+#include "gui/LogGridView.h"
+
 namespace orvanrx {
 
 namespace {
@@ -59,6 +62,11 @@ private:
 };
 
 QAccessibleInterface* Create(const QString& className, QObject* object) {
+    if (className == QLatin1String(LogGridView::staticMetaObject.className())) {
+        if (auto* grid = qobject_cast<LogGridView*>(object)) {
+            return new AccessibleLogGrid(grid);
+        }
+    }
     if (className == QLatin1String("QMdiSubWindow")) {
         if (auto* frame = qobject_cast<QMdiSubWindow*>(object)) {
             return new AccessibleChildFrame(frame);

@@ -13,6 +13,7 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "gui/AccessibleLogGrid.h"
 #include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridPaint.h"
@@ -393,6 +394,18 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
 void LogGridView::SetFittedColumn(const QString& columnKey) {
     fitted_ = columnKey;
+}
+
+void LogGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    viewport()->update();  // the row cursor is drawn across the row
+    AnnounceLogGridCursor(*this, current);
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void LogGridView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    AnnounceLogGridSelection(*this, selected, deselected);
 }
 
 void LogGridView::resizeEvent(QResizeEvent* event) {

@@ -51,6 +51,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The row cursor and the selection announced by the cells assistive technology knows (the
+    // shown columns, a group header one cell), not by the tree view's every-column numbering.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
     // The group header row at `at` (its first column), or an invalid index.

@@ -39,6 +39,30 @@ QString DescriptionOf(QObject* object) {
     return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
 }
 
+QStringList HeadingsOf(QAccessibleTableInterface& table) {
+    QStringList headings;
+    for (int column = 0; column < table.columnCount(); ++column) {
+        headings << table.columnDescription(column);
+    }
+    return headings;
+}
+
+// A race of two rows in "SUPER PRO     E1", cars 1234 (left) and 77A (right).
+RunRecord TestRace() {
+    RunRecord race;
+    race.Category = QStringLiteral("SUPER PRO     E1");
+    race.CarL = QStringLiteral("1234");
+    race.CarR = QStringLiteral("77A");
+    race.NameL = QStringLiteral("A DRIVER");
+    race.RTL = QStringLiteral("0.610");
+    race.RTR = QStringLiteral("-0.012");
+    race.et60L = QStringLiteral("1.30");
+    race.et1320L = QStringLiteral("9.900");
+    race.et1320R = QStringLiteral("x");
+    race.mph1320L = QStringLiteral("138.25");
+    return race;
+}
+
 }  // namespace
 
 class AccessibilityTest : public QObject {
@@ -230,29 +254,22 @@ private Q_SLOTS:
     }
     void filterCellsSpeakTheirDrawnText() {
         QFETCH(int, column);
-        RunRecord race;
-        race.Category = QStringLiteral("SUPER PRO     E1");
-        race.CarL = QStringLiteral("1234");
-        race.CarR = QStringLiteral("77A");
-        race.NameL = QStringLiteral("A DRIVER");
-        race.RTL = QStringLiteral("0.610");
-        race.RTR = QStringLiteral("-0.012");
-        race.et60L = QStringLiteral("1.30");
-        race.et1320L = QStringLiteral("9.900");
-        race.et1320R = QStringLiteral("x");
-        race.mph1320L = QStringLiteral("138.25");
-        station->Tables().StoreRun(race);
+        station->Tables().StoreRun(TestRace());
         window->RunTool(QStringLiteral("miFilter"));
         frmFilter* filter = window->Windows().Filter();
         LogGridView& view = filter->View();
         QCoreApplication::processEvents();  // the rows laid out, as a screen reader finds them
         QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
         QVERIFY(grid->tableInterface() != nullptr);
+        const int shownColumn = static_cast<int>(
+            HeadingsOf(*grid->tableInterface())
+                .indexOf(filter->Shown().headerData(column, Qt::Horizontal).toString()));
+        QVERIFY(shownColumn >= 0);
         int checked = 0;
         for (int row = 0; row < filter->Shown().rowCount(); ++row) {
             const QModelIndex index = filter->Shown().index(row, column);
             const QString drawn = index.data(LogGridModel::TextRole).toString();
-            QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, column);
+            QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, shownColumn);
             QVERIFY(cell != nullptr);
             QCOMPARE(cell->text(QAccessible::Name), drawn);
             ++checked;
@@ -260,13 +277,91 @@ private Q_SLOTS:
         QCOMPARE(checked, 2);
         // A cell's description is its whole row as shown: the reader hears the row the cursor
         // is on, never a hidden column.
-        const QString row = grid->tableInterface()
-                                ->cellAt(0, ColumnIndex(RunColumn::Car))
-                                ->text(QAccessible::Description);
+        const QString row =
+            grid->tableInterface()->cellAt(0, shownColumn)->text(QAccessible::Description);
         QVERIFY2(row.contains(QLatin1String("1234")) && row.contains(QLatin1String("A DRIVER")) &&
                      row.contains(QLatin1String("0.610")),
                  qPrintable(row));
         QVERIFY2(!row.contains(QLatin1String("SUPER PRO")), qPrintable(row));  // Category hidden
+    }
+
+    // The columns the racer hid (or the window hides) are not in the table, in the race log and
+    // the filter, and follow a column hidden or shown later; a cell reads its own column.
+    void hiddenColumnsAreNotExposed() {
+        station->Tables().StoreRun(TestRace());
+        window->RunTool(QStringLiteral("miFilter"));
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->Grid().SetGroupBy({});
+        raceLog->UpdateDisplay();
+        for (LogGridView* view : {&raceLog->View(), &window->Windows().Filter()->View()}) {
+            QCoreApplication::processEvents();
+            QAccessibleTableInterface* table =
+                QAccessible::queryAccessibleInterface(view)->tableInterface();
+            QStringList headings = HeadingsOf(*table);
+            for (const char* hidden : {"GeneralID", "DateTime", "Category", "1000' MPH"}) {
+                QVERIFY2(!headings.contains(QLatin1String(hidden)), hidden);
+            }
+            QCOMPARE(table->columnCount(), 17);
+            const int car = static_cast<int>(headings.indexOf(QStringLiteral("Car #")));
+            QVERIFY(car >= 0);
+            QCOMPARE(table->rowCount(), 2);
+            QCOMPARE(table->cellAt(0, car)->text(QAccessible::Name), QStringLiteral("1234"));
+            QCOMPARE(table->cellAt(1, car)->text(QAccessible::Name), QStringLiteral("77A"));
+
+            view->Grid().SetHidden(QLatin1String("Car"), true);
+            QCoreApplication::processEvents();
+            headings = HeadingsOf(*table);
+            QVERIFY(!headings.contains(QStringLiteral("Car #")));
+            QCOMPARE(table->columnCount(), 16);
+            view->Grid().SetHidden(QLatin1String("Car"), false);
+            QCOMPARE(table->columnCount(), 17);
+            // The children a screen reader walks: the headings, then the cells, none hidden.
+            QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(view);
+            QCOMPARE(grid->childCount(), 17 * 3);
+            for (int i = 0; i < grid->childCount(); ++i) {
+                QCOMPARE(grid->indexOfChild(grid->child(i)), i);
+            }
+        }
+    }
+
+    // A group header row is one cell, across the row, read as its group text once; the races
+    // below it are rows of their own, and a closed group's races are not rows at all.
+    void aGroupHeaderRowIsOneCell() {
+        station->Tables().StoreRun(TestRace());
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->AllCategories();
+        raceLog->UpdateDisplay();
+        QCoreApplication::processEvents();
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&raceLog->View());
+        QAccessibleTableInterface* table = grid->tableInterface();
+        const int columns = table->columnCount();
+        QVERIFY(columns > 1);
+        QCOMPARE(table->rowCount(), 3);
+        QAccessibleInterface* header = table->cellAt(0, 0);
+        QCOMPARE(header->text(QAccessible::Name), QStringLiteral("SUPER PRO     E1"));
+        for (int column = 1; column < columns; ++column) {
+            QCOMPARE(table->cellAt(0, column), header);
+        }
+        QAccessibleTableCellInterface* cell = header->tableCellInterface();
+        QVERIFY(cell != nullptr);
+        QCOMPARE(cell->rowIndex(), 0);
+        QCOMPARE(cell->columnIndex(), 0);
+        QCOMPARE(cell->columnExtent(), columns);
+        QVERIFY(header->state().expanded);
+        QCOMPARE(table->cellAt(1, 0)->tableCellInterface()->rowIndex(), 1);
+        // Walking the children, the group text comes once.
+        QCOMPARE(grid->childCount(), columns + 1 + 2 * columns);
+        int groupTexts = 0;
+        for (int i = 0; i < grid->childCount(); ++i) {
+            groupTexts +=
+                grid->child(i)->text(QAccessible::Name).contains(QLatin1String("SUPER PRO"));
+        }
+        QCOMPARE(groupTexts, 1);
+
+        raceLog->View().collapse(raceLog->View().model()->index(0, 0));
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(grid->childCount(), columns + 1);
+        QVERIFY(table->cellAt(0, 0)->state().collapsed);
     }
 
 private:

@@ -7,7 +7,8 @@ with its settings and data in a temporary folder, and through pyatspi:
   - waits for the race log grid inside the main window's child-window area;
   - finds menu items by their captions and activates them: View > Filter... opens the filter
     window, View > Time Slip... the time slip and File > Close closes it again;
-  - reads a race row of the race log grid (a lane, a car and times);
+  - reads a race row of the race log grid (a lane, a car and times), checks the hidden columns
+    are not exposed and a group header row is one cell holding its group text;
   - fails when any visible control (race log, filter, time slip open) has no name, listing them.
 Everything it started is stopped at the end, and the whole run is bounded by a time limit.
 Exit 0 passed, 1 failed, 77 skipped (a tool is missing).
@@ -236,8 +237,17 @@ def Check(bus, began):
     table = race_log.queryTable()
     columns = ColumnNames(table)
     print("race log columns: " + ", ".join(columns))
+    for hidden in ("GeneralID", "DateTime", "Category"):
+        if hidden in columns:
+            failures.append("the hidden column %s is exposed" % hidden)
     row, cells = Wait("a race in the race log", lambda: RaceRow(table, columns), 40)
     print("race log row %d: %s" % (row, " | ".join("%s=%s" % kv for kv in cells.items())))
+    # The race's category heads its rows once, as one cell across the row.
+    group = table.getAccessibleAt(0, 0)
+    if table.getAccessibleAt(0, len(columns) - 1) != group or not Name(group).strip():
+        failures.append("the group header row is not one cell with its group text")
+    else:
+        print("group header row: %r" % Name(group))
     return failures
 
 
