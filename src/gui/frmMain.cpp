@@ -24,6 +24,7 @@
 #include "gui/FileCommands.h"
 #include "gui/MainStatusBar.h"
 #include "gui/MyCarAlert.h"
+#include "gui/TextSize.h"
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
@@ -72,6 +73,12 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
         }
     });
     BuildDispatch();
+    const int textSize = ReadTextSize(settings_);
+    windows_->SetTextSize(textSize);
+    AddTextSizeMenu(*bars_->Menu(QLatin1String(tool::miView)), textSize, [this](int percent) {
+        SaveTextSize(settings_, percent);
+        windows_->SetTextSize(percent);
+    });
     tmrMain_.setObjectName(QStringLiteral("tmrMain"));
     tmrMain_.setInterval(PollLoop::kIntervalMs);
     tmrMain_.setTimerType(Qt::PreciseTimer);

@@ -30,6 +30,8 @@ inline constexpr QLatin1String kPitViewKey{"SOFTWARE\\OrvanRX\\PitView\\"};
 inline constexpr QLatin1String kVenueValue{"Venue"};
 // Under kMainScreenSettingsKey: the main window's background colour.
 inline constexpr QLatin1String kBackColorValue{"BackColor"};
+// Under kMainScreenSettingsKey: the text size of the log grids and the time slip, in percent.
+inline constexpr QLatin1String kTextSizeValue{"TextSize"};
 // Under the ScreenSettings keys: window state, size and position in twips.
 inline constexpr QLatin1String kWindowStateValue{"WindowState"};
 inline constexpr QLatin1String kWidthValue{"Width"};
