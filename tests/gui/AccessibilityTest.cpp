@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -193,6 +194,27 @@ private Q_SLOTS:
                  QStringLiteral("Bright Green"));
         QCOMPARE(NameOf(palette->widgetForAction(window->Bars().Action(QStringLiteral("miGreen")))),
                  QStringLiteral("Green"));
+        // In Tools > Background Color as well (the toolkit reads a menu item's caption).
+        QMenu* colors = window->Bars().Menu(QStringLiteral("tbColor"));
+        QVERIFY(colors != nullptr);
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(colors);
+        QStringList names;
+        for (int i = 0; i < menu->childCount(); ++i) {
+            QAccessibleInterface* item = menu->child(i);
+            if (item->role() == QAccessible::MenuItem) {
+                names << item->text(QAccessible::Name);
+            }
+            if (item->object() == window->Bars().Action(QStringLiteral("miBrightGreen"))) {
+                QCOMPARE(item->parent(), menu);
+                QCOMPARE(item->text(QAccessible::Description), QStringLiteral("Bright Green"));
+                QVERIFY(item->actionInterface() != nullptr);
+                item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            }
+        }
+        QCOMPARE(names.count(QStringLiteral("Green")), 1);
+        QCOMPARE(names.count(QStringLiteral("Bright Green")), 1);
+        QVERIFY(names.contains(QStringLiteral("Pink")));  // the other items as the toolkit reads
+        QCOMPARE(window->findChild<QMdiArea*>()->background().color(), QColor(0, 255, 0));
     }
 
     void lampsAndScrollMessageFollowTheReceiver() {

@@ -9,7 +9,8 @@ with its settings and data in a temporary folder, and through pyatspi:
     window, View > Time Slip... the time slip and File > Close closes it again;
   - reads a race row of the race log grid (a lane, a car and times), checks the hidden columns
     are not exposed and a group header row is one cell holding its group text;
-  - fails when any visible control (race log, filter, time slip open) has no name, listing them.
+  - fails when any visible control (race log, filter, time slip open) has no name, listing them,
+    and when the two colours captioned "Green" are not told apart in the menu.
 Everything it started is stopped at the end, and the whole run is bounded by a time limit.
 Exit 0 passed, 1 failed, 77 skipped (a tool is missing).
 
@@ -229,6 +230,10 @@ def Check(bus, began):
         print("  unnamed: " + path)
     if unnamed:
         failures.append("%d visible controls have no name" % len(unnamed))
+
+    # The two colours captioned "Green" are told apart in Tools > Background Color.
+    if bus.MenuItem("Bright Green") is None or bus.MenuItem("Green") is None:
+        failures.append("the menu items Green and Bright Green are not told apart")
 
     bus.Activate("Close")
     Wait("the time slip to close", lambda: bus.Find({"text"}, "Time Slip") is None, 15)
