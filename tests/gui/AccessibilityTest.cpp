@@ -14,6 +14,7 @@
 
 #include "AccessibleTree.h"
 #include "decoding/RunTables.h"
+#include "gui/AccessibleLogGrid.h"
 #include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
 #include "gui/LogGridView.h"
@@ -384,6 +385,33 @@ private Q_SLOTS:
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(grid->childCount(), columns + 1);
         QVERIFY(table->cellAt(0, 0)->state().collapsed);
+    }
+
+    // Moving the row cursor announces the cell it lands on (the focus event names the grid's
+    // child by LogGridShape::ChildOf), by the cells of the table a screen reader knows: the
+    // group's text on its header, the race row (car, name, times) on a race.
+    void theRowCursorIsAnnouncedByItsCell() {
+        station->Tables().StoreRun(TestRace());
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->AllCategories();
+        LogGridView& view = raceLog->View();
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
+        view.setFocus();
+        QStringList heard;
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(&view, key);
+            QAccessibleInterface* cell =
+                grid->child(LogGridShape::Of(view).ChildOf(view.currentIndex()));
+            QVERIFY(cell != nullptr);
+            heard << cell->text(QAccessible::Name) + QStringLiteral(" | ") +
+                         cell->text(QAccessible::Description);
+        }
+        QVERIFY2(heard[0].startsWith(QLatin1String("SUPER PRO     E1 |")), qPrintable(heard[0]));
+        QVERIFY2(heard[1].contains(QLatin1String("Car # 1234")) &&
+                     heard[1].contains(QLatin1String("Name A DRIVER")) &&
+                     heard[1].contains(QLatin1String("1/4 ET 9.900")),
+                 qPrintable(heard[1]));
+        QVERIFY2(heard[2].contains(QLatin1String("Car # 77A")), qPrintable(heard[2]));
     }
 
 private:
