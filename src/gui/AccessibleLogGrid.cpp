@@ -12,6 +12,8 @@ namespace orvanrx {
 
 namespace {
 
+constexpr qsizetype kPruneEvery = 1024;
+
 bool IsGroupHeader(const QModelIndex& index) {
     return index.data(LogGridModel::RowKindRole).toInt() ==
            static_cast<int>(LogGridRowKind::GroupHeader);
@@ -274,6 +276,18 @@ QAccessibleInterface* AccessibleLogGrid::CellFor(const QModelIndex& index) const
     const QModelIndex key = IsGroupHeader(index) ? index.sibling(index.row(), 0) : index;
     if (const auto found = cells_.constFind(key); found != cells_.cend()) {
         return QAccessible::accessibleInterface(*found);
+    }
+    if (cells_.size() % kPruneEvery == kPruneEvery - 1) {
+        // Without a desktop bridge no model change reaches modelChange: cells of rows that are
+        // gone are let go here.
+        for (auto it = cells_.begin(); it != cells_.end();) {
+            if (it.key().isValid()) {
+                ++it;
+            } else {
+                QAccessible::deleteAccessibleInterface(it.value());
+                it = cells_.erase(it);
+            }
+        }
     }
     auto* cell = new AccessibleLogGridCell(View(), key, -1);
     cells_.insert(key, QAccessible::registerAccessibleInterface(cell));
