@@ -14,6 +14,7 @@ SeasonAnswer AnswerSeasonQuery(Logbook& logbook, const SeasonQuery& query) {
         const RunTable races = logbook.SelectRaces(query.selection);
         answer.races = races.RowCount() / 2;
         answer.cars = ComputeCarFigures(races);
+        answer.tracks = logbook.Tracks();
     }
     const QString car = query.car.trimmed();
     if (!car.isEmpty()) {

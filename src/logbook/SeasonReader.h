@@ -35,6 +35,7 @@ struct SeasonAnswer {
     QString error;  // the logbook could not be opened
     bool season = false;
     std::optional<int> races;                     // with allCars
+    std::optional<QStringList> tracks;            // with allCars: the logbook's tracks
     std::optional<std::vector<CarFigures>> cars;  // with allCars
     CarSeason car;                                // season: the chosen car's runs and figures
     HeadToHead meeting;                           // season, with an opponent
