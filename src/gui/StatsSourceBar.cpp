@@ -201,9 +201,8 @@ RaceSelection StatsSourceBar::Selection() const {
 }
 
 QString StatsSourceBar::PredictionMoment() const {
-    const QString until = Selection().until;
-    if (Season() && !until.isEmpty()) {
-        return until + QStringLiteral(" 23:59:59");
+    if (Season() && !Selection().until.isEmpty()) {
+        return {};  // just after the chosen races' last race: the reader finds it
     }
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }

@@ -31,7 +31,8 @@ public:
     void SetSeason(bool season);
     // The chosen races (a day that is not a yyyy-MM-dd date is left open and shown in red).
     RaceSelection Selection() const;
-    // The moment of the next dial-in: the end of the last day when one is chosen, else now.
+    // The moment of the next dial-in: now, or empty with a last day chosen (the moment just
+    // after the chosen races, MomentAfter, which the reader finds).
     QString PredictionMoment() const;
 
     // The logbook's tracks; the chosen one stays chosen (kept even when the logbook does not

@@ -1,5 +1,6 @@
 #include "logbook/CarAir.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,27 @@ CarDialIn PredictCarEt(Logbook& logbook, const QString& car, const QString& at,
     dialIn.prediction =
         air::PredictEt(PredictorRunsOf(logbook, dialIn.car, timeline), *seconds, dialIn.airAt);
     return dialIn;
+}
+
+QString MomentAfter(Logbook& logbook, const RaceSelection& selection) {
+    if (selection.until.isEmpty()) {
+        return {};
+    }
+    QString last;
+    for (const LogbookEvent& event : logbook.Events()) {
+        const bool inDays = event.day <= selection.until &&
+                            (selection.since.isEmpty() || event.day >= selection.since);
+        const bool atTrack = selection.tracks.isEmpty() || selection.tracks.contains(event.track);
+        if (inDays && atTrack && event.last > last) {
+            last = event.last;
+        }
+    }
+    const std::optional<std::int64_t> seconds = air::SecondsOf(last);
+    if (!seconds) {
+        return selection.until + QStringLiteral(" 23:59:59");
+    }
+    return QDateTime::fromSecsSinceEpoch(*seconds + 1, Qt::UTC)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString DialInText(const CarDialIn& dialIn) {

@@ -26,7 +26,8 @@ SeasonAnswer AnswerSeasonQuery(Logbook& logbook, const SeasonQuery& query) {
             }
         }
         answer.air = EtAgainstAirOf(query.season ? answer.car.runs : query.logRuns, timeline);
-        answer.dialIn = PredictCarEt(logbook, car, query.at, timeline);
+        const QString at = query.at.isEmpty() ? MomentAfter(logbook, query.selection) : query.at;
+        answer.dialIn = PredictCarEt(logbook, car, at, timeline);
     }
     answer.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -27,7 +27,9 @@ struct SeasonQuery {
     QString car;      // the chosen car; empty: none
     QString against;  // season: the car's opponent for the head-to-head; empty: none
     std::vector<CarRun> logRuns;
-    QString at;  // the moment of the next dial-in, "yyyy-MM-dd HH:mm:ss"
+    // The moment of the next dial-in, "yyyy-MM-dd HH:mm:ss"; empty: MomentAfter the chosen
+    // races (season with a last day).
+    QString at;
 };
 
 struct SeasonAnswer {

@@ -214,10 +214,11 @@ private Q_SLOTS:
         stats->Source().SetDays({}, QStringLiteral("2026-05-01"));
         stats->WaitForLogbook();
         const CarDialIn expected =
-            PredictCarEt(*logbook, QStringLiteral("77"), QStringLiteral("2026-05-01 23:59:59"));
+            PredictCarEt(*logbook, QStringLiteral("77"), QStringLiteral("2026-05-01 13:00:01"));
         QVERIFY(expected.prediction.et);
         QCOMPARE(stats->DialIn().text(), DialInText(expected));
         QVERIFY(stats->DialIn().text().contains(QString::number(*expected.prediction.et, 'f', 3)));
+        QVERIFY(expected.prediction.usedAir);  // the air of 1 May just after its last race
         QCOMPARE(stats->AirChart().PointCount(), 3);
 
         // The season: the June runs have no air.

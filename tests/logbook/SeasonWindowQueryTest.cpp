@@ -137,6 +137,37 @@ TEST_F(SeasonWindowQueryTest, TheNextDialInIsPredictEtsOverTheCarsRunsBeforeTheM
         PredictCarEt(*logbook, QStringLiteral("77"), QStringLiteral("soon")).prediction.et);
 }
 
+TEST_F(SeasonWindowQueryTest, TheMomentAfterTheChosenRacesIsJustAfterTheLastOfThem) {
+    struct Case {
+        const char* since;
+        const char* until;
+        const char* track;
+        const char* moment;
+    };
+    const Case cases[] = {
+        {"", "", "", ""},                                         // no last day: now
+        {"", "2026-05-01", "", "2026-05-01 13:00:01"},            // after 1 May's last race
+        {"", "2026-06-30", "", "2026-06-01 12:00:01"},            // the latest day in range
+        {"", "2026-06-30", "A", "2026-05-01 13:00:01"},           // at A only
+        {"", "2026-05-01", "B", "2026-05-01 23:59:59"},           // nothing ran: the day's end
+        {"2026-06-02", "2026-06-30", "", "2026-06-30 23:59:59"},  // nothing in the days
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.until);
+        RaceSelection selection;
+        selection.since = QString::fromLatin1(c.since);
+        selection.until = QString::fromLatin1(c.until);
+        if (*c.track != 0) {
+            selection.tracks = {QString::fromLatin1(c.track)};
+        }
+        EXPECT_EQ(MomentAfter(*logbook, selection), QString::fromLatin1(c.moment));
+    }
+    // The reader predicts for that moment when asked for none.
+    SeasonQuery query = Query({{}, {}, QStringLiteral("2026-05-01"), {}, RoundChoice::All, {}});
+    query.at.clear();
+    EXPECT_EQ(AnswerSeasonQuery(*logbook, query).dialIn.at, QStringLiteral("2026-05-01 13:00:01"));
+}
+
 TEST_F(SeasonWindowQueryTest, TheChartHasAPointPerRunWithItsAir) {
     const SeasonAnswer answer = AnswerSeasonQuery(*logbook, Query({}));
     // Three runs on 1 May in the weather, two in June without.
