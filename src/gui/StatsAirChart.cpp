@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "gui/DialogKit.h"
 
@@ -18,6 +19,17 @@ namespace {
 const QColor kRunColor(40, 110, 190);
 const QColor kRedLightColor(205, 35, 35);
 const QColor kLineColor(235, 140, 20);
+
+// The round step (1, 2 or 5 times a power of ten) nearest above `rough`.
+double RoundStep(double rough) {
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (const double m : {1.0, 2.0, 5.0}) {
+        if (m * power >= rough) {
+            return m * power;
+        }
+    }
+    return 10.0 * power;
+}
 
 }  // namespace
 
@@ -100,6 +112,9 @@ void StatsAirChart::Show(const EtAgainstAir& chart) {
     view_->setAccessibleDescription(summary);
     if (chart.points.empty()) {
         line_->clear();
+        for (QValueAxis* axis : {x_, y_}) {
+            axis->setTickType(QValueAxis::TicksFixed);  // no interval of another range
+        }
         x_->setRange(0, 1000);
         y_->setRange(0, 1);
         return;
@@ -113,15 +128,26 @@ void StatsAirChart::Show(const EtAgainstAir& chart) {
                             [](const EtAirPoint& a, const EtAirPoint& b) { return a.et < b.et; });
     const double x0 = lowX->densityAltitudeFt;
     const double x1 = highX->densityAltitudeFt;
-    const double roomX = std::max((x1 - x0) / 20.0, 100.0);
-    x_->setRange(x0 - roomX, x1 + roomX);
-    const double roomY = std::max((highY->et - lowY->et) / 20.0, 0.01);
-    y_->setRange(lowY->et - roomY, highY->et + roomY);
+    double y0 = lowY->et;
+    double y1 = highY->et;
     if (chart.slope && chart.intercept) {
-        line_->replace({QPointF(x0, *chart.intercept + *chart.slope * x0),
-                        QPointF(x1, *chart.intercept + *chart.slope * x1)});
+        const QPointF from(x0, *chart.intercept + *chart.slope * x0);
+        const QPointF to(x1, *chart.intercept + *chart.slope * x1);
+        line_->replace({from, to});
+        y0 = std::min({y0, from.y(), to.y()});
+        y1 = std::max({y1, from.y(), to.y()});
     } else {
         line_->clear();
+    }
+    const double roomX = std::max((x1 - x0) / 20.0, 100.0);
+    x_->setRange(x0 - roomX, x1 + roomX);
+    const double roomY = std::max((y1 - y0) / 20.0, 0.01);
+    y_->setRange(y0 - roomY, y1 + roomY);
+    // Ticks at round figures (1, 2 or 5 times a power of ten) inside the data's own range.
+    for (QValueAxis* axis : {x_, y_}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0.0);
+        axis->setTickInterval(RoundStep((axis->max() - axis->min()) / 6.0));
     }
 }
 

@@ -3,10 +3,11 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateTime>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
@@ -79,27 +80,76 @@ StatsSourceBar::StatsSourceBar(const SettingsStore& settings, QWidget* parent)
         connect(box, &QComboBox::currentIndexChanged, this, &StatsSourceBar::ChoiceMade);
     }
 
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
+    grid_ = new QGridLayout(this);
+    grid_->setContentsMargins(0, 0, 0, 0);
+    grid_->setHorizontalSpacing(4);
+    grid_->setVerticalSpacing(4);
+    // The bar's narrowest is its two rows (minimumSizeHint), not the one row it shows when it
+    // has the room.
+    grid_->setSizeConstraint(QLayout::SetNoConstraint);
+    grid_->setColumnStretch(10, 1);
     const auto labelled = [&](const QString& text, QWidget* control, bool filter) {
         auto* label = new QLabel(text, this);
         label->setBuddy(control);
-        layout->addWidget(label);
-        layout->addWidget(control);
+        pairs_.push_back({label, control});
         if (filter) {
             filters_ << label << control;
         }
     };
     labelled(QStringLiteral("S&ource:"), cboSource_, false);
-    layout->addSpacing(8);
     labelled(QStringLiteral("&Track:"), cboTrack_, true);
     labelled(QStringLiteral("&From:"), txtSince_, true);
     labelled(QStringLiteral("T&o:"), txtUntil_, true);
     labelled(QStringLiteral("Ro&unds:"), cboRounds_, true);
-    layout->addStretch(1);
+    Arrange(false);
     Restore();
     SetSeasonAvailable(false);
+}
+
+void StatsSourceBar::Arrange(bool twoRows) {
+    // Row and place (label and control) of each pair: one row in order, or the days below the
+    // source and the track.
+    static constexpr int kOneRow[5][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}};
+    static constexpr int kTwoRows[5][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {0, 2}};
+    for (const Pair& pair : pairs_) {
+        grid_->removeWidget(pair.label);
+        grid_->removeWidget(pair.control);
+    }
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        const int* at = twoRows ? kTwoRows[i] : kOneRow[i];
+        grid_->addWidget(pairs_[i].label, at[0], 2 * at[1]);
+        grid_->addWidget(pairs_[i].control, at[0], 2 * at[1] + 1);
+    }
+    twoRows_ = twoRows;
+    updateGeometry();
+}
+
+int StatsSourceBar::PairWidth(int pair) const {
+    const Pair& p = pairs_[static_cast<std::size_t>(pair)];
+    return p.label->sizeHint().width() + grid_->horizontalSpacing() +
+           p.control->sizeHint().width() + grid_->horizontalSpacing();
+}
+
+int StatsSourceBar::OneRowWidth() const {
+    int width = 0;
+    for (int i = 0; i < static_cast<int>(pairs_.size()); ++i) {
+        width += PairWidth(i);
+    }
+    return width;
+}
+
+QSize StatsSourceBar::minimumSizeHint() const {
+    const int width =
+        std::max(PairWidth(0), PairWidth(2)) + std::max(PairWidth(1), PairWidth(3)) + PairWidth(4);
+    return {width, grid_->minimumSize().height()};
+}
+
+void StatsSourceBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const bool twoRows = width() < OneRowWidth();
+    if (twoRows != twoRows_) {
+        Arrange(twoRows);
+    }
 }
 
 void StatsSourceBar::SetSeasonAvailable(bool available) {

@@ -2,10 +2,12 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "logbook/Logbook.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 
@@ -17,7 +19,8 @@ class SettingsStore;
 // grows) or "Season logbook" with its choice of races: a track, a first and a last day and the
 // rounds (all, qualifying, eliminations). The filters are enabled with the season only. The
 // choices are read from the settings when built and written there as they change. Every
-// control has a label with a mnemonic and an accessible name.
+// control has a label with a mnemonic and an accessible name. Where one row is too narrow (twice
+// the scale on a small screen) the days go on a second row.
 class StatsSourceBar final : public QWidget {
     Q_OBJECT
 public:
@@ -48,15 +51,29 @@ public:
     QLineEdit& UntilBox() { return *txtUntil_; }
     QComboBox& RoundsBox() { return *cboRounds_; }
 
+    QSize minimumSizeHint() const override;
+    bool TwoRows() const { return twoRows_; }
+
 Q_SIGNALS:
     // The source or the choice of races changed (already kept in the settings).
     void Changed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Restore();
     void Save() const;
     void ChoiceMade();
     void EnableFilters();
+    void Arrange(bool twoRows);
+    int PairWidth(int pair) const;
+    int OneRowWidth() const;
+
+    struct Pair {
+        QLabel* label;
+        QWidget* control;
+    };
 
     const SettingsStore& settings_;
     bool filling_ = false;
@@ -68,6 +85,9 @@ private:
     QLineEdit* txtUntil_;
     QComboBox* cboRounds_;
     QList<QWidget*> filters_;
+    std::vector<Pair> pairs_;  // source, track, from, to, rounds
+    QGridLayout* grid_;
+    bool twoRows_ = false;
 };
 
 }  // namespace orvanrx

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -185,7 +186,19 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     main->setChildrenCollapsible(false);
     main->setSizes({700, 1300});
 
-    auto* layout = new QVBoxLayout(this);
+    // Everything in a scroll area: at twice the scale on a small screen the window may be
+    // smaller than its tables and charts need, and then it scrolls rather than cuts them off.
+    auto* body = new QWidget(this);
+    body->setObjectName(QStringLiteral("wgtBody"));
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrBody"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->setSpacing(4);
     auto* sourceRow = new QHBoxLayout;
@@ -194,6 +207,7 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     layout->addLayout(sourceRow);
     layout->addLayout(top);
     layout->addWidget(main, 1);
+    scroll->setWidget(body);
     setFocusProxy(txtSearch_);
 }
 

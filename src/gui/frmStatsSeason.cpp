@@ -32,7 +32,9 @@ void frmStats::BuildSeasonParts() {
     lblDialIn_->setTextFormat(Qt::PlainText);
     lblDialIn_->setAccessibleName(QStringLiteral("Next dial-in"));
     lblDialIn_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblDialIn_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // Wrapped where the window is narrow; its width never moves the layout.
+    lblDialIn_->setWordWrap(true);
+    lblDialIn_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     connect(source_, &StatsSourceBar::Changed, this, &frmStats::SourceChanged);
     connect(meeting_, &StatsHeadToHead::OpponentChosen, this, &frmStats::OpponentChosen);
 }
