@@ -143,6 +143,7 @@ private:
     bool pendingAllCars_ = false;  // a query for every car's figures not yet answered
     bool seasonDue_ = false;       // new races: the season is read again shortly
     double lastAnswerMs_ = 0.0;
+    QString seasonMoment_;  // the next dial-in's moment for the chosen races, as last answered
     QStringList myCars_;
     QString chosen_;
     std::optional<CarFigures> chosenFigures_;  // as the runs and charts show them

@@ -103,6 +103,9 @@ void frmStats::AskLogbook(bool allCars, std::vector<CarRun> logRuns) {
             logRuns.empty() ? ReadCarRuns(tables_.AllRunsTable(), chosen_) : std::move(logRuns);
     }
     query.at = source_->PredictionMoment();
+    if (query.at.isEmpty() && !query.allCars) {
+        query.at = seasonMoment_;  // found with the chosen races' figures
+    }
     reader_->Ask(std::move(query));
 }
 
@@ -129,6 +132,7 @@ void frmStats::ShowAnswer(const SeasonAnswer& answer) {
     }
     if (answer.cars) {
         pendingAllCars_ = false;
+        seasonMoment_ = answer.at;
         source_->SetTracks(answer.tracks.value_or(QStringList()));
         const bool first = cars_.rowCount() == 0;
         cars_.Update(*answer.cars);

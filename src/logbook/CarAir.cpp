@@ -109,22 +109,12 @@ CarDialIn PredictCarEt(Logbook& logbook, const QString& car, const QString& at,
     return dialIn;
 }
 
-QString MomentAfter(Logbook& logbook, const RaceSelection& selection) {
-    if (selection.until.isEmpty()) {
-        return {};
-    }
-    QString last;
-    for (const LogbookEvent& event : logbook.Events()) {
-        const bool inDays = event.day <= selection.until &&
-                            (selection.since.isEmpty() || event.day >= selection.since);
-        const bool atTrack = selection.tracks.isEmpty() || selection.tracks.contains(event.track);
-        if (inDays && atTrack && event.last > last) {
-            last = event.last;
-        }
-    }
-    const std::optional<std::int64_t> seconds = air::SecondsOf(last);
+QString MomentAfter(const RunTable& races, const QString& until) {
+    const std::optional<std::int64_t> seconds =
+        races.RowCount() > 0 ? air::SecondsOf(races.Cell(races.RowCount() - 1, RunColumn::DateTime))
+                             : std::nullopt;
     if (!seconds) {
-        return selection.until + QStringLiteral(" 23:59:59");
+        return until + QStringLiteral(" 23:59:59");
     }
     return QDateTime::fromSecsSinceEpoch(*seconds + 1, Qt::UTC)
         .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

@@ -139,33 +139,36 @@ TEST_F(SeasonWindowQueryTest, TheNextDialInIsPredictEtsOverTheCarsRunsBeforeTheM
 
 TEST_F(SeasonWindowQueryTest, TheMomentAfterTheChosenRacesIsJustAfterTheLastOfThem) {
     struct Case {
-        const char* since;
         const char* until;
         const char* track;
+        RoundChoice rounds;
         const char* moment;
     };
     const Case cases[] = {
-        {"", "", "", ""},                                         // no last day: now
-        {"", "2026-05-01", "", "2026-05-01 13:00:01"},            // after 1 May's last race
-        {"", "2026-06-30", "", "2026-06-01 12:00:01"},            // the latest day in range
-        {"", "2026-06-30", "A", "2026-05-01 13:00:01"},           // at A only
-        {"", "2026-05-01", "B", "2026-05-01 23:59:59"},           // nothing ran: the day's end
-        {"2026-06-02", "2026-06-30", "", "2026-06-30 23:59:59"},  // nothing in the days
+        {"2026-05-01", "", RoundChoice::All, "2026-05-01 13:00:01"},  // after 1 May's last
+        {"2026-06-30", "", RoundChoice::All, "2026-06-01 12:00:01"},  // the latest in range
+        {"2026-06-30", "A", RoundChoice::All, "2026-05-01 13:00:01"},
+        {"2026-06-30", "", RoundChoice::Qualifying, "2026-06-01 10:00:01"},
+        {"2026-05-01", "B", RoundChoice::All, "2026-05-01 23:59:59"},  // none: the day's end
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.until);
+        SCOPED_TRACE(c.moment);
         RaceSelection selection;
-        selection.since = QString::fromLatin1(c.since);
         selection.until = QString::fromLatin1(c.until);
+        selection.rounds = c.rounds;
         if (*c.track != 0) {
             selection.tracks = {QString::fromLatin1(c.track)};
         }
-        EXPECT_EQ(MomentAfter(*logbook, selection), QString::fromLatin1(c.moment));
+        SeasonQuery query = Query(selection);
+        query.at.clear();
+        const SeasonAnswer answer = AnswerSeasonQuery(*logbook, query);
+        EXPECT_EQ(answer.at, QString::fromLatin1(c.moment));
+        EXPECT_EQ(answer.dialIn.at, answer.at);
+        // Asked for one car alone, the moment is the end of the last day.
+        query.allCars = false;
+        EXPECT_EQ(AnswerSeasonQuery(*logbook, query).at,
+                  selection.until + QStringLiteral(" 23:59:59"));
     }
-    // The reader predicts for that moment when asked for none.
-    SeasonQuery query = Query({{}, {}, QStringLiteral("2026-05-01"), {}, RoundChoice::All, {}});
-    query.at.clear();
-    EXPECT_EQ(AnswerSeasonQuery(*logbook, query).dialIn.at, QStringLiteral("2026-05-01 13:00:01"));
 }
 
 TEST_F(SeasonWindowQueryTest, TheChartHasAPointPerRunWithItsAir) {
