@@ -41,7 +41,7 @@ StatsHeadToHead::StatsHeadToHead(QWidget* parent)
     });
 
     auto* choice = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("&Against:"), this);
+    auto* label = new QLabel(QStringLiteral("A&gainst:"), this);
     label->setBuddy(cboAgainst_);
     choice->addWidget(label);
     choice->addWidget(cboAgainst_);

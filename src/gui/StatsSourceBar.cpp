@@ -96,9 +96,9 @@ StatsSourceBar::StatsSourceBar(const SettingsStore& settings, QWidget* parent)
             filters_ << label << control;
         }
     };
-    labelled(QStringLiteral("S&ource:"), cboSource_, false);
-    labelled(QStringLiteral("&Track:"), cboTrack_, true);
-    labelled(QStringLiteral("&From:"), txtSince_, true);
+    labelled(QStringLiteral("&Source:"), cboSource_, false);
+    labelled(QStringLiteral("Trac&k:"), cboTrack_, true);
+    labelled(QStringLiteral("Fro&m:"), txtSince_, true);
     labelled(QStringLiteral("T&o:"), txtUntil_, true);
     labelled(QStringLiteral("Ro&unds:"), cboRounds_, true);
     Arrange(false);

@@ -165,7 +165,7 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     lists->setObjectName(QStringLiteral("tabLists"));
     lists->setDocumentMode(true);
     lists->addTab(grdRuns_, QStringLiteral("&Runs"));
-    lists->addTab(meeting_, QStringLiteral("&Head to head"));
+    lists->addTab(meeting_, QStringLiteral("Hea&d to head"));
     auto* charts = new QTabWidget(carPage);
     charts->setObjectName(QStringLiteral("tabCharts"));
     charts->setDocumentMode(true);

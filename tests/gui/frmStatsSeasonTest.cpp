@@ -8,6 +8,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -258,6 +259,27 @@ private Q_SLOTS:
             QVERIFY2(labelled, qPrintable(control->objectName()));
             QVERIFY(control->focusPolicy() & Qt::TabFocus);
         }
+        // Every mnemonic of the window once, and none of the main window's menus (Alt+F, V, T,
+        // W, H), which an equal one in a child window would make ambiguous.
+        QString letters;
+        const auto mnemonic = [&](const QString& text) {
+            const qsizetype at = text.indexOf(u'&');
+            if (at >= 0 && at + 1 < text.size()) {
+                const QChar letter = text.at(at + 1).toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(text));
+                QVERIFY2(!QStringLiteral("fvtwh").contains(letter), qPrintable(text));
+                letters += letter;
+            }
+        };
+        for (QLabel* label : labels) {
+            mnemonic(label->text());
+        }
+        for (QTabWidget* tabs : stats->findChildren<QTabWidget*>()) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                mnemonic(tabs->tabText(i));
+            }
+        }
+        QVERIFY(letters.size() >= 10);
         QVERIFY(!stats->AirChart()
                      .findChild<QWidget*>(QStringLiteral("chtEtAgainstAir"))
                      ->accessibleName()
