@@ -166,6 +166,8 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     lists->setDocumentMode(true);
     lists->addTab(grdRuns_, QStringLiteral("&Runs"));
     lists->addTab(meeting_, QStringLiteral("Hea&d to head"));
+    // On the race log the head-to-head is figured only while its tab shows (a scan of the log).
+    connect(lists, &QTabWidget::currentChanged, this, &frmStats::OpponentChosen);
     auto* charts = new QTabWidget(carPage);
     charts->setObjectName(QStringLiteral("tabCharts"));
     charts->setDocumentMode(true);

@@ -183,6 +183,9 @@ void frmStats::OpponentChosen() {
         AskLogbook(false);
         return;
     }
+    if (!meeting_->isVisibleTo(this)) {
+        return;  // figured when its tab is chosen
+    }
     const QString against = meeting_->Opponent();
     meeting_->Show(chosen_.isEmpty() || against.isEmpty()
                        ? HeadToHead{}

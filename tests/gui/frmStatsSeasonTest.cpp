@@ -194,6 +194,16 @@ private Q_SLOTS:
         QCOMPARE(settings->QueryValue(kStatsSourceKey, kStatsSourceValue), QStringLiteral("Log"));
         QCOMPARE(settings->QueryValue(kStatsSourceKey, kStatsTrackValue), QStringLiteral("B"));
 
+        // The race log's head-to-head, figured when its tab shows.
+        auto* lists = again->findChild<QTabWidget*>(QStringLiteral("tabLists"));
+        QVERIFY(lists);
+        lists->setCurrentWidget(&again->Meeting());
+        again->Meeting().ChooseOpponent(QStringLiteral("88"));
+        QCOMPARE(again->Meeting().Summary().text(),
+                 HeadToHeadSummaryText(ComputeHeadToHead(
+                     tables->AllRunsTable(), QStringLiteral("77"), QStringLiteral("88"))));
+        QCOMPARE(again->Meeting().Races().rowCount(), 1);
+
         // Without a logbook the season cannot be chosen.
         auto* none = new frmStats(*tables, *settings);
         QMdiSubWindow* f = area->addSubWindow(none);
