@@ -221,6 +221,7 @@ void ChildWindows::ShowStats() {
     if (!StatsOpen()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto* window = new frmStats(parts_.tables, settings_);
+        window->UseLogbook(logbookPath_);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(16, 16);
         stats_ = window;

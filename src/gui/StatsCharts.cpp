@@ -209,8 +209,11 @@ void StatsCharts::ShowTrend(Panel& panel, const CarTrend& trend) {
         const auto [x0, x1] = Padded(firstX, lastX, 5000.0, 10 * kMinuteMs);
         auto* times = static_cast<QDateTimeAxis*>(panel.x);
         const bool close = x1 - x0 < 10 * kMinuteMs;
+        // Days apart (a season): the day alone.
+        const bool days = x1 - x0 > 3 * 24 * 60 * kMinuteMs;
         times->setFormat(close          ? QStringLiteral("HH:mm:ss")
                          : trend.oneDay ? QStringLiteral("HH:mm")
+                         : days         ? QStringLiteral("MM-dd")
                                         : QStringLiteral("MM-dd HH:mm"));
         times->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x0)),
                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x1)));
