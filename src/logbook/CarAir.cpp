@@ -1,5 +1,6 @@
 #include "logbook/CarAir.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -106,6 +107,17 @@ CarDialIn PredictCarEt(Logbook& logbook, const QString& car, const QString& at,
     dialIn.prediction =
         air::PredictEt(PredictorRunsOf(logbook, dialIn.car, timeline), *seconds, dialIn.airAt);
     return dialIn;
+}
+
+QString MomentAfter(const RunTable& races, const QString& until) {
+    const std::optional<std::int64_t> seconds =
+        races.RowCount() > 0 ? air::SecondsOf(races.Cell(races.RowCount() - 1, RunColumn::DateTime))
+                             : std::nullopt;
+    if (!seconds) {
+        return until + QStringLiteral(" 23:59:59");
+    }
+    return QDateTime::fromSecsSinceEpoch(*seconds + 1, Qt::UTC)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 QString DialInText(const CarDialIn& dialIn) {

@@ -35,6 +35,11 @@ CarDialIn PredictCarEt(Logbook& logbook, const QString& car, const QString& at);
 CarDialIn PredictCarEt(Logbook& logbook, const QString& car, const QString& at,
                        const air::WeatherTimeline& timeline);
 
+// The moment just after the chosen races, for a next dial-in "at the end of the range": one
+// second after the last of `races` (in order of time, as SelectRaces gives them), or the end of
+// the day `until` when there is none.
+QString MomentAfter(const RunTable& races, const QString& until);
+
 // One line about a prediction for a window: "Next dial-in 10.512 ± 0.034 s at 2026-06-01
 // 18:00:00, from 14 runs, corrected to the air (2,350 ft density altitude)" or "… the mean of
 // the last three (no air known at that moment)"; "No next dial-in for car 77: no clean run

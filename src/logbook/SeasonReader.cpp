@@ -6,18 +6,30 @@
 namespace orvanrx {
 
 SeasonAnswer AnswerSeasonQuery(Logbook& logbook, const SeasonQuery& query) {
+    return AnswerSeasonQuery(logbook, query, air::WeatherTimeline(logbook.Weather()));
+}
+
+SeasonAnswer AnswerSeasonQuery(Logbook& logbook, const SeasonQuery& query,
+                               const air::WeatherTimeline& timeline) {
     const auto start = std::chrono::steady_clock::now();
     SeasonAnswer answer;
     answer.serial = query.serial;
     answer.season = query.season;
+    answer.at = query.at;
+    const bool fromRaces = query.at.isEmpty() && !query.selection.until.isEmpty();
     if (query.season && query.allCars) {
         const RunTable races = logbook.SelectRaces(query.selection);
         answer.races = races.RowCount() / 2;
         answer.cars = ComputeCarFigures(races);
+        answer.tracks = logbook.Tracks();
+        if (fromRaces) {
+            answer.at = MomentAfter(races, query.selection.until);
+        }
+    } else if (fromRaces) {
+        answer.at = query.selection.until + QStringLiteral(" 23:59:59");
     }
     const QString car = query.car.trimmed();
     if (!car.isEmpty()) {
-        const air::WeatherTimeline timeline(logbook.Weather());
         if (query.season) {
             answer.car = ReadCarSeason(logbook, query.selection, car);
             if (!query.against.trimmed().isEmpty()) {
@@ -25,7 +37,7 @@ SeasonAnswer AnswerSeasonQuery(Logbook& logbook, const SeasonQuery& query) {
             }
         }
         answer.air = EtAgainstAirOf(query.season ? answer.car.runs : query.logRuns, timeline);
-        answer.dialIn = PredictCarEt(logbook, car, query.at, timeline);
+        answer.dialIn = PredictCarEt(logbook, car, answer.at, timeline);
     }
     answer.milliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -63,6 +75,8 @@ void SeasonReader::Flush() {
 void SeasonReader::Run() {
     std::unique_ptr<Logbook> logbook;
     QString error;
+    air::WeatherTimeline timeline;
+    std::optional<std::chrono::steady_clock::time_point> weatherRead;
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || waiting_; });
@@ -80,7 +94,13 @@ void SeasonReader::Run() {
         }
         SeasonAnswer answer;
         if (logbook) {
-            answer = AnswerSeasonQuery(*logbook, query);
+            const auto now = std::chrono::steady_clock::now();
+            if (query.allCars || !weatherRead ||
+                now - *weatherRead > std::chrono::seconds(kWeatherKeptSeconds)) {
+                timeline = air::WeatherTimeline(logbook->Weather());
+                weatherRead = now;
+            }
+            answer = AnswerSeasonQuery(*logbook, query, timeline);
         } else {
             answer.serial = query.serial;
             answer.season = query.season;

@@ -10,23 +10,11 @@
 #include <mutex>
 #include <thread>
 
-#include "LogbookRows.h"
+#include "KnownSeason.h"
 #include "logbook/SeasonReader.h"
 
 namespace orvanrx {
 namespace {
-
-using testing::Entrant;
-using testing::MakeRace;
-
-air::WeatherSample Sample(const QString& time, double tempC) {
-    air::WeatherSample s;
-    s.time = time;
-    s.tempC = tempC;
-    s.humidity = 50.0;
-    s.baroHpa = 990.0;
-    return s;
-}
 
 QString CarsOf(const std::vector<CarFigures>& cars) {
     QStringList numbers;
@@ -36,8 +24,7 @@ QString CarsOf(const std::vector<CarFigures>& cars) {
     return numbers.join(u' ');
 }
 
-// Car 77 at A on 1 May (Q1 alone, E1 won against 88, E2 red-lit against 99) and at B on 1 June
-// (Q1 alone, E1 won against 88); weather on 1 May only, 15 °C at 09:00 rising to 25 °C at 14:00.
+// The known season (KnownSeason.h).
 class SeasonWindowQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,41 +33,7 @@ protected:
         Logbook::OpenResult opened = Logbook::Open(path);
         ASSERT_TRUE(opened.logbook);
         logbook = std::move(opened.logbook);
-        const auto car = [](const char* number, const char* rt, const char* et, bool won) {
-            return Entrant{QString::fromLatin1(number), QString::fromLatin1(rt),
-                           QString::fromLatin1(et), QStringLiteral("130.00"), won};
-        };
-        struct Row {
-            const char* source;
-            const char* time;
-            const char* round;
-            Entrant left;
-            Entrant right;
-            const char* track;
-        } const rows[] = {
-            {"/a", "2026-05-01 10:00:00", "Q1", car("77", "0.500", "10.000", false), {}, "A"},
-            {"/a", "2026-05-01 11:00:00", "Q1", car("88", "0.400", "11.000", false), {}, "A"},
-            {"/a", "2026-05-01 12:00:00", "E1", car("77", "0.510", "10.100", true),
-             car("88", "0.420", "11.100", false), "A"},
-            {"/a", "2026-05-01 13:00:00", "E2", car("99", "0.450", "9.000", true),
-             car("77", "-0.010", "10.200", false), "A"},
-            {"/b", "2026-06-01 10:00:00", "Q1", car("77", "0.490", "9.900", false), {}, "B"},
-            {"/b", "2026-06-01 12:00:00", "E1", car("88", "0.430", "11.200", false),
-             car("77", "0.480", "9.800", true), "B"},
-        };
-        int pair = 0;
-        for (const Row& row : rows) {
-            const auto race =
-                MakeRace(pair, QString::fromLatin1(row.time),
-                         QStringLiteral("SUPER PRO     ") + QString::fromLatin1(row.round),
-                         row.left, row.right);
-            ASSERT_EQ(logbook->StoreRace(
-                          {QString::fromLatin1(row.source), pair++, QString::fromLatin1(row.track)},
-                          race.left, race.right),
-                      StoreOutcome::Inserted);
-        }
-        ASSERT_TRUE(logbook->AddWeather({Sample(QStringLiteral("2026-05-01 09:00:00"), 15.0),
-                                         Sample(QStringLiteral("2026-05-01 14:00:00"), 25.0)}));
+        ASSERT_TRUE(testing::FillKnownSeason(*logbook));
         timeline = air::WeatherTimeline(logbook->Weather());
     }
 
@@ -182,6 +135,40 @@ TEST_F(SeasonWindowQueryTest, TheNextDialInIsPredictEtsOverTheCarsRunsBeforeTheM
                      .prediction.et);
     EXPECT_FALSE(
         PredictCarEt(*logbook, QStringLiteral("77"), QStringLiteral("soon")).prediction.et);
+}
+
+TEST_F(SeasonWindowQueryTest, TheMomentAfterTheChosenRacesIsJustAfterTheLastOfThem) {
+    struct Case {
+        const char* until;
+        const char* track;
+        RoundChoice rounds;
+        const char* moment;
+    };
+    const Case cases[] = {
+        {"2026-05-01", "", RoundChoice::All, "2026-05-01 13:00:01"},  // after 1 May's last
+        {"2026-06-30", "", RoundChoice::All, "2026-06-01 12:00:01"},  // the latest in range
+        {"2026-06-30", "A", RoundChoice::All, "2026-05-01 13:00:01"},
+        {"2026-06-30", "", RoundChoice::Qualifying, "2026-06-01 10:00:01"},
+        {"2026-05-01", "B", RoundChoice::All, "2026-05-01 23:59:59"},  // none: the day's end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.moment);
+        RaceSelection selection;
+        selection.until = QString::fromLatin1(c.until);
+        selection.rounds = c.rounds;
+        if (*c.track != 0) {
+            selection.tracks = {QString::fromLatin1(c.track)};
+        }
+        SeasonQuery query = Query(selection);
+        query.at.clear();
+        const SeasonAnswer answer = AnswerSeasonQuery(*logbook, query);
+        EXPECT_EQ(answer.at, QString::fromLatin1(c.moment));
+        EXPECT_EQ(answer.dialIn.at, answer.at);
+        // Asked for one car alone, the moment is the end of the last day.
+        query.allCars = false;
+        EXPECT_EQ(AnswerSeasonQuery(*logbook, query).at,
+                  selection.until + QStringLiteral(" 23:59:59"));
+    }
 }
 
 TEST_F(SeasonWindowQueryTest, TheChartHasAPointPerRunWithItsAir) {
