@@ -59,7 +59,10 @@ QString StoreSeason(Logbook& logbook, int days, int racesPerDay) {
     }
     QString busiest;
     for (auto it = runs.cbegin(); it != runs.cend(); ++it) {
-        if (!it.key().isEmpty() && it.value() > runs.value(busiest)) {
+        // Ties to the lowest number, so every run of the test takes the same car.
+        const int most = runs.value(busiest);
+        if (!it.key().isEmpty() &&
+            (it.value() > most || (it.value() == most && it.key() < busiest))) {
             busiest = it.key();
         }
     }
@@ -188,7 +191,9 @@ private Q_SLOTS:
         window->Refresh();
         m = line.match(window->DialInLabel().text());
         QVERIFY2(m.hasMatch(), qPrintable(window->DialInLabel().text()));
-        QVERIFY(m.captured(3).toInt() > 3);
+        // The runs it rests on now have their air (the day generator's cars wander, so some are
+        // left out as far off the fit).
+        QVERIFY2(m.captured(3).toInt() >= 3, qPrintable(window->DialInLabel().text()));
         QVERIFY2(m.captured(4).startsWith(QStringLiteral("corrected to the air (")),
                  qPrintable(m.captured(4)));
         window->ChooseCar(QString());
