@@ -271,6 +271,15 @@ void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
     lblSimulated_->setVisible(!kind.isEmpty());
 }
 
+void MainStatusBar::AddAirPanel(QWidget* panel) {
+    // The bar counts its panels from the left across both kinds: lblStatus and scrMessage,
+    // then the permanent ones.
+    constexpr int kFirstPermanentPanel = 2;
+    insertPermanentWidget(kFirstPermanentPanel, panel);
+    // Read before the panels right of it, as it is shown.
+    panel->stackUnder(lblSimulated_ != nullptr ? static_cast<QWidget*>(lblSimulated_) : picStatus_);
+}
+
 QString MainStatusBar::StatusText() const {
     return lblStatus_->text();
 }

@@ -50,6 +50,9 @@ public:
     // "Replay"); not shown while the real receiver is used.
     void ShowSimulatedReceiver(const QString& kind);
 
+    // The air panel, left of the receiver's panels (and of lblSimulated).
+    void AddAirPanel(QWidget* panel);
+
     // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock
     // are shown greyed where the platform does not report them.
     void SetInsertMode(bool on);

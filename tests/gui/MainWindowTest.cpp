@@ -43,7 +43,8 @@ const char* const kBandOrder[][2] = {
      "- miClose - miExit"},
     // The View and Window menus end with the keyboard's additions.
     {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands"},
-    {"miTools", "miChangeChannel miMyCar miPitView - miCalculator miBackgroundColor - miRefresh"},
+    {"miTools",
+     "miChangeChannel miMyCar miPitView miWeather - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow",
      "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList - miNextWindow "
      "miPreviousWindow"},
@@ -76,6 +77,8 @@ const char* const kTools[][4] = {
      "Import Race Log Files into the Season Logbook"},
     {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
     {"miPitView", "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits"},
+    {"miWeather", "Weather...", "Weather",
+     "Type or Fetch the Air: Temperature, Humidity, Barometer"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
     {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
@@ -222,6 +225,7 @@ private Q_SLOTS:
                     name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
                     name == QLatin1String("miCalculator") || name == QLatin1String("miExit") ||
                     name == QLatin1String("miMyCar") || name == QLatin1String("miPitView") ||
+                    name == QLatin1String("miWeather") ||
                     name.startsWith(QLatin1String("miSave")) ||
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
