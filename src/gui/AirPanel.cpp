@@ -1,5 +1,7 @@
 #include "gui/AirPanel.h"
 
+#include <QPainter>
+
 #include "weather/AirNow.h"
 #include "weatherlink/WeatherStore.h"
 
@@ -30,18 +32,54 @@ void AirPanel::Refresh() {
         seconds ? air::AirNowOf(samples, *seconds) : std::nullopt;
     if (!air) {
         clear();
+        compact_.clear();
         setToolTip({});
         setAccessibleName(QStringLiteral("Air"));
+        known_ = false;
         hide();
         return;
     }
     setText(air::AirPanelText(*air));
+    // The figure and the trend alone: "DA 2,350 ft ▲" as "2,350▲".
+    compact_ = text().mid(3).remove(QStringLiteral(" ft")).remove(u' ');
     setToolTip(air::AirToolTip(*air));
     air::AirNow plain = *air;
     plain.trend = air::AirTrend::Unknown;
     setAccessibleName(
         QStringLiteral("Air: %1, %2").arg(air::AirPanelText(plain), air::TrendText(*air)));
-    show();
+    known_ = true;
+    setVisible(!givingWay_);
+}
+
+void AirPanel::SetGivingWay(bool on) {
+    givingWay_ = on;
+    setVisible(known_ && !givingWay_);
+}
+
+QString AirPanel::ShownText() const {
+    const QMargins m = contentsMargins();
+    const int room = width() - m.left() - m.right();
+    // The whole text, the figure and the trend, the trend alone, or nothing.
+    for (const QString& shown : {text(), compact_, compact_.right(1)}) {
+        if (fontMetrics().horizontalAdvance(shown) <= room) {
+            return shown;
+        }
+    }
+    return {};
+}
+
+QSize AirPanel::minimumSizeHint() const {
+    // The trend alone: the panel gives way first, so the other panels keep their room on a
+    // small screen.
+    const QMargins m = contentsMargins();
+    return {fontMetrics().horizontalAdvance(compact_.right(1)) + m.left() + m.right(),
+            QLabel::minimumSizeHint().height()};
+}
+
+void AirPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(contentsRect(), Qt::AlignCenter, ShownText());
 }
 
 }  // namespace orvanrx

@@ -110,6 +110,8 @@ frmWeather::frmWeather(Parts parts, QWidget* parent)
     connect(cmdStore_, &QPushButton::clicked, this, &frmWeather::cmdStore_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     UnitsChanged();
+    // Wide enough for the hints to stay on one or two lines.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 66);
     txtTemp_->setFocus();
 }
 
@@ -130,8 +132,10 @@ QGroupBox* frmWeather::AirGroup() {
                                  this));
     label(QStringLiteral("T&rack temperature:"), txtTrackTemp_,
           Row({txtTrackTemp_, lblTrackUnit_, Hint(QStringLiteral("(if measured)"), this)}));
-    label(QStringLiteral("T&ime:"), txtTime_,
-          Row({txtTime_, Hint(QStringLiteral("YYYY-MM-DD HH:MM, or HH:MM today"), this)}));
+    label(QStringLiteral("T&ime:"), txtTime_, Row({txtTime_}));
+    form->addRow(QString(), Hint(QStringLiteral("Empty for now; HH:MM for today, or YYYY-MM-DD "
+                                                "HH:MM."),
+                                 this));
     auto* box = new QVBoxLayout(group);
     box->addLayout(form);
     box->addWidget(lblAir_);
@@ -317,11 +321,18 @@ void frmWeather::Fetched(const std::optional<air::WeatherSample>& sample, const 
         ShowProblem(lblFetch_, QStringLiteral("Nothing fetched: ") + reason);
         return;
     }
+    const air::WeatherUnits units = Entry().units;
+    const bool celsius = units.temp == air::TempUnit::Celsius;
+    const bool hpa = units.baro == air::BaroUnit::Hpa;
     lblFetch_->setPalette(palette());
-    lblFetch_->setText(QStringLiteral("Fetched and stored: %1 °C, %2 % humidity, %3 hPa at %4.")
-                           .arg(QString::number(sample->tempC, 'f', 1),
-                                QString::number(sample->humidity.value_or(0.0), 'f', 0),
-                                QString::number(sample->baroHpa, 'f', 1), sample->time));
+    lblFetch_->setText(
+        QStringLiteral("Fetched and stored: %1 %2, %3 % humidity, %4 %5 at %6.")
+            .arg(QString::number(
+                     celsius ? sample->tempC : air::FahrenheitFromCelsius(sample->tempC), 'f', 1),
+                 air::UnitText(units.temp), QString::number(sample->humidity.value_or(0.0), 'f', 0),
+                 QString::number(hpa ? sample->baroHpa : air::InHgFromHpa(sample->baroHpa), 'f',
+                                 hpa ? 1 : 2),
+                 air::UnitText(units.baro), sample->time.mid(11, 5)));
 }
 
 }  // namespace orvanrx

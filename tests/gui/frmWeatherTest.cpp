@@ -321,6 +321,25 @@ private Q_SLOTS:
         QVERIFY(panel->geometry().right() <
                 bar.findChild<QWidget*>(QStringLiteral("picStatus"))->x());
 
+        // Short of room it gives way: the figure and the trend, then the trend alone.
+        const QString full = panel->text();
+        const QString compact = full.mid(3).remove(QStringLiteral(" ft")).remove(u' ');
+        const int margins = panel->contentsMargins().left() + panel->contentsMargins().right();
+        const struct {
+            int width;
+            QString shown;
+        } widths[] = {
+            {panel->fontMetrics().horizontalAdvance(full) + margins, full},
+            {panel->fontMetrics().horizontalAdvance(compact) + margins, compact},
+            {panel->minimumSizeHint().width(), QStringLiteral("\u25B2")},
+            {margins, QString()},
+        };
+        for (const auto& w : widths) {
+            panel->resize(w.width, panel->height());
+            QCOMPARE(panel->ShownText(), w.shown);
+        }
+        QVERIFY(compact.contains(u','));
+
         now = now.addSecs(2 * 60 * 60 + 60);  // over two hours after the last sample
         panel->Refresh();
         QVERIFY(panel->isHidden());
