@@ -24,7 +24,7 @@ QLineEdit* Field(const char* name, const QString& accessibleName, QWidget* paren
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAccessibleName(accessibleName);
-    edit->setMaximumWidth(
+    edit->setFixedWidth(
         edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
     return edit;
 }
@@ -38,7 +38,6 @@ QComboBox* Choice(const char* name, const QString& accessibleName, QWidget* pare
 
 QLabel* Hint(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     return label;
 }
@@ -87,7 +86,6 @@ frmWeather::frmWeather(Parts parts, QWidget* parent)
     lblAir_->setAccessibleName(QStringLiteral("Air"));
     lblAir_->setWordWrap(true);
     lblAir_->setTextFormat(Qt::PlainText);
-    lblAir_->setMinimumHeight(lblAir_->fontMetrics().lineSpacing() * 2 + 4);
     QFont bold = lblAir_->font();
     bold.setBold(true);
     lblAir_->setFont(bold);
@@ -111,7 +109,7 @@ frmWeather::frmWeather(Parts parts, QWidget* parent)
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     UnitsChanged();
     // Wide enough for the hints to stay on one or two lines.
-    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 66);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 80);
     txtTemp_->setFocus();
 }
 
@@ -126,16 +124,13 @@ QGroupBox* frmWeather::AirGroup() {
     };
     label(QStringLiteral("&Temperature:"), txtTemp_, Row({txtTemp_, cboTempUnit_}));
     label(QStringLiteral("&Moisture:"), txtMoisture_, Row({txtMoisture_, cboMoisture_}));
-    label(QStringLiteral("&Barometer:"), txtBaro_, Row({txtBaro_, cboBaroUnit_}));
-    form->addRow(QString(), Hint(QStringLiteral("The station's own reading, not the sea-level "
-                                                "value of the weather report."),
-                                 this));
+    label(QStringLiteral("&Barometer:"), txtBaro_,
+          Row({txtBaro_, cboBaroUnit_,
+               Hint(QStringLiteral("the station's own, not sea-level"), this)}));
     label(QStringLiteral("T&rack temperature:"), txtTrackTemp_,
           Row({txtTrackTemp_, lblTrackUnit_, Hint(QStringLiteral("(if measured)"), this)}));
-    label(QStringLiteral("T&ime:"), txtTime_, Row({txtTime_}));
-    form->addRow(QString(), Hint(QStringLiteral("Empty for now; HH:MM for today, or YYYY-MM-DD "
-                                                "HH:MM."),
-                                 this));
+    label(QStringLiteral("T&ime:"), txtTime_,
+          Row({txtTime_, Hint(QStringLiteral("empty: now; or HH:MM, YYYY-MM-DD HH:MM"), this)}));
     auto* box = new QVBoxLayout(group);
     box->addLayout(form);
     box->addWidget(lblAir_);
@@ -143,13 +138,13 @@ QGroupBox* frmWeather::AirGroup() {
 }
 
 QGroupBox* frmWeather::FetchGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Fetch from the internet"), this);
+    auto* group = new QGroupBox(this);
     const QString track =
         parts_.trackName.isEmpty()
             ? QStringLiteral("Venue %1 (no track name given)").arg(parts_.venue)
             : QStringLiteral("%1 (venue %2)").arg(parts_.trackName).arg(parts_.venue);
-    auto* lblTrack = new QLabel(track, this);
-    lblTrack->setObjectName(QStringLiteral("lblTrack"));
+    group->setObjectName(QStringLiteral("fraFetch"));
+    group->setTitle(QStringLiteral("Fetch from the internet for ") + track);
     txtPosition_->setObjectName(QStringLiteral("txtPosition"));
     txtPosition_->setAccessibleName(QStringLiteral("Track position"));
     txtPosition_->setPlaceholderText(QStringLiteral("latitude, longitude: 41.4704, -88.1296"));
@@ -164,11 +159,9 @@ QGroupBox* frmWeather::FetchGroup() {
     txtService_->setText(air::ReadWeatherServiceUrl(parts_.settings));
     txtService_->setCursorPosition(0);
     lblFetch_->setText(
-        QStringLiteral("With a position, the current conditions there are fetched "
-                       "every 15 minutes while OrvanRX runs."));
+        QStringLiteral("With a position, fetched every 15 minutes while OrvanRX runs."));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Track:"), lblTrack);
     auto* lblPosition = new QLabel(QStringLiteral("&Position:"), this);
     lblPosition->setBuddy(txtPosition_);
     auto* positionRow = new QHBoxLayout;
@@ -236,12 +229,13 @@ void frmWeather::ShowAir() {
     }
     const air::AirFigures f = air::FiguresOf(read.sample.Reading());
     lblAir_->setPalette(palette());
-    lblAir_->setText(
-        QStringLiteral("Density altitude %1 ft, correction factor %2, air density "
-                       "%3 kg/m³")
-            .arg(QLocale().toString(
-                     static_cast<qlonglong>(std::lround(f.densityAltitudeFt / 10.0) * 10)),
-                 QString::number(f.correction, 'f', 4), QString::number(f.density, 'f', 4)));
+    lblAir_->setText(QStringLiteral("Density altitude %1 ft, correction factor %2")
+                         .arg(QLocale().toString(static_cast<qlonglong>(
+                                  std::lround(f.densityAltitudeFt / 10.0) * 10)),
+                              QString::number(f.correction, 'f', 4)));
+    lblAir_->setToolTip(
+        QStringLiteral("Air density %1 kg/m³, dry-air pressure %2 hPa")
+            .arg(QString::number(f.density, 'f', 4), QString::number(f.dryHpa, 'f', 1)));
 }
 
 QLineEdit* frmWeather::FieldOf(air::WeatherEntryField field) const {

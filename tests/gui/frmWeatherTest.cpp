@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -262,8 +263,8 @@ private Q_SLOTS:
             QByteArray::number(body.size()) + "\r\n\r\n" + body);
         rig.address = server.Address();
         frmWeather d(rig.Parts(true));
-        QCOMPARE(d.findChild<QLabel*>(QStringLiteral("lblTrack"))->text(),
-                 QStringLiteral("MAPLE GROVE (venue 12)"));
+        QCOMPARE(d.findChild<QGroupBox*>(QStringLiteral("fraFetch"))->title(),
+                 QStringLiteral("Fetch from the internet for MAPLE GROVE (venue 12)"));
         QCOMPARE(d.txtService().text(), QString::fromLatin1(air::kDefaultWeatherServiceUrl));
 
         d.txtPosition().setText(QStringLiteral("north"));
