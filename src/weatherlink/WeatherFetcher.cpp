@@ -65,13 +65,9 @@ void WeatherFetcher::Finished(QNetworkReply* reply) {
     if (reply == reply_.data()) {
         reply_.clear();
     }
+    // An HTTP error status (4xx, 5xx) is an error of the reply too.
     if (reply->error() != QNetworkReply::NoError) {
         Fail(reply->errorString());
-        return;
-    }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 200) {
-        Fail(QStringLiteral("HTTP status %1").arg(status));
         return;
     }
     const QString source = reply->url().host();
