@@ -44,7 +44,7 @@ const char* const kBandOrder[][2] = {
      "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog miImportLogs - miPrintPreview "
      "- miClose - miExit"},
     // The View and Window menus end with the keyboard's additions.
-    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands"},
+    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands miTextSize"},
     {"miTools",
      "miChangeChannel miMyCar miPitView miWeather - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow",
@@ -234,7 +234,7 @@ private Q_SLOTS:
                                // program start and the exit: below
                 }
                 if (name == QLatin1String("miRaceLogCommands") ||
-                    name == QLatin1String("miNextWindow") ||
+                    name == QLatin1String("miTextSize") || name == QLatin1String("miNextWindow") ||
                     name == QLatin1String("miPreviousWindow")) {
                     QVERIFY(!window->RunTool(name));  // the keyboard's additions, not tools
                     continue;
