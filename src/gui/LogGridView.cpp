@@ -381,13 +381,8 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           Qt::AlignCenter, index.data(LogGridModel::TextRole).toString());
         painter->setPen(QColor(200, 120, 10));
         painter->drawLine(row.bottomLeft(), row.bottomRight());
-        if (hasFocus() && index.siblingAtColumn(0) == currentIndex().siblingAtColumn(0)) {
-            // The row cursor on a group header: a frame in the highlight colour.
-            painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(row.adjusted(1, 1, -1, -1));
-        }
         painter->restore();
+        DrawRowCursor(painter, row, index);
         return;
     }
     // The indentation beside a group's rows in white, like the rows.
@@ -396,6 +391,22 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->fillRect(QRect(0, option.rect.top(), indent, option.rect.height()), Qt::white);
     }
     QTreeView::drawRow(painter, option, index);
+    DrawRowCursor(painter, QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
+                  index);
+}
+
+void LogGridView::DrawRowCursor(QPainter* painter, const QRect& row,
+                                const QModelIndex& index) const {
+    if (!hasFocus() || index.siblingAtColumn(0) != currentIndex().siblingAtColumn(0)) {
+        return;
+    }
+    // A frame in the highlight colour round the whole row, on race rows and group headers
+    // alike: bolder than the style's own focus line, so it shows on a laptop in sunlight.
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(row.adjusted(1, 1, -1, -1));
+    painter->restore();
 }
 
 void LogGridView::SetFittedColumn(const QString& columnKey) {

@@ -68,6 +68,8 @@ protected:
                           const QItemSelection& deselected) override;
 
 private:
+    // The keyboard's row cursor drawn over `row` when `index` is the current row.
+    void DrawRowCursor(QPainter* painter, const QRect& row, const QModelIndex& index) const;
     // The group header row at `at` (its first column), or an invalid index.
     QModelIndex GroupHeaderAt(const QPoint& at) const;
     void FollowColumns();

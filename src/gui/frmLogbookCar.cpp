@@ -77,8 +77,9 @@ void frmLogbook::RefreshCar() {
     if (season.runs.empty()) {
         lblCar_->setText(QStringLiteral("Car %1 has no runs in the chosen races.").arg(car_));
     } else {
+        // The next dial-in stands on its own line below, so one dial-in shows.
         lblCar_->setText(
-            QStringLiteral("<b>%1</b> · %2").arg(car_, CarSummaryText(season.figures)));
+            QStringLiteral("<b>%1</b> · %2").arg(car_, CarSummaryText(season.figures, false)));
     }
     FillLogbookTable(*grdFigures_, CarFiguresTable(season.figures));
     grdFigures_->horizontalHeader()->setStretchLastSection(true);
