@@ -498,14 +498,19 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     if (!db.Open(path, true, kLogbookBusyTimeoutMs)) {
         return fail({});
     }
-    // A file that is no database fails here, at its first read.
-    const std::optional<std::int64_t> appId = db.QueryInt("PRAGMA application_id");
-    if (!appId) {
+    // A file that is no database fails here, at its first read. One statement reads the
+    // mark and the tables together: another program creating the logbook at this moment
+    // commits both at once, and two reads could see one before and one after.
+    const std::optional<std::int64_t> ours = db.QueryInt(
+        QStringLiteral("SELECT application_id = %1 OR (SELECT count(*) FROM sqlite_schema WHERE "
+                       "type = 'table') = 0 FROM pragma_application_id()")
+            .arg(logbook_schema::kApplicationId)
+            .toUtf8()
+            .constData());
+    if (!ours) {
         return fail({});
     }
-    const std::int64_t tables =
-        db.QueryInt("SELECT count(*) FROM sqlite_schema WHERE type='table'").value_or(-1);
-    if (*appId != logbook_schema::kApplicationId && tables != 0) {
+    if (*ours == 0) {
         return fail(QStringLiteral("not an OrvanRX logbook"));
     }
     // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
