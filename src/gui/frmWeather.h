@@ -22,9 +22,10 @@ class WeatherStore;
 // Tools > Weather...: the racer types what the weather station shows (the temperature, the
 // humidity or dew point, the station's own barometer, the track temperature if wanted, and
 // the time unless it is now) and sees the air it makes (density altitude, correction factor)
-// while typing. Store keeps it in the logbook (the dialog closes when it is in); a value that cannot be weather is named and
-// its field gets the focus. The units chosen are kept for the next time. Below, the track's
-// position for fetching the current conditions from the internet, and a Fetch Now.
+// while typing. Store keeps it in the logbook (the dialog closes when it is in); a value that
+// cannot be weather is named and its field gets the focus. The units chosen are kept for the next
+// time. Below, the track's position for fetching the current conditions from the internet, and a
+// Fetch Now.
 class frmWeather final : public QDialog {
     Q_OBJECT
 public:
