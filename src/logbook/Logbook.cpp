@@ -29,6 +29,9 @@ QString Trimmed(const QString& text) {
     return text.trimmed();
 }
 
+constexpr const char* kDropUnusedEvents =
+    "DELETE FROM events WHERE id NOT IN (SELECT event_id FROM races)";
+
 QString RaceTime(const RunRow& left, const RunRow& right) {
     return !left[DateTime].isEmpty() ? left[DateTime] : right[DateTime];
 }
@@ -510,7 +513,7 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     }
     // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
     if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY;")) {
+                 "PRAGMA cache_size=-131072; PRAGMA temp_store=MEMORY;")) {
         return fail({});
     }
     {
@@ -595,7 +598,9 @@ bool Logbook::CommitBatch() {
     }
     d_->inBatch = false;
     d_->events.clear();
-    const bool committed = d_->db.Exec("COMMIT");
+    const bool committed =
+        (!d_->unusedEvents || d_->db.Exec(kDropUnusedEvents)) && d_->db.Exec("COMMIT");
+    d_->unusedEvents = false;
     if (!committed) {
         d_->db.Exec("ROLLBACK");
     }
@@ -606,6 +611,7 @@ bool Logbook::CommitBatch() {
 void Logbook::RollbackBatch() {
     if (d_->inBatch) {
         d_->inBatch = false;
+        d_->unusedEvents = false;
         d_->events.clear();
         d_->db.Exec("ROLLBACK");
         d_->db.Exec("PRAGMA wal_autocheckpoint=1000");
@@ -616,13 +622,20 @@ bool Logbook::NameTrack(const QStringList& sources, const QString& track) {
     if (track.isEmpty()) {
         return true;
     }
-    sql::Transaction transaction(d_->db);
+    // Its own transaction unless it is part of a batch.
+    std::optional<sql::Transaction> transaction;
+    if (!d_->inBatch) {
+        transaction.emplace(d_->db);
+        if (!transaction->Begun()) {
+            return false;
+        }
+    }
     sql::Statement races(d_->db,
                          "SELECT DISTINCT r.id, e.day FROM race_sources s JOIN races r ON r.id = "
                          "s.race_id JOIN events e ON e.id = r.event_id WHERE s.source=? AND "
                          "e.track=''");
     sql::Statement move(d_->db, "UPDATE races SET event_id=? WHERE id=?");
-    if (!transaction.Begun() || !races.Ok() || !move.Ok()) {
+    if (!races.Ok() || !move.Ok()) {
         return false;
     }
     for (const QString& source : sources) {
@@ -644,8 +657,11 @@ bool Logbook::NameTrack(const QStringList& sources, const QString& track) {
             }
         }
     }
-    return d_->db.Exec("DELETE FROM events WHERE id NOT IN (SELECT event_id FROM races)") &&
-           transaction.Commit();
+    if (!transaction) {
+        d_->unusedEvents = true;
+        return true;
+    }
+    return d_->db.Exec(kDropUnusedEvents) && transaction->Commit();
 }
 
 }  // namespace orvanrx

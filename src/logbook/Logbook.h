@@ -152,6 +152,7 @@ public:
     void RollbackBatch();
 
     // Gives the events of a track without a name (from files of unknown venue) this name.
+    // Inside a batch the events left without races go when the batch is committed.
     bool NameTrack(const QStringList& sources, const QString& track);
 
     int RaceCount();
