@@ -511,9 +511,10 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     if (*appId != logbook_schema::kApplicationId && tables != 0) {
         return fail(QStringLiteral("not an OrvanRX logbook"));
     }
-    // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
+    // A larger page cache than SQLite's 2 MB: a season's queries read the indexes all over.
     if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                 "PRAGMA cache_size=-131072; PRAGMA temp_store=MEMORY;")) {
+                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY; "
+                 "PRAGMA journal_size_limit=67108864;")) {
         return fail({});
     }
     {
@@ -580,10 +581,11 @@ bool Logbook::BeginBatch() {
         return false;
     }
     // A batch's commit copies the write-ahead log into the database file only once the log
-    // has grown past 64 MB instead of 4 MB: an import of many files then writes out and syncs
-    // the index pages that every file changes far less often. Single stores keep the usual
-    // size (this connection's own setting; another program keeps its own).
-    d_->db.Exec("PRAGMA wal_autocheckpoint=16384");
+    // has grown past 256 MB instead of 4 MB: an import of a season then writes out and syncs
+    // the index pages that every file changes far less often (once or twice instead of every
+    // few files). Single stores keep the usual size (this connection's own setting; another
+    // program keeps its own); the log file is cut back to 64 MB after a copy.
+    d_->db.Exec("PRAGMA wal_autocheckpoint=65536");
     d_->inBatch = d_->db.Exec("BEGIN IMMEDIATE");
     d_->events.clear();
     if (!d_->inBatch) {
@@ -616,6 +618,10 @@ void Logbook::RollbackBatch() {
         d_->db.Exec("ROLLBACK");
         d_->db.Exec("PRAGMA wal_autocheckpoint=1000");
     }
+}
+
+void Logbook::SetBulkCache(bool on) {
+    d_->db.Exec(on ? "PRAGMA cache_size=-131072" : "PRAGMA cache_size=-32768");
 }
 
 bool Logbook::NameTrack(const QStringList& sources, const QString& track) {

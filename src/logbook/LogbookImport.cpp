@@ -116,6 +116,7 @@ bool StoreFile(Logbook& logbook, const ReadFile& file, const QString& track, Imp
 ImportReport ImportRaceLogs(Logbook& logbook, const QStringList& files, const QString& track,
                             const std::function<void(int, int)>& progress) {
     ImportReport report;
+    logbook.SetBulkCache(true);
     const auto skip = [&report](const QString& name, const QString& why) {
         report.skipped.append(name + QStringLiteral(": ") + why);
     };
@@ -197,6 +198,7 @@ ImportReport ImportRaceLogs(Logbook& logbook, const QStringList& files, const QS
         }
     }
     commit();
+    logbook.SetBulkCache(false);
     return report;
 }
 
