@@ -536,9 +536,7 @@ void frmLogbook::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath,
-                              const SettingsStore& settings) {
-    (void)settings;
+void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath) {
     const QString folder = GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
     const QStringList files = QFileDialog::getOpenFileNames(
         parent, QStringLiteral("Import Race Logs"), folder,
