@@ -12,7 +12,9 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cmath>
 
+#include "gui/AccessibleLogGrid.h"
 #include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridPaint.h"
@@ -49,7 +51,7 @@ public:
     static constexpr int kTextMargin = 4;
     static constexpr qsizetype kMaxKeptTexts = 8192;
 
-    explicit LogGridDelegate(QWidget* view) : QStyledItemDelegate(view), view_(*view) {}
+    explicit LogGridDelegate(LogGridView* view) : QStyledItemDelegate(view), view_(*view) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -82,23 +84,25 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         if (const std::optional<LogGridStyle> style = StyleAt(index)) {
-            size.setHeight(QFontMetrics(GridFont(style->font)).height() + 6);
+            size.setHeight(QFontMetrics(view_.ShownFont(style->font)).height() + 6);
         }
         return size;
     }
 
 private:
     QFont FontFor(const LogGridFont& font) const {
-        if (!(font == lastFont_)) {
+        if (!(font == lastFont_) || lastScale_ != view_.TextScale()) {
             lastFont_ = font;
-            lastQFont_ = GridFont(font);
+            lastScale_ = view_.TextScale();
+            lastQFont_ = view_.ShownFont(font);
             lastFontKey_ = lastQFont_.key();
         }
         return lastQFont_;
     }
 
-    QWidget& view_;
+    const LogGridView& view_;
     mutable LogGridFont lastFont_;
+    mutable double lastScale_ = 1.0;
     mutable QFont lastQFont_;
     mutable QString lastFontKey_;
     mutable StaticTextCache laid_{kMaxKeptTexts};
@@ -131,7 +135,7 @@ protected:
         painter->drawLine(rect.topRight(), rect.bottomRight());
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
         painter->setPen(Qt::black);
-        painter->setFont(GridFont(style.font));
+        painter->setFont(View().ShownFont(style.font));
         QString caption = model()->headerData(section, orientation()).toString();
         if (isSortIndicatorShown() && sortIndicatorSection() == section) {
             caption += sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral(" \u25B2")
@@ -150,11 +154,14 @@ protected:
                 model()->headerData(0, orientation(), LogGridModel::StyleRole);
             if (styleData.isValid()) {
                 size.setHeight(
-                    QFontMetrics(GridFont(styleData.value<LogGridStyle>().font)).height() + 10);
+                    QFontMetrics(View().ShownFont(styleData.value<LogGridStyle>().font)).height() +
+                    10);
             }
         }
         return size;
     }
+
+    const LogGridView& View() const { return *static_cast<const LogGridView*>(parentWidget()); }
 
     void mousePressEvent(QMouseEvent* event) override {
         pressed_ = -1;
@@ -249,7 +256,7 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     });
 
     grid.SetTextMeasure([this](const QString& text, const LogGridFont& font) {
-        return PixelsToTwips(*this, QFontMetrics(GridFont(font)).horizontalAdvance(text));
+        return GridTwips(QFontMetrics(ShownFont(font)).horizontalAdvance(text));
     });
     FollowColumns();
     FollowRows();
@@ -264,7 +271,7 @@ void LogGridView::FollowColumns() {
         setColumnHidden(column, hidden);
         const int twips =
             grid_.headerData(column, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        const int pixels = TwipsToPixels(*this, twips);
+        const int pixels = ShownPixels(twips);
         if (header()->sectionSize(column) != pixels && !hidden) {
             header()->resizeSection(column, pixels);
         }
@@ -340,7 +347,7 @@ void LogGridView::ColumnResized(int column, int /*oldSize*/, int newSize) {
     following_ = true;
     const QString key =
         grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString();
-    const int twips = PixelsToTwips(*this, newSize);
+    const int twips = GridTwips(newSize);
     userSized_.insert(column);
     if (key == fitted_) {
         chosenTwips_ = twips;
@@ -366,7 +373,7 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->save();
         painter->setPen(Qt::black);
         if (style) {
-            painter->setFont(GridFont(style->font));
+            painter->setFont(ShownFont(style->font));
         }
         const QRect text = row.adjusted(indentation(), 0, 0, 0);
         const int shownWidth = std::min(text.width(), header()->length() - header()->offset());
@@ -374,13 +381,8 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           Qt::AlignCenter, index.data(LogGridModel::TextRole).toString());
         painter->setPen(QColor(200, 120, 10));
         painter->drawLine(row.bottomLeft(), row.bottomRight());
-        if (hasFocus() && index.siblingAtColumn(0) == currentIndex().siblingAtColumn(0)) {
-            // The row cursor on a group header: a frame in the highlight colour.
-            painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(row.adjusted(1, 1, -1, -1));
-        }
         painter->restore();
+        DrawRowCursor(painter, row, index);
         return;
     }
     // The indentation beside a group's rows in white, like the rows.
@@ -389,10 +391,62 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->fillRect(QRect(0, option.rect.top(), indent, option.rect.height()), Qt::white);
     }
     QTreeView::drawRow(painter, option, index);
+    DrawRowCursor(painter, QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
+                  index);
+}
+
+void LogGridView::DrawRowCursor(QPainter* painter, const QRect& row,
+                                const QModelIndex& index) const {
+    if (!hasFocus() || index.siblingAtColumn(0) != currentIndex().siblingAtColumn(0)) {
+        return;
+    }
+    // A frame in the highlight colour round the whole row, on race rows and group headers
+    // alike: bolder than the style's own focus line, so it shows on a laptop in sunlight.
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(row.adjusted(1, 1, -1, -1));
+    painter->restore();
 }
 
 void LogGridView::SetFittedColumn(const QString& columnKey) {
     fitted_ = columnKey;
+}
+
+void LogGridView::SetTextScale(double scale) {
+    scale = std::max(scale, 0.5);
+    if (scale == textScale_) {
+        return;
+    }
+    textScale_ = scale;
+    FollowColumns();
+    updateGeometries();            // the headings' height
+    scheduleDelayedItemsLayout();  // the rows' heights
+    viewport()->update();
+}
+
+QFont LogGridView::ShownFont(const LogGridFont& font) const {
+    return GridFont(font, textScale_);
+}
+
+int LogGridView::ShownPixels(int twips) const {
+    return TwipsToPixels(*this, static_cast<int>(std::lround(twips * textScale_)));
+}
+
+int LogGridView::GridTwips(int pixels) const {
+    return static_cast<int>(std::lround(PixelsToTwips(*this, pixels) / textScale_));
+}
+
+void LogGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    viewport()->update();  // the row cursor is drawn across the row
+    AnnounceLogGridCursor(*this, current);
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void LogGridView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    AnnounceLogGridSelection(*this, selected, deselected);
 }
 
 void LogGridView::resizeEvent(QResizeEvent* event) {
@@ -419,7 +473,7 @@ void LogGridView::FillToEdge() {
     if (filled_ >= 0 && filled_ < grid_.columnCount() && !isColumnHidden(filled_)) {
         const int twips =
             grid_.headerData(filled_, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        header()->resizeSection(filled_, TwipsToPixels(*this, twips));
+        header()->resizeSection(filled_, ShownPixels(twips));
     }
     filled_ = -1;
     int last = -1;

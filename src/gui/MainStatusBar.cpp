@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <algorithm>
 
+#include "gui/AirPanel.h"
 #include "gui/ColorValue.h"
 #include "gui/Marquee.h"
 #include "gui/StatusLamp.h"
@@ -240,6 +241,9 @@ void MainStatusBar::FollowMessage() {
     const bool free = currentMessage().isEmpty();
     scrMessage_->setVisible(scrollWanted_ && free);
     lblStatus_->setVisible(!lblStatus_->text().isEmpty() && free);
+    if (lblAir_ != nullptr) {
+        lblAir_->SetGivingWay(!lblStatus_->text().isEmpty());
+    }
 }
 
 void MainStatusBar::SetScrollMessageText(const QString& text) {
@@ -269,6 +273,18 @@ void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
     lblSimulated_->setToolTip(kind + QStringLiteral(": a simulated receiver, not the track"));
     lblSimulated_->setStatusTip(lblSimulated_->toolTip());
     lblSimulated_->setVisible(!kind.isEmpty());
+}
+
+void MainStatusBar::AddAirPanel(AirPanel* panel) {
+    lblAir_ = panel;
+    connect(panel, &QObject::destroyed, this, [this] { lblAir_ = nullptr; });
+    // The bar counts its panels from the left across both kinds: lblStatus and scrMessage,
+    // then the permanent ones.
+    constexpr int kFirstPermanentPanel = 2;
+    insertPermanentWidget(kFirstPermanentPanel, panel);
+    // Read before the panels right of it, as it is shown.
+    panel->stackUnder(lblSimulated_ != nullptr ? static_cast<QWidget*>(lblSimulated_) : picStatus_);
+    FollowMessage();
 }
 
 QString MainStatusBar::StatusText() const {
