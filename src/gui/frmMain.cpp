@@ -59,7 +59,8 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
                             [this] { return files_->ShownLogPath(); },
                             [this](const LogGridSheet& sheet, const LogTitle& title) {
                                 files_->ExportPdf(sheet, title);
-                            }},
+                            },
+                            station.Now()},
         this);
     files_ = std::make_unique<FileCommands>(FileCommands::Parts{
         *this, station, settings, [this] { return windows_->RaceLog(); },
