@@ -14,9 +14,7 @@
 
 namespace orvanrx {
 
-void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath,
-                              const SettingsStore& settings) {
-    (void)settings;
+void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath) {
     const QString folder = GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
     const QStringList files = QFileDialog::getOpenFileNames(
         parent, QStringLiteral("Import Race Logs"), folder,

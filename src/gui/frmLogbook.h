@@ -112,7 +112,6 @@ private:
 // File > Import Race Logs... (ImportRaceLogsDialog.cpp): asks for race-log files, imports them into
 // the logbook at `logbookPath` with a progress dialog, and says what came in. The files are read on
 // a thread of their own, so the 30 ms tick goes on meanwhile.
-void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath,
-                              const SettingsStore& settings);
+void ImportRaceLogsWithDialog(QWidget* parent, const QString& logbookPath);
 
 }  // namespace orvanrx

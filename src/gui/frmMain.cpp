@@ -181,7 +181,7 @@ void frmMain::BuildDispatch() {
         {QLatin1String(tool::miImportLogs),
          [this] {
              if (!windows_->LogbookPath().isEmpty()) {
-                 ImportRaceLogsWithDialog(this, windows_->LogbookPath(), settings_);
+                 ImportRaceLogsWithDialog(this, windows_->LogbookPath());
                  if (frmLogbook* logbook = windows_->LogbookWindow()) {
                      logbook->Refresh();
                  }
