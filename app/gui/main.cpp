@@ -221,11 +221,15 @@ int main(int argc, char* argv[]) {
     // the windows.
     PitViewService pitView(forwarders.observer, settings);
     const QString dataFolder = GetDataFolder(DataFolderBase(), QString::fromLatin1(kDataSubFolder));
+    // The one logbook of this start, for everything that uses one: while the demo plays, a
+    // logbook of its own, so its invented cars never reach the racer's season, and nothing of
+    // the racer's race logs imported into it. A replayed trace is the racer's own day.
+    const QString logbookPath = demo ? DemoLogbookPath(dataFolder) : LogbookPath(dataFolder);
     std::unique_ptr<LogbookWriter> logbookWriter;
     std::unique_ptr<LogbookFeed> logbookFeed;
     if (dataFolder != QLatin1String(kFolderNotValid)) {
         logbookWriter = std::make_unique<LogbookWriter>(
-            LogbookWriter::Setup{LogbookPath(dataFolder), dataFolder,
+            LogbookWriter::Setup{logbookPath, demo ? QString() : dataFolder,
                                  [&settings](int venue) { return TrackNameOf(settings, venue); }});
         logbookFeed = std::make_unique<LogbookFeed>(pitView.Observer(), *logbookWriter);
     }
@@ -242,7 +246,7 @@ int main(int argc, char* argv[]) {
         dialog.exec();
     });
     if (logbookWriter) {
-        window.Windows().SetLogbookPath(LogbookPath(dataFolder));
+        window.Windows().SetLogbookPath(logbookPath);
     }
     if (demo) {
         window.SetAfterCycle([&](TickOutcome) { demo->TopUp(*simulated); });
@@ -269,7 +273,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<WeatherDesk> weather;
     if (logbookWriter) {
         weather = std::make_unique<WeatherDesk>(
-            WeatherDesk::Parts{window.StatusBar(), settings, LogbookPath(dataFolder),
+            WeatherDesk::Parts{window.StatusBar(), settings, logbookPath,
                                [&station] { return static_cast<int>(station.CurrentVenue()); }});
         window.SetCommand(QLatin1String(tool::miWeather), [&] { weather->ShowDialog(&window); });
     }

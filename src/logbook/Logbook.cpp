@@ -118,6 +118,10 @@ QString LogbookPath(const QString& dataFolder) {
     return dataFolder + QStringLiteral("/logbook.sqlite");
 }
 
+QString DemoLogbookPath(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("/demo-logbook.sqlite");
+}
+
 bool Logbook::Impl::Prepare() {
     const QByteArray insertRunSql =
         QByteArray("INSERT INTO runs(race_id, side, ") + kTextColumns +

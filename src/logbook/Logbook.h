@@ -200,5 +200,8 @@ private:
 
 // The logbook's place: `dataFolder` + "/logbook.sqlite".
 QString LogbookPath(const QString& dataFolder);
+// The demo's own logbook beside it: `dataFolder` + "/demo-logbook.sqlite". The races a demo
+// invents never go into the racer's season.
+QString DemoLogbookPath(const QString& dataFolder);
 
 }  // namespace orvanrx

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "logbook/Logbook.h"
+#include "racelog/RaceLogFile.h"
 #include "sim/RaceDayGenerator.h"
 #include "trace/TraceFile.h"
 
@@ -29,6 +31,19 @@ QStringList RowsWithoutTimes(const QString& path) {
         rows << QString::fromUtf8(line).replace(kTime, QStringLiteral("\\1,,"));
     }
     return rows;
+}
+
+QString Joined(const orvanrx::RunRow& row) {
+    return QStringList(row.begin(), row.end()).join(QLatin1Char('\x1f'));
+}
+
+// The races of a logbook file; -1 while it is not there or cannot be opened yet.
+int RacesIn(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        return -1;
+    }
+    orvanrx::Logbook::OpenResult opened = orvanrx::Logbook::Open(path);
+    return opened.logbook ? opened.logbook->RaceCount() : -1;
 }
 
 }  // namespace
@@ -95,6 +110,49 @@ private Q_SLOTS:
         QVERIFY(tree.contains(QStringLiteral("OrvanRX/RaceLog/ScreenSettings/WindowState")));
         tree.beginGroup(QStringLiteral("OrvanRX/RAM"));
         QCOMPARE(tree.childKeys().size(), 73);
+    }
+
+    // The demo's invented races go into a logbook of its own: the racer's season logbook is
+    // never made, and the racer's race log already in the data folder is neither imported nor
+    // touched.
+    void theDemoKeepsALogbookOfItsOwn() {
+        const QString folder = Path("demo/data/OrvanRX/");
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(Path("cli.csv"), folder + QStringLiteral("racer.csv")));
+        const QByteArray racerLog = Contents(folder + QStringLiteral("racer.csv"));
+        const QString demoLogbook = orvanrx::DemoLogbookPath(Path("demo/data/OrvanRX"));
+
+        QProcess program;
+        Start(program, "demo", {QStringLiteral("--demo")});
+        QTRY_VERIFY_WITH_TIMEOUT(RacesIn(demoLogbook) >= 1, 30000);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+
+        QVERIFY(!QFileInfo::exists(orvanrx::LogbookPath(Path("demo/data/OrvanRX"))));
+        QCOMPARE(Contents(folder + QStringLiteral("racer.csv")), racerLog);
+
+        // Every run in the demo's logbook is a row of the demo's own race log.
+        const QStringList logs =
+            QDir(folder)
+                .entryList({QStringLiteral("*.csv")}, QDir::Files)
+                .filter(QRegularExpression(QStringLiteral("^(?!racer\\.csv$)")));
+        QCOMPARE(logs.size(), 1);
+        orvanrx::RunTables tables;
+        QCOMPARE(orvanrx::LoadRaceLog(folder + logs.first(), tables).outcome,
+                 orvanrx::RaceLogLoadOutcome::Loaded);
+        QSet<QString> demoRows;
+        const orvanrx::RunTable& all = tables.AllRunsTable();
+        for (int r = 0; r <= all.RightRow(); ++r) {
+            demoRows.insert(Joined(*all.Row(r)));
+        }
+        orvanrx::Logbook::OpenResult opened = orvanrx::Logbook::Open(demoLogbook);
+        QVERIFY(opened.logbook);
+        const std::vector<orvanrx::LogbookRun> runs = opened.logbook->SelectRuns({});
+        QVERIFY(!runs.empty());
+        for (const orvanrx::LogbookRun& run : runs) {
+            QVERIFY2(demoRows.contains(Joined(run.row)), qPrintable(Joined(run.row)));
+        }
     }
 
     // On an X display the window manager shows the captions exactly as the program gives them:
