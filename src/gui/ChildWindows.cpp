@@ -133,7 +133,7 @@ void ChildWindows::ShowTimeSlip() {
             }
         }
         const QSize areaSize = parts_.area.viewport()->size();
-        const QSize size = window->FittingFrameSize(*frame).boundedTo(areaSize);
+        const QSize size = window->FitInto(*frame, areaSize);
         frame->move(
             std::clamp(right - size.width(), 0, std::max(0, areaSize.width() - size.width())),
             std::clamp(areaSize.height() - size.height(), 0, 8));

@@ -28,11 +28,21 @@ public:
     frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& settings,
                 QWidget* parent = nullptr);
 
+    // The smallest face the slip shrinks to on a small screen: the size of the log grid's text.
+    static constexpr int kSmallestPoints = 10;
+
     // The outer size of `frame` that shows a whole race's text without scroll bars.
     QSize FittingFrameSize(const QMdiSubWindow& frame) const;
 
-    // Form_Load, once the window stands in its child window `frame`: the fitting size, then
-    // the saved placement. The text stays empty until the next data reply.
+    // The outer size of `frame` for a whole race within `area`: where the face is too large
+    // for that (a laptop screen at twice the scale), it shrinks a point at a time until the
+    // whole text fits, but not below kSmallestPoints; below that the window takes the area and
+    // scrolls.
+    QSize FitInto(const QMdiSubWindow& frame, QSize area);
+
+    // Form_Load, once the window stands in its child window `frame`: the size fitting the
+    // frame's parent area (FitInto), then the saved placement. The text stays empty until the next
+    // data reply.
     void Load(QMdiSubWindow& frame);
 
     // Rebuilds the text from the mirror; the text box is touched only when the text changed,
