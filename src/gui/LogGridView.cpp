@@ -264,7 +264,7 @@ void LogGridView::FollowColumns() {
         setColumnHidden(column, hidden);
         const int twips =
             grid_.headerData(column, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        const int pixels = TwipsToPixels(*this, twips);
+        const int pixels = ShownWidth(column, twips);
         if (header()->sectionSize(column) != pixels && !hidden) {
             header()->resizeSection(column, pixels);
         }
@@ -412,6 +412,27 @@ void LogGridView::FitColumn() {
     }
 }
 
+int LogGridView::HeadingWidth(int column) const {
+    QString caption = grid_.headerData(column, Qt::Horizontal).toString();
+    if (isSortingEnabled()) {
+        caption += QStringLiteral(" \u25BC");  // the sort mark drawn after it
+    }
+    const QVariant style = grid_.headerData(column, Qt::Horizontal, LogGridModel::StyleRole);
+    const QFont font =
+        style.isValid() ? GridFont(style.value<LogGridStyle>().font) : header()->font();
+    // LogGridHeader draws a caption 3 pixels in from each side; a pixel more for the line.
+    return QFontMetrics(font).horizontalAdvance(caption) + 7;
+}
+
+int LogGridView::ShownWidth(int column, int twips) const {
+    const int pixels = TwipsToPixels(*this, twips);
+    // The fitted column (Name) takes its heading into its fit, or has the user's width.
+    const bool own =
+        userSized_.contains(column) ||
+        grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString() == fitted_;
+    return own ? pixels : std::max(pixels, HeadingWidth(column));
+}
+
 void LogGridView::FillToEdge() {
     const bool wasFollowing = following_;
     following_ = true;
@@ -419,7 +440,7 @@ void LogGridView::FillToEdge() {
     if (filled_ >= 0 && filled_ < grid_.columnCount() && !isColumnHidden(filled_)) {
         const int twips =
             grid_.headerData(filled_, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        header()->resizeSection(filled_, TwipsToPixels(*this, twips));
+        header()->resizeSection(filled_, ShownWidth(filled_, twips));
     }
     filled_ = -1;
     int last = -1;

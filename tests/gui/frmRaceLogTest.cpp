@@ -318,27 +318,72 @@ private Q_SLOTS:
         QVERIFY(log->Grid().GetWidth(QLatin1String("win")) <= 600);
     }
 
-    // A column shown later shows its heading and a category whole at its first width.
-    void headingsAndCategoriesFitTheirFirstWidths() {
-        Store(Race("SUPER PRO QUALIFYING E1", "101", "202"));
+    // Every column shown, the ones shown later included, shows its heading and a full-size
+    // text whole at its first width; the first column's cells lose the tree's indentation.
+    void headingsAndCellsFitTheirFirstWidths_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("widest");
+        const std::pair<const char*, const char*> columns[] = {
+            {"Category", "SUPER PRO QUALIFYING E1"},
+            {"Class", "SPT"},
+            {"Car", "3574B"},
+            {"Lane", "R"},
+            {"Bump", "BUMP"},
+            {"Dial", "14.79"},
+            {"RT", "-0.003"},
+            {"et60", "1.636"},
+            {"et330", "4.729"},
+            {"et660", "7.440"},
+            {"mph660", "188.56"},
+            {"et1000", "9.769"},
+            {"mph1000", "213.54"},
+            {"et1320", "11.942"},
+            {"mph1320", "213.54"},
+            {"margin", "-0.1862"},
+            {"overund", "-0.041"},
+            {"win", "W"},
+        };
+        for (const auto& [key, widest] : columns) {
+            QTest::newRow(key) << QString::fromLatin1(key) << QString::fromLatin1(widest);
+        }
+    }
+    void headingsAndCellsFitTheirFirstWidths() {
+        QFETCH(QString, key);
+        QFETCH(QString, widest);
+        const int c = LogGridColumnOf(key);
+        RunRecord race = Race("SUPER PRO QUALIFYING E1", "3574B", "202");
+        race.ClassR = race.ClassL = QStringLiteral("SPT");
+        race.BumpL = QStringLiteral("BUMP");
+        race.RTR = QStringLiteral("-0.003");
+        race.mph660R = race.mph1000R = race.mph1320R = QStringLiteral("213.54");
+        race.marginR = QStringLiteral("-0.1862");
+        race.overundR = QStringLiteral("-0.041");
+        Store(race);
         frmRaceLog* log = Open();
         Frame(log)->resize(1300, 500);
         log->AllCategories();
-        log->MenuItem(QStringLiteral("miMph1000"))->trigger();
-        log->MenuItem(QStringLiteral("miCategory"))->trigger();
+        for (const char* item : {"miMph1000", "miCategory"}) {
+            log->MenuItem(QString::fromLatin1(item))->trigger();
+        }
+        QCoreApplication::processEvents();
+        LogGridView& view = log->View();
+        QVERIFY(!view.isColumnHidden(c));
         const QFontMetrics heading(GridFont(log->Grid().Style(kHeadingStyle)->font));
         const QFontMetrics normal(GridFont(log->Grid().Style(kNormalStyle)->font));
-        LogGridView& view = log->View();
-        for (const int c : {LogGridColumnOf(QLatin1String("mph1000")),
-                            LogGridColumnOf(QLatin1String("Category"))}) {
-            const QString caption = kLogGridColumns[static_cast<std::size_t>(c)].caption;
-            // The header draws its caption 3 pixels in from each side.
-            QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
-                     qPrintable(caption));
-        }
-        const int category = LogGridColumnOf(QLatin1String("Category"));
-        QVERIFY(view.header()->sectionSize(category) >=
-                normal.horizontalAdvance(QStringLiteral("SUPER PRO QUALIFYING E1")));
+        const QString caption = kLogGridColumns[static_cast<std::size_t>(c)].caption;
+        // The header draws its caption 3 pixels in from each side.
+        QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(heading.horizontalAdvance(caption))
+                                .arg(view.header()->sectionSize(c))));
+        const QModelIndex group = view.model()->index(0, 0);
+        const QModelIndex cell = view.model()->index(0, c, group);
+        QVERIFY(cell.isValid());
+        const QRect room = view.visualRect(cell);
+        QVERIFY2(room.width() >= normal.horizontalAdvance(widest) + 6,
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(normal.horizontalAdvance(widest))
+                                .arg(room.width())));
     }
 
     void theRightButtonOpensTheSettingsMenu() {
