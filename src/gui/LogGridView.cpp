@@ -228,6 +228,12 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     connect(&shown, &QAbstractItemModel::layoutChanged, this, &LogGridView::FollowRows);
     connect(&shown, &QAbstractItemModel::rowsInserted, this, &LogGridView::FollowRows);
     connect(&grid, &LogGridModel::expansionChanged, this, &LogGridView::FollowRows);
+    // A longer name arriving widens the fitted column (unless the user chose its width).
+    connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
+        if (isVisible()) {
+            FitColumn();
+        }
+    });
     connect(&grid, &QAbstractItemModel::headerDataChanged, this, &LogGridView::FollowColumns);
     connect(&grid, &LogGridModel::redrawChanged, this, [this](bool on) {
         setUpdatesEnabled(on);

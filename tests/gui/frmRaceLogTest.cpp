@@ -318,6 +318,24 @@ private Q_SLOTS:
         QVERIFY(log->Grid().GetWidth(QLatin1String("win")) <= 600);
     }
 
+    // Names that arrive later, longer than the ones before, are shown whole too.
+    void theNameColumnGrowsWithTheNamesThatArrive() {
+        Store(Race("PRO E1", "7", "8"));
+        frmRaceLog* log = Open();
+        Frame(log)->resize(1300, 500);
+        log->AllCategories();
+        const int name = LogGridColumnOf(QLatin1String("Name"));
+        const int before = log->View().header()->sectionSize(name);
+        RunRecord race = Race("PRO E1", "9", "10");
+        race.NameR = QStringLiteral("MARY-ELIZABETH WOLFENSTEIN");
+        Store(race);
+        log->UpdateDisplay();
+        const QFontMetrics normal(GridFont(log->Grid().Style(kNormalStyle)->font));
+        QVERIFY(log->View().header()->sectionSize(name) > before);
+        QVERIFY(log->View().header()->sectionSize(name) >=
+                normal.horizontalAdvance(race.NameR) + 6);
+    }
+
     // Every column shown, the ones shown later included, shows its heading and a full-size
     // text whole at its first width; the first column's cells lose the tree's indentation.
     void headingsAndCellsFitTheirFirstWidths_data() {
