@@ -45,9 +45,9 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
       miSettings_(new QMenu(this)),
       printPage_(new PrintView(
           [this] {
-              // The pages fit Name to its names, however wide the window stretched it.
+              // The pages' own widths, however the window sized the columns on screen.
               LogGridSheet sheet = ReadLogGridSheet(grid_, CollapsedGroups::Skip);
-              UseFittedWidth(sheet, grid_, kNameColumn);
+              UsePageWidths(sheet, kNameColumn);
               return sheet;
           },
           [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_)) {

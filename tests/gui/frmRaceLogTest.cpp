@@ -21,6 +21,9 @@
 #include "gui/SteadyScrollBar.h"
 #include "gui/Twips.h"
 #include "gui/frmRaceLog.h"
+#include "print/LogGridPageLayout.h"
+#include "print/OpenedRaceLog.h"
+#include "print/PrintFonts.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "views/LogGridSheet.h"
@@ -117,31 +120,49 @@ private Q_SLOTS:
         QCOMPARE(pages->backgroundBrush().color(), QColor(128, 0, 0));
     }
 
-    // The pages do not follow the window's width: Name is as wide as its names on paper.
-    void thePagesAreTheSameFromANarrowAndAWideWindow() {
+    // The pages do not follow the window's width, nor the screen's fonts: the print view lays a
+    // log out column for column as orvanrx-cli export (and an export with the window closed)
+    // lays the same log out.
+    void thePagesAreTheSameFromANarrowAndAWideWindowAndWithoutIt() {
         frmRaceLog* log = Open();
         Store(Race("SUPER PRO     E1", "101", "102"));
-        log->UpdateDisplay();
+        RunRecord race = Race("PRO ET        E2", "7", "8");
+        race.NameL = QStringLiteral("MARY-ELIZABETH WOLFENSTEIN");
+        Store(race);
+        log->AllCategories();
         LogGridSheet printed;
         log->Pages().SetPdfExport(
             [&printed](const LogGridSheet& sheet, const LogTitle&) { printed = sheet; });
-        const auto nameWidth = [&](int windowWidth) {
+        PrintFonts fonts;
+        const PrintFontMetrics metrics = fonts.Measure();
+        const auto columns = [&](const LogGridSheet& sheet) {
+            return LayOutLogGridPages(sheet, 15000, 10000, metrics).columnLeft;
+        };
+        const auto pageColumns = [&](int windowWidth) {
             qobject_cast<QMdiSubWindow*>(log->parentWidget())->resize(windowWidth, 500);
             QCoreApplication::processEvents();
             log->miPrintView_Click();
             log->Pages().findChild<QAction*>(QStringLiteral("miExportPdf"))->trigger();
             log->miGridView_Click();
-            for (const LogGridSheetColumn& column : printed.columns) {
-                if (column.key == u"Name") {
-                    return column.widthTwips;
-                }
-            }
-            return -1;
+            return columns(printed);
         };
-        const int narrow = nameWidth(700);
-        const int wide = nameWidth(1380);
-        QVERIFY(narrow > 0);
+        const std::vector<double> narrow = pageColumns(700);
+        // The racer widens a column on screen, as a window's last column is widened.
+        log->View().header()->resizeSection(LogGridColumnOf(QLatin1String("Car")), 150);
+        const std::vector<double> wide = pageColumns(1380);
         QCOMPARE(wide, narrow);
+
+        LogGridModel opened(LogGridFlavour::RaceLog);
+        LoadOpenedRaceLog(opened, tables->AllRunsTable(), *settings);
+        LogGridSheet cli = ReadLogGridSheet(opened);
+        UsePageWidths(cli, u"Name");
+        QCOMPARE(columns(cli), narrow);
+        // The long name is whole on paper.
+        const int name = LogGridColumnOf(QLatin1String("Name")) - 3;  // three hidden before it
+        QCOMPARE(printed.columns[static_cast<std::size_t>(name)].key, QStringLiteral("Name"));
+        QVERIFY(narrow[static_cast<std::size_t>(name) + 1] -
+                    narrow[static_cast<std::size_t>(name)] >=
+                metrics.textWidth(race.NameL, log->Grid().Style(kNormalStyle)->font));
         // On screen the wide window's last column is wider.
         const int win = LogGridColumnOf(QLatin1String("win"));
         QVERIFY(log->View().header()->sectionSize(win) >
