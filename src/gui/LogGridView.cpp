@@ -12,6 +12,7 @@
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <cmath>
 
 #include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
@@ -254,8 +255,12 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
         }
     });
 
+    // Whole pixels up from the text's exact width: the cell draws the text unrounded, and cuts it
+    // short at a fraction of a pixel too many.
     grid.SetTextMeasure([this](const QString& text, const LogGridFont& font) {
-        return PixelsToTwips(*this, QFontMetrics(GridFont(font)).horizontalAdvance(text));
+        return PixelsToTwips(
+            *this,
+            static_cast<int>(std::ceil(QFontMetricsF(GridFont(font)).horizontalAdvance(text))));
     });
     FollowColumns();
     FollowRows();

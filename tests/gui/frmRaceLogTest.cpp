@@ -351,10 +351,13 @@ private Q_SLOTS:
         race.NameR = QStringLiteral("MARY-ELIZABETH WOLFENSTEIN");
         Store(race);
         log->UpdateDisplay();
-        const QFontMetrics normal(GridFont(log->Grid().Style(kNormalStyle)->font));
         QVERIFY(log->View().header()->sectionSize(name) > before);
-        QVERIFY(log->View().header()->sectionSize(name) >=
-                normal.horizontalAdvance(race.NameR) + 6);
+        // Whole in the cell, which leaves 4 pixels at each side, to the fraction of a pixel.
+        const QFontMetricsF normal(GridFont(log->Grid().Style(kNormalStyle)->font));
+        for (const QString& text : {race.NameL, race.NameR}) {
+            QVERIFY2(log->View().header()->sectionSize(name) - 8 >= normal.horizontalAdvance(text),
+                     qPrintable(text));
+        }
     }
 
     // Every column shown, the ones shown later included, shows its heading and a full-size
