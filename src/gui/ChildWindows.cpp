@@ -149,7 +149,10 @@ QRect ChildWindows::FirstRaceLogPlace() const {
     if (!area.isVisible() && area.screen() != nullptr) {
         size = area.screen()->availableSize() - QSize(0, 160);
     }
-    return {0, 0, size.width(), size.height() * 2 / 3};
+    // Two thirds of the height, leaving the rest free below; on a short area (a laptop at a
+    // larger scale) the whole height, so that more than a race or two shows.
+    constexpr int kShortArea = 600;
+    return {0, 0, size.width(), size.height() < kShortArea ? size.height() : size.height() * 2 / 3};
 }
 
 void ChildWindows::ShowRaceLog() {
