@@ -15,8 +15,9 @@ class SettingsStore;
 // The time slip: the race in the receive mirror's RunBlock as the broadcaster laid it out,
 // one line per Packet in a fixed-pitch face, redrawn on every data reply. It lives in a child
 // window of the main window (`Frame()`), opens just large enough for a whole race's text in
-// its face (so at any screen scale) and then at its saved placement, and keeps that placement
-// as it closes. Escape closes it, and so does a mirror whose RunBlock cannot be read.
+// its face (so at any screen scale; on a screen too small for that the face shrinks to fit)
+// and then at its saved placement, and keeps that placement as it closes. Escape closes it, and so
+// does a mirror whose RunBlock cannot be read.
 class frmTimeSlip final : public QWidget {
     Q_OBJECT
 public:
