@@ -33,18 +33,9 @@ QJsonObject LaneJson(const RunTable& table, int row, bool mine) {
                        {QStringLiteral("mine"), mine}};
 }
 
+// The page leaves a race without a decision blank rather than showing the dash.
 QString ResultText(RunResult result) {
-    switch (result) {
-        case RunResult::Win:
-            return QStringLiteral("W");
-        case RunResult::Loss:
-            return QStringLiteral("L");
-        case RunResult::Bye:
-            return QStringLiteral("Bye");
-        case RunResult::Undecided:
-            break;
-    }
-    return {};
+    return result == RunResult::Undecided ? QString() : RunResultText(result);
 }
 
 QString Signed(std::optional<double> value) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "analysis/StatsLog.h"
+#include "app/CliRun.h"
 #include "decoding/RaceRows.h"
 #include "decoding/ReceiveBuffer.h"
 #include "decoding/TimeSlipText.h"
@@ -18,37 +19,13 @@
 namespace orvanrx {
 namespace {
 
-// Runs orvanrx-cli with its settings and data folders inside a temporary folder.
-class CliTest : public ::testing::Test {
+class CliTest : public testing::CliFixture {
 protected:
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
+    using CliFixture::Run;
     // `words` split at blanks, then `more` as they are.
     Result Run(const char* words, const QStringList& more = {}) {
-        const QStringList args = QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts) + more;
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ORVANRX_CLI_PATH), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return Run(QString::fromLatin1(words).split(u' ', Qt::SkipEmptyParts) + more);
     }
-
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
-    bool Write(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
-    QTemporaryDir dir;
 };
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {

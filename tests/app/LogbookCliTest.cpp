@@ -13,6 +13,7 @@
 
 #include <signal.h>
 
+#include "app/CliRun.h"
 #include "logbook/Logbook.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/TestFiles.h"
@@ -25,35 +26,8 @@ namespace orvanrx {
 using enum RunColumn;
 namespace {
 
-class LogbookCliTest : public ::testing::Test {
+class LogbookCliTest : public testing::CliFixture {
 protected:
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    QProcess* Start(const QStringList& args) {
-        auto* process = new QProcess;
-        processes.emplace_back(process);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), Path("data"));
-        process->setProcessEnvironment(env);
-        process->start(QStringLiteral(ORVANRX_CLI_PATH), args);
-        return process;
-    }
-    Result Finish(QProcess* process) {
-        EXPECT_TRUE(process->waitForFinished(60000));
-        return {process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
-                QString::fromUtf8(process->readAllStandardError())};
-    }
-    Result Run(const QStringList& args) { return Finish(Start(args)); }
-
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
     // A replayed day's race log at `log` (no logbook), for importing.
     void MakeLog(const QString& log, int races, std::uint32_t seed) {
         const RaceDay day = GenerateRaceDay({races, seed, 0.0, false});
@@ -63,9 +37,6 @@ protected:
                               QStringLiteral("--no-logbook"), QStringLiteral("--log"), log});
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     }
-
-    QTemporaryDir dir;
-    std::vector<std::unique_ptr<QProcess>> processes;
 };
 
 TEST_F(LogbookCliTest, ImportExportBackupAndSeasonStats) {

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "app/CliRun.h"
 #include "logbook/Logbook.h"
 
 namespace orvanrx {
@@ -23,36 +24,7 @@ QStringList A(const T&... args) {
     return QStringList{Q(args)...};
 }
 
-class WeatherCliTest : public ::testing::Test {
-protected:
-    struct Result {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
-
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-
-    Result Run(QStringList args) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Path("config"));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), Path("data"));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(ORVANRX_CLI_PATH), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    void Write(const QString& path, const QByteArray& text) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-
-    QTemporaryDir dir;
-};
+using WeatherCliTest = testing::CliFixture;
 
 TEST_F(WeatherCliTest, AddAndImportWeather) {
     const QString book = Path("book.sqlite");
@@ -75,12 +47,12 @@ TEST_F(WeatherCliTest, AddAndImportWeather) {
         EXPECT_EQ(Run(args).exitCode, 2) << args.join(u' ').toStdString();
     }
 
-    Write(Path("station.csv"),
-          "baro_hpa,time,temp_c,dew_point_c\n"
-          "1000.0,2026-06-01 12:15,25.0,12.0\n"
-          "1000.0,2026-06-01 12:30,25.0\n"
-          "1000.0,2026-06-01 12:45,oops,12\n"
-          "999.0,2026-06-01 13:00:00,26.0,12.5\n");
+    ASSERT_TRUE(Write(Path("station.csv"),
+                      "baro_hpa,time,temp_c,dew_point_c\n"
+                      "1000.0,2026-06-01 12:15,25.0,12.0\n"
+                      "1000.0,2026-06-01 12:30,25.0\n"
+                      "1000.0,2026-06-01 12:45,oops,12\n"
+                      "999.0,2026-06-01 13:00:00,26.0,12.5\n"));
     r = Run(A("weather", "import", Path("station.csv"), "--logbook", book));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(Path("station.csv") + QStringLiteral(":3: no dew point")))
@@ -90,7 +62,7 @@ TEST_F(WeatherCliTest, AddAndImportWeather) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("2 weather samples stored, 2 lines skipped")))
         << r.out.toStdString();
 
-    Write(Path("other.csv"), "a,b\n1,2\n");
+    ASSERT_TRUE(Write(Path("other.csv"), "a,b\n1,2\n"));
     r = Run(A("weather", "import", Path("other.csv"), "--logbook", book));
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains(QStringLiteral("not a weather log")));
