@@ -437,10 +437,12 @@ int LogGridView::HeadingWidth(int column) const {
 
 int LogGridView::ShownWidth(int column, int twips) const {
     const int pixels = TwipsToPixels(*this, twips);
-    // The fitted column (Name) takes its heading into its fit, or has the user's width.
+    // The fitted column (Name) may have the width the user chose in an earlier run.
     const bool own =
         userSized_.contains(column) ||
-        grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString() == fitted_;
+        (chosenTwips_ > 0 &&
+         grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString() ==
+             fitted_);
     return own ? pixels : std::max(pixels, HeadingWidth(column));
 }
 

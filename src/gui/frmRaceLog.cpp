@@ -153,9 +153,9 @@ void frmRaceLog::Load(QMdiSubWindow& frame, int backColor) {
         if (const std::optional<std::int64_t> width =
                 RoundedInRange(*twips, std::numeric_limits<std::int16_t>::min(),
                                std::numeric_limits<std::int16_t>::max())) {
-            grid_.SetWidth(kNameColumn, static_cast<int>(*width));
-            // A kept width is the user's choice: it stays whatever the names.
+            // A kept width is the user's choice: it stays whatever the names and the heading.
             grdLog_->SetChosenWidth(static_cast<int>(*width));
+            grid_.SetWidth(kNameColumn, static_cast<int>(*width));
         }
     }
     LoadFieldChoices(settings_, [this](QLatin1String item) {
