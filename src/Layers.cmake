@@ -28,7 +28,9 @@ set(ORVANRX_MAY_INCLUDE_shell
     support decoding settings receiver trace sim racelog analysis weather logbook)
 set(ORVANRX_MAY_INCLUDE_pitview
     support decoding settings receiver racelog analysis weather views logbook shell)
+# Weather samples on the program's event loop: the logbook's and the network's.
+set(ORVANRX_MAY_INCLUDE_weatherlink support settings weather logbook)
 # Every widget, on top of the whole core.
 set(ORVANRX_MAY_INCLUDE_gui
     support decoding settings receiver trace sim racelog analysis weather views export print
-    logbook shell pitview)
+    logbook shell pitview weatherlink)

@@ -7,6 +7,7 @@
 #include "analysis/FigureText.h"
 #include "analysis/HeadToHead.h"
 #include "analysis/StatsTables.h"
+#include "logbook/SeasonStats.h"
 #include "racelog/RaceLogFile.h"
 
 namespace orvanrx::cli {
@@ -76,26 +77,23 @@ void PrintCsv(const TextTable& table, Console& console) {
 }  // namespace
 
 int RunStats(const StatsOptions& options, Console& console) {
-    // One log file, or the chosen races of the logbook (only the car's when there is one).
+    // One log file, or the chosen races of the logbook, figured by the same season queries the
+    // statistics window makes.
     const QString logPath = options.season ? LogbookFileOf(options.logbook) : options.log;
     RunTables tables;
-    RunTable season;
+    std::unique_ptr<Logbook> logbook;
+    RaceSelection selection;
     if (options.season) {
-        const std::unique_ptr<Logbook> logbook = OpenLogbookFor(options.logbook, console);
+        logbook = OpenLogbookFor(options.logbook, console);
         if (!logbook) {
             return kExitUsage;
         }
-        RaceSelection selection;
         if (!options.track.isEmpty()) {
             selection.tracks = QStringList{options.track};
         }
         selection.since = options.since;
         selection.until = options.until;
         selection.rounds = options.eliminations ? RoundChoice::Eliminations : RoundChoice::All;
-        if (!options.car.isEmpty()) {
-            selection.cars = QStringList{options.car};
-        }
-        season = logbook->SelectRaces(selection);
     } else if (const std::optional<int> exit = LoadRaceLogFile(logPath, tables, console)) {
         return *exit;
     }
@@ -104,13 +102,15 @@ int RunStats(const StatsOptions& options, Console& console) {
     const auto print = [&](const TextTable& table) {
         csv ? PrintCsv(table, console) : PrintAligned(table, console);
     };
-    const RunTable& log = options.season ? season : tables.AllRunsTable();
+    const RunTable& log = tables.AllRunsTable();
 
     if (options.car.isEmpty()) {
-        const std::vector<CarFigures> cars = ComputeCarFigures(log);
+        const RunTable season = logbook ? logbook->SelectRaces(selection) : RunTable();
+        const RunTable& races = logbook ? season : log;
+        const std::vector<CarFigures> cars = ComputeCarFigures(races);
         if (!csv) {
-            console.out << QFileInfo(logPath).fileName() << ": " << log.RowCount() / 2 << " races, "
-                        << cars.size() << " cars\n\n";
+            console.out << QFileInfo(logPath).fileName() << ": " << races.RowCount() / 2
+                        << " races, " << cars.size() << " cars\n\n";
         }
         print(CarsTable(cars));
         return kExitOk;
@@ -118,7 +118,8 @@ int RunStats(const StatsOptions& options, Console& console) {
 
     const QString& car = options.car;
     if (!options.vs.isEmpty()) {
-        const HeadToHead meeting = ComputeHeadToHead(log, car, options.vs);
+        const HeadToHead meeting = logbook ? SeasonHeadToHead(*logbook, selection, car, options.vs)
+                                           : ComputeHeadToHead(log, car, options.vs);
         if (csv) {
             print(HeadToHeadTable(meeting));
         } else if (meeting.races.empty()) {
@@ -130,7 +131,8 @@ int RunStats(const StatsOptions& options, Console& console) {
         return kExitOk;
     }
 
-    const std::vector<CarRun> runs = ReadCarRuns(log, car);
+    const std::vector<CarRun> runs =
+        logbook ? ReadCarSeason(*logbook, selection, car).runs : ReadCarRuns(log, car);
     if (runs.empty()) {
         console.err << "Car " << car << " has no runs in " << logPath << ".\n";
         return kExitFailure;

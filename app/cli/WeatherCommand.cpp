@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "LogbookSupport.h"
+#include "logbook/CarAir.h"
 #include "sim/AirSeason.h"
 #include "weather/DialPrediction.h"
 #include "weather/WeatherCsv.h"
@@ -14,12 +15,6 @@ namespace {
 
 QString Now() {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
-
-std::optional<double> Number(const QString& text) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
 }
 
 }  // namespace
@@ -67,36 +62,15 @@ int RunWeather(const WeatherOptions& options, Console& console) {
     return kExitOk;
 }
 
-std::vector<air::PredictorRun> PredictorRunsOf(Logbook& logbook, const QString& car,
-                                               const air::WeatherTimeline& timeline) {
-    RaceSelection selection;
-    selection.cars = {car};
-    std::vector<air::PredictorRun> runs;
-    for (const LogbookRun& run : logbook.SelectRuns(selection)) {
-        if (run.row[RunColumn::Car].trimmed() != car) {
-            continue;
-        }
-        const auto seconds = air::SecondsOf(run.row[RunColumn::DateTime]);
-        const auto et = Number(run.row[RunColumn::et1320]);
-        if (!seconds || !et) {
-            continue;
-        }
-        runs.push_back({*seconds, *et, Number(run.row[RunColumn::RT]), timeline.At(*seconds)});
-    }
-    return runs;
-}
-
 int RunPredict(const PredictOptions& options, Console& console) {
     const QString at = options.at.isEmpty() ? Now() : options.at;
     const std::unique_ptr<Logbook> logbook = OpenLogbookFor(options.logbook, console);
     if (!logbook) {
         return kExitFailure;
     }
-    const air::WeatherTimeline timeline(logbook->Weather());
-    const std::int64_t seconds = air::SecondsOf(at).value_or(0);
-    const std::optional<air::AirReading> airAt = timeline.At(seconds);
-    const air::DialPrediction p =
-        air::PredictEt(PredictorRunsOf(*logbook, options.car, timeline), seconds, airAt);
+    const CarDialIn dialIn = PredictCarEt(*logbook, options.car, at);
+    const air::DialPrediction& p = dialIn.prediction;
+    const std::optional<air::AirReading>& airAt = dialIn.airAt;
     const auto fixed = [](const std::optional<double>& v) {
         return v ? QString::number(*v, 'f', 3) : QString();
     };

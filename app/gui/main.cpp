@@ -10,6 +10,8 @@
 
 #include "gui/ChildWindows.h"
 #include "gui/SingleInstance.h"
+#include "gui/ToolTable.h"
+#include "gui/WeatherDesk.h"
 #include "gui/frmMain.h"
 #include "gui/frmPitView.h"
 #include "logbook/Logbook.h"
@@ -263,6 +265,14 @@ int main(int argc, char* argv[]) {
     });
 
     window.Load(DataFolderBase());
+    // The weather: the air panel, Tools > Weather... and the fetching, on the logbook.
+    std::unique_ptr<WeatherDesk> weather;
+    if (logbookWriter) {
+        weather = std::make_unique<WeatherDesk>(
+            WeatherDesk::Parts{window.StatusBar(), settings, LogbookPath(dataFolder),
+                               [&station] { return static_cast<int>(station.CurrentVenue()); }});
+        window.SetCommand(QLatin1String(tool::miWeather), [&] { weather->ShowDialog(&window); });
+    }
     pitView.Attach(station.Tables());
     // The option turns the pit view on for this start (it is the racer's answer to listening
     // on the network); otherwise it runs when the dialog left it on.

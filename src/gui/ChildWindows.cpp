@@ -117,6 +117,7 @@ void ChildWindows::ChildActivated(QMdiSubWindow* frame) {
 void ChildWindows::ShowTimeSlip() {
     if (!TimeSlipOpen()) {
         auto* window = new frmTimeSlip(parts_.buffer, settings_);
+        window->SetTextScale(textScale_);
         QMdiSubWindow* frame = AddFrame(window);
         timeSlip_ = window;
         // Without a saved placement the slip stands at the top of the area, at its right, but
@@ -143,6 +144,19 @@ void ChildWindows::ShowTimeSlip() {
     Activate(FrameOf(timeSlip_));
 }
 
+void ChildWindows::SetTextSize(int percent) {
+    textScale_ = percent / 100.0;
+    if (TimeSlipOpen()) {
+        timeSlip_->SetTextScale(textScale_);
+    }
+    if (RaceLogOpen()) {
+        raceLog_->View().SetTextScale(textScale_);
+    }
+    if (FilterOpen()) {
+        filter_->View().SetTextScale(textScale_);
+    }
+}
+
 QRect ChildWindows::FirstRaceLogPlace() const {
     const QMdiArea& area = parts_.area;
     QSize size = area.viewport()->size();
@@ -158,6 +172,7 @@ QRect ChildWindows::FirstRaceLogPlace() const {
 void ChildWindows::ShowRaceLog() {
     if (!RaceLogOpen()) {
         auto* window = new frmRaceLog(parts_.tables, settings_);
+        window->View().SetTextScale(textScale_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
@@ -186,6 +201,7 @@ void ChildWindows::ShowFilter() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!FilterOpen()) {
         auto* window = new frmFilter(parts_.tables, settings_);
+        window->View().SetTextScale(textScale_);
         ConnectPages(*window);
         QMdiSubWindow* frame = AddFrame(window);
         frame->setGeometry(FirstRaceLogPlace());
@@ -208,6 +224,7 @@ void ChildWindows::ShowStats() {
     if (!StatsOpen()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         auto* window = new frmStats(parts_.tables, settings_);
+        window->UseLogbook(logbookPath_);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(16, 16);
         stats_ = window;

@@ -95,6 +95,10 @@ public:
     // A data reply was stored: the time slip redraws.
     void DataReplyStored() override;
 
+    // The racer's text size in percent (View > Text Size): the race log's and the filter's
+    // grids and the time slip, open now or later.
+    void SetTextSize(int percent);
+
     // At the main window's unload: the race log, then the time slip, then the statistics, each
     // keeping its placement as it closes.
     void CloseAtUnload();
@@ -125,6 +129,7 @@ private:
     QPointer<frmLogbook> logbook_;
     QString logbookPath_;
     std::unique_ptr<MyCarAlert> myCar_;
+    double textScale_ = 1.0;
 };
 
 }  // namespace orvanrx

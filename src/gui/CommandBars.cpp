@@ -12,6 +12,7 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "gui/AccessibleInterfaces.h"
 #include "gui/ToolIcons.h"
 #include "gui/ToolTable.h"
 
@@ -203,6 +204,7 @@ QToolBar* CommandBars::BuildToolBar(const QString& band, QMainWindow& window) {
                     tools->tools.begin(), tools->tools.end(),
                     [&tool](const ToolSpec& other) { return other.caption == tool.caption; }) > 1) {
                 button->setAccessibleName(tool.description);
+                SetMenuItemAccessibleName(*action, tool.description);
             }
         }
     }

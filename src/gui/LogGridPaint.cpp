@@ -8,10 +8,13 @@
 
 namespace orvanrx {
 
-QFont GridFont(const LogGridFont& font) {
+QFont GridFont(const LogGridFont& font, double scale) {
     QFont face(font.family, font.pointSize > 0 ? font.pointSize : -1,
                font.bold ? QFont::Bold : QFont::Normal);
     face.setStyleHint(QFont::SansSerif);
+    if (scale > 0 && scale != 1.0 && face.pointSizeF() > 0) {
+        face.setPointSizeF(face.pointSizeF() * scale);
+    }
     return face;
 }
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gui/AccessibleLogGrid.h"
 #include "gui/ColorValue.h"
 #include "gui/GroupByArea.h"
 #include "gui/LogGridPaint.h"
@@ -50,7 +51,7 @@ public:
     static constexpr int kTextMargin = 4;
     static constexpr qsizetype kMaxKeptTexts = 8192;
 
-    explicit LogGridDelegate(QWidget* view) : QStyledItemDelegate(view), view_(*view) {}
+    explicit LogGridDelegate(LogGridView* view) : QStyledItemDelegate(view), view_(*view) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
@@ -83,23 +84,25 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
         if (const std::optional<LogGridStyle> style = StyleAt(index)) {
-            size.setHeight(QFontMetrics(GridFont(style->font)).height() + 6);
+            size.setHeight(QFontMetrics(view_.ShownFont(style->font)).height() + 6);
         }
         return size;
     }
 
 private:
     QFont FontFor(const LogGridFont& font) const {
-        if (!(font == lastFont_)) {
+        if (!(font == lastFont_) || lastScale_ != view_.TextScale()) {
             lastFont_ = font;
-            lastQFont_ = GridFont(font);
+            lastScale_ = view_.TextScale();
+            lastQFont_ = view_.ShownFont(font);
             lastFontKey_ = lastQFont_.key();
         }
         return lastQFont_;
     }
 
-    QWidget& view_;
+    const LogGridView& view_;
     mutable LogGridFont lastFont_;
+    mutable double lastScale_ = 1.0;
     mutable QFont lastQFont_;
     mutable QString lastFontKey_;
     mutable StaticTextCache laid_{kMaxKeptTexts};
@@ -132,7 +135,7 @@ protected:
         painter->drawLine(rect.topRight(), rect.bottomRight());
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
         painter->setPen(Qt::black);
-        painter->setFont(GridFont(style.font));
+        painter->setFont(View().ShownFont(style.font));
         QString caption = model()->headerData(section, orientation()).toString();
         if (isSortIndicatorShown() && sortIndicatorSection() == section) {
             caption += sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral(" \u25B2")
@@ -151,11 +154,14 @@ protected:
                 model()->headerData(0, orientation(), LogGridModel::StyleRole);
             if (styleData.isValid()) {
                 size.setHeight(
-                    QFontMetrics(GridFont(styleData.value<LogGridStyle>().font)).height() + 10);
+                    QFontMetrics(View().ShownFont(styleData.value<LogGridStyle>().font)).height() +
+                    10);
             }
         }
         return size;
     }
+
+    const LogGridView& View() const { return *static_cast<const LogGridView*>(parentWidget()); }
 
     void mousePressEvent(QMouseEvent* event) override {
         pressed_ = -1;
@@ -258,9 +264,8 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     // Whole pixels up from the text's exact width: the cell draws the text unrounded, and cuts it
     // short at a fraction of a pixel too many.
     grid.SetTextMeasure([this](const QString& text, const LogGridFont& font) {
-        return PixelsToTwips(
-            *this,
-            static_cast<int>(std::ceil(QFontMetricsF(GridFont(font)).horizontalAdvance(text))));
+        return GridTwips(
+            static_cast<int>(std::ceil(QFontMetricsF(ShownFont(font)).horizontalAdvance(text))));
     });
     FollowColumns();
     FollowRows();
@@ -351,7 +356,7 @@ void LogGridView::ColumnResized(int column, int /*oldSize*/, int newSize) {
     following_ = true;
     const QString key =
         grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString();
-    const int twips = PixelsToTwips(*this, newSize);
+    const int twips = GridTwips(newSize);
     userSized_.insert(column);
     if (key == fitted_) {
         chosenTwips_ = twips;
@@ -377,7 +382,7 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->save();
         painter->setPen(Qt::black);
         if (style) {
-            painter->setFont(GridFont(style->font));
+            painter->setFont(ShownFont(style->font));
         }
         const QRect text = row.adjusted(indentation(), 0, 0, 0);
         const int shownWidth = std::min(text.width(), header()->length() - header()->offset());
@@ -385,13 +390,8 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           Qt::AlignCenter, index.data(LogGridModel::TextRole).toString());
         painter->setPen(QColor(200, 120, 10));
         painter->drawLine(row.bottomLeft(), row.bottomRight());
-        if (hasFocus() && index.siblingAtColumn(0) == currentIndex().siblingAtColumn(0)) {
-            // The row cursor on a group header: a frame in the highlight colour.
-            painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
-            painter->setBrush(Qt::NoBrush);
-            painter->drawRect(row.adjusted(1, 1, -1, -1));
-        }
         painter->restore();
+        DrawRowCursor(painter, row, index);
         return;
     }
     // The indentation beside a group's rows in white, like the rows.
@@ -400,10 +400,62 @@ void LogGridView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         painter->fillRect(QRect(0, option.rect.top(), indent, option.rect.height()), Qt::white);
     }
     QTreeView::drawRow(painter, option, index);
+    DrawRowCursor(painter, QRect(0, option.rect.top(), viewport()->width(), option.rect.height()),
+                  index);
+}
+
+void LogGridView::DrawRowCursor(QPainter* painter, const QRect& row,
+                                const QModelIndex& index) const {
+    if (!hasFocus() || index.siblingAtColumn(0) != currentIndex().siblingAtColumn(0)) {
+        return;
+    }
+    // A frame in the highlight colour round the whole row, on race rows and group headers
+    // alike: bolder than the style's own focus line, so it shows on a laptop in sunlight.
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(row.adjusted(1, 1, -1, -1));
+    painter->restore();
 }
 
 void LogGridView::SetFittedColumn(const QString& columnKey) {
     fitted_ = columnKey;
+}
+
+void LogGridView::SetTextScale(double scale) {
+    scale = std::max(scale, 0.5);
+    if (scale == textScale_) {
+        return;
+    }
+    textScale_ = scale;
+    FollowColumns();
+    updateGeometries();            // the headings' height
+    scheduleDelayedItemsLayout();  // the rows' heights
+    viewport()->update();
+}
+
+QFont LogGridView::ShownFont(const LogGridFont& font) const {
+    return GridFont(font, textScale_);
+}
+
+int LogGridView::ShownPixels(int twips) const {
+    return TwipsToPixels(*this, static_cast<int>(std::lround(twips * textScale_)));
+}
+
+int LogGridView::GridTwips(int pixels) const {
+    return static_cast<int>(std::lround(PixelsToTwips(*this, pixels) / textScale_));
+}
+
+void LogGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    viewport()->update();  // the row cursor is drawn across the row
+    AnnounceLogGridCursor(*this, current);
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void LogGridView::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    AnnounceLogGridSelection(*this, selected, deselected);
 }
 
 void LogGridView::resizeEvent(QResizeEvent* event) {
@@ -430,13 +482,13 @@ int LogGridView::HeadingWidth(int column) const {
     }
     const QVariant style = grid_.headerData(column, Qt::Horizontal, LogGridModel::StyleRole);
     const QFont font =
-        style.isValid() ? GridFont(style.value<LogGridStyle>().font) : header()->font();
+        style.isValid() ? ShownFont(style.value<LogGridStyle>().font) : header()->font();
     // LogGridHeader draws a caption 3 pixels in from each side; a pixel more for the line.
     return QFontMetrics(font).horizontalAdvance(caption) + 7;
 }
 
 int LogGridView::ShownWidth(int column, int twips) const {
-    const int pixels = TwipsToPixels(*this, twips);
+    const int pixels = ShownPixels(twips);
     // The fitted column (Name) may have the width the user chose in an earlier run.
     const bool own =
         userSized_.contains(column) ||

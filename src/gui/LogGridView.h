@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QSet>
 #include <QTreeView>
 
@@ -9,6 +10,7 @@ class QAbstractItemModel;
 namespace orvanrx {
 
 class LogGridModel;
+struct LogGridFont;
 
 // grdLog: the log grid as a tree view. It shows `shown` (the grid model itself, or a proxy
 // over it such as the filter window's) and follows the grid: group header rows drawn across
@@ -39,6 +41,14 @@ public:
     // True once the user resized the column.
     bool UserSized(int column) const { return userSized_.contains(column); }
 
+    // The racer's text size, as a factor of the grid's own font sizes (1: as designed, at least
+    // 0.5): fonts, row heights and the columns' widths on screen follow it; the widths kept in
+    // the grid stay in the grid's own twips.
+    void SetTextScale(double scale);
+    double TextScale() const { return textScale_; }
+    // A style's font as shown: its face at the text size.
+    QFont ShownFont(const LogGridFont& font) const;
+
 Q_SIGNALS:
     // The right mouse button was clicked over the grid, at `globalPos`.
     void SettingsMenuRequested(const QPoint& globalPos);
@@ -51,8 +61,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The row cursor and the selection announced by the cells assistive technology knows (the
+    // shown columns, a group header one cell), not by the tree view's every-column numbering.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
+    // The keyboard's row cursor drawn over `row` when `index` is the current row.
+    void DrawRowCursor(QPainter* painter, const QRect& row, const QModelIndex& index) const;
     // The group header row at `at` (its first column), or an invalid index.
     QModelIndex GroupHeaderAt(const QPoint& at) const;
     void FollowColumns();
@@ -66,6 +83,9 @@ private:
     // A column's width on screen: its width in the grid, widened to its heading until the user
     // sizes it (the grid keeps its own width, which the pages and files use).
     int ShownWidth(int column, int twips) const;
+    // Between the grid's twips and the pixels shown, at the text size.
+    int ShownPixels(int twips) const;
+    int GridTwips(int pixels) const;
 
     LogGridModel& grid_;
     bool following_ = false;
@@ -75,6 +95,7 @@ private:
     int chosenTwips_ = 0;
     int filled_ = -1;  // the column widened on screen to the grid's right edge
     QSet<int> userSized_;
+    double textScale_ = 1.0;
 };
 
 }  // namespace orvanrx

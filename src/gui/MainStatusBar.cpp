@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <algorithm>
 
+#include "gui/AirPanel.h"
 #include "gui/ColorValue.h"
 #include "gui/Marquee.h"
 #include "gui/StatusLamp.h"
@@ -241,6 +242,9 @@ void MainStatusBar::FollowMessage() {
     const bool free = currentMessage().isEmpty();
     scrMessage_->setVisible(scrollWanted_ && free);
     lblStatus_->setVisible(!lblStatus_->text().isEmpty() && (free || ownRow_));
+    if (lblAir_ != nullptr) {
+        lblAir_->SetGivingWay(!lblStatus_->text().isEmpty());
+    }
 }
 
 void MainStatusBar::SetScrollMessageText(const QString& text) {
@@ -250,8 +254,8 @@ void MainStatusBar::SetScrollMessageText(const QString& text) {
 void MainStatusBar::SetStatusText(const QString& text) {
     lblStatus_->setText(text);
     lblStatus_->setToolTip(text);
+    FollowMessage();  // the air panel gives way first
     PlaceStatusText();
-    FollowMessage();
 }
 
 int MainStatusBar::PanelsLeft() const {
@@ -329,6 +333,18 @@ void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
     lblSimulated_->setStatusTip(lblSimulated_->toolTip());
     lblSimulated_->setVisible(!kind.isEmpty());
     PlaceStatusText();
+}
+
+void MainStatusBar::AddAirPanel(AirPanel* panel) {
+    lblAir_ = panel;
+    connect(panel, &QObject::destroyed, this, [this] { lblAir_ = nullptr; });
+    // The bar counts its panels from the left across both kinds: lblStatus and scrMessage,
+    // then the permanent ones.
+    constexpr int kFirstPermanentPanel = 2;
+    insertPermanentWidget(kFirstPermanentPanel, panel);
+    // Read before the panels right of it, as it is shown.
+    panel->stackUnder(lblSimulated_ != nullptr ? static_cast<QWidget*>(lblSimulated_) : picStatus_);
+    FollowMessage();
 }
 
 QString MainStatusBar::StatusText() const {

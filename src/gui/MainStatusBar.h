@@ -11,6 +11,7 @@ class QProgressBar;
 
 namespace orvanrx {
 
+class AirPanel;
 class Marquee;
 class StatusLamp;
 
@@ -55,6 +56,10 @@ public:
     // "Replay"); not shown while the real receiver is used.
     void ShowSimulatedReceiver(const QString& kind);
 
+    // The air panel, left of the receiver's panels (and of lblSimulated); it steps aside while
+    // lblStatus speaks.
+    void AddAirPanel(AirPanel* panel);
+
     // The key-state panels: lit (enabled) while the key's state is on. Caps Lock and Num Lock
     // are shown greyed where the platform does not report them.
     void SetInsertMode(bool on);
@@ -93,6 +98,7 @@ private:
     QLabel* lblCAPS_;
     QLabel* lblNUM_;
     QLabel* lblDATE_;
+    AirPanel* lblAir_ = nullptr;
     QTimer dateTimer_;
     QTimer lockTimer_;
     LockKeySource lockKeys_;

@@ -40,6 +40,36 @@ std::pair<double, double> Padded(double low, double high, double least, double a
 
 constexpr double kMinuteMs = 60 * 1000.0;
 
+QString Counted(qsizetype n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+// What a chart plots, in words for a screen reader: how many runs, the lowest, highest and
+// latest figure, and the results.
+QString ChartSummary(const CarTrend& trend, TrendFigure figure) {
+    if (trend.points.empty()) {
+        return QStringLiteral("No runs");
+    }
+    const int decimals = figure == TrendFigure::Mph ? 2 : 3;
+    const auto [low, high] =
+        std::minmax_element(trend.points.begin(), trend.points.end(),
+                            [](const TrendPoint& a, const TrendPoint& b) { return a.y < b.y; });
+    const auto count = [&](RunResult result) {
+        return std::count_if(trend.points.begin(), trend.points.end(),
+                             [result](const TrendPoint& p) { return p.result == result; });
+    };
+    const qsizetype wins = count(RunResult::Win);
+    const qsizetype losses = count(RunResult::Loss);
+    const qsizetype others = static_cast<qsizetype>(trend.points.size()) - wins - losses;
+    return QStringLiteral("%1 in log order: lowest %2, highest %3, last %4; %5, %6, %7")
+        .arg(Counted(static_cast<qsizetype>(trend.points.size()), "run", "runs"))
+        .arg(low->y, 0, 'f', decimals)
+        .arg(high->y, 0, 'f', decimals)
+        .arg(trend.points.back().y, 0, 'f', decimals)
+        .arg(Counted(wins, "win", "wins"), Counted(losses, "loss", "losses"),
+             Counted(others, "other", "others"));
+}
+
 }  // namespace
 
 struct StatsCharts::Panel {
@@ -97,6 +127,7 @@ StatsCharts::StatsCharts(QWidget* parent) : QWidget(parent) {
         panel.view->setRenderHint(QPainter::Antialiasing);
         panel.view->setMinimumSize(220, 150);
         panel.view->setAccessibleName(TrendFigureTitle(figure));
+        panel.view->setAccessibleDescription(ChartSummary({}, figure));
         panels_.push_back(panel);
         UseTimeAxis(panels_.back(), true);
         const int at = static_cast<int>(panels_.size()) - 1;
@@ -159,6 +190,7 @@ void StatsCharts::ShowTrend(Panel& panel, const CarTrend& trend) {
     panel.wins->replace(marks[0]);
     panel.losses->replace(marks[1]);
     panel.others->replace(marks[2]);
+    panel.view->setAccessibleDescription(ChartSummary(trend, panel.figure));
     UseTimeAxis(panel, trend.timed);
     if (trend.points.empty()) {
         panel.y->setRange(0, 1);
@@ -177,8 +209,11 @@ void StatsCharts::ShowTrend(Panel& panel, const CarTrend& trend) {
         const auto [x0, x1] = Padded(firstX, lastX, 5000.0, 10 * kMinuteMs);
         auto* times = static_cast<QDateTimeAxis*>(panel.x);
         const bool close = x1 - x0 < 10 * kMinuteMs;
+        // Days apart (a season): the day alone.
+        const bool days = x1 - x0 > 3 * 24 * 60 * kMinuteMs;
         times->setFormat(close          ? QStringLiteral("HH:mm:ss")
                          : trend.oneDay ? QStringLiteral("HH:mm")
+                         : days         ? QStringLiteral("MM-dd")
                                         : QStringLiteral("MM-dd HH:mm"));
         times->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x0)),
                         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(x1)));

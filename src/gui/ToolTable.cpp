@@ -100,6 +100,8 @@ std::vector<BandSpec> BuildBands() {
          Tool(tool::miMyCar, "My Car...", "My Car Alert", "Alert When My Car Races", "Tools"),
          Tool(tool::miPitView, "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits",
               "Tools"),
+         Tool(tool::miWeather, "Weather...", "Weather",
+              "Type or Fetch the Air: Temperature, Humidity, Barometer", "Tools"),
          Separator(),
          Tool(tool::miCalculator, "Calculator...", "Launch Calculator", "Launch Calculator",
               "Tools"),

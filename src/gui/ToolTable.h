@@ -57,6 +57,7 @@ inline constexpr char miTimeSlip[] = "miTimeSlip";
 inline constexpr char miChangeChannel[] = "miChangeChannel";
 inline constexpr char miMyCar[] = "miMyCar";
 inline constexpr char miPitView[] = "miPitView";
+inline constexpr char miWeather[] = "miWeather";
 inline constexpr char miCalculator[] = "miCalculator";
 inline constexpr char miBackgroundColor[] = "miBackgroundColor";
 inline constexpr char tbColor[] = "tbColor";

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <exception>
 
+#include "gui/AccessibleInterfaces.h"
 #include "gui/Appearance.h"
 #include "gui/ChildWindows.h"
 #include "gui/ColorValue.h"
@@ -23,6 +24,7 @@
 #include "gui/FileCommands.h"
 #include "gui/MainStatusBar.h"
 #include "gui/MyCarAlert.h"
+#include "gui/TextSize.h"
 #include "gui/ToolTable.h"
 #include "gui/frmAbout.h"
 #include "gui/frmChangeChannel.h"
@@ -44,6 +46,7 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
       mdiArea_(new QMdiArea(this)),
       statusBar_(new MainStatusBar(this)),
       backColor_(kAppWorkspaceReference) {
+    InstallAccessibleInterfaces();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("OrvanRX"));
     mdiArea_->setObjectName(QStringLiteral("mdiArea"));
@@ -70,6 +73,12 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
         }
     });
     BuildDispatch();
+    const int textSize = ReadTextSize(settings_);
+    windows_->SetTextSize(textSize);
+    AddTextSizeMenu(*bars_->Menu(QLatin1String(tool::miView)), textSize, [this](int percent) {
+        SaveTextSize(settings_, percent);
+        windows_->SetTextSize(percent);
+    });
     tmrMain_.setObjectName(QStringLiteral("tmrMain"));
     tmrMain_.setInterval(PollLoop::kIntervalMs);
     tmrMain_.setTimerType(Qt::PreciseTimer);

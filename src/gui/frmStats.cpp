@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollArea>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -21,8 +23,11 @@
 #include "gui/Appearance.h"
 #include "gui/ColorValue.h"
 #include "gui/DialogKit.h"
+#include "gui/StatsAirChart.h"
 #include "gui/StatsCellDelegate.h"
 #include "gui/StatsCharts.h"
+#include "gui/StatsHeadToHead.h"
+#include "gui/StatsSourceBar.h"
 #include "gui/Twips.h"
 #include "settings/SettingsKeys.h"
 #include "views/LogGridStyle.h"
@@ -85,7 +90,11 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
       grdCars_(NewTable("grdCars", shown_, this)),
       lblCar_(new QLabel(this)),
       grdRuns_(NewTable("grdRuns", runs_, this)),
-      charts_(new StatsCharts(this)) {
+      charts_(new StatsCharts(this)),
+      lblDialIn_(new QLabel(this)),
+      source_(new StatsSourceBar(settings, this)),
+      airChart_(new StatsAirChart(this)),
+      meeting_(new StatsHeadToHead(this)) {
     setObjectName(QStringLiteral("frmStats"));
     setWindowTitle(kCaption);
     setAutoFillBackground(true);
@@ -134,8 +143,10 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
         }
     });
 
+    BuildSeasonParts();
+
     auto* top = new QHBoxLayout;
-    top->setContentsMargins(6, 4, 6, 2);
+    top->setContentsMargins(6, 0, 6, 2);
     top->addWidget(txtSearch_);
     top->addSpacing(12);
     top->addWidget(lblCount_);
@@ -147,12 +158,25 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     carLayout->setContentsMargins(0, 0, 0, 0);
     carLayout->setSpacing(2);
     carLayout->addWidget(lblCar_);
-    // The runs and the charts side by side, half and half; the car table above, on about a
-    // third of the height.
+    carLayout->addWidget(lblDialIn_);
+    // The runs (or the head-to-head) and the charts (or ET against the air) side by side, half
+    // and half; the car table above, on about a third of the height.
+    auto* lists = new QTabWidget(carPage);
+    lists->setObjectName(QStringLiteral("tabLists"));
+    lists->setDocumentMode(true);
+    lists->addTab(grdRuns_, QStringLiteral("&Runs"));
+    lists->addTab(meeting_, QStringLiteral("Hea&d to head"));
+    // On the race log the head-to-head is figured only while its tab shows (a scan of the log).
+    connect(lists, &QTabWidget::currentChanged, this, &frmStats::OpponentChosen);
+    auto* charts = new QTabWidget(carPage);
+    charts->setObjectName(QStringLiteral("tabCharts"));
+    charts->setDocumentMode(true);
+    charts->addTab(charts_, QStringLiteral("Tr&ends"));
+    charts->addTab(airChart_, QStringLiteral("ET against &air"));
     auto* detail = new QSplitter(Qt::Horizontal, carPage);
     detail->setObjectName(QStringLiteral("splDetail"));
-    detail->addWidget(grdRuns_);
-    detail->addWidget(charts_);
+    detail->addWidget(lists);
+    detail->addWidget(charts);
     detail->setChildrenCollapsible(false);
     detail->setSizes({1000, 1000});
     carLayout->addWidget(detail, 1);
@@ -164,13 +188,32 @@ frmStats::frmStats(const RunTables& tables, const SettingsStore& settings, QWidg
     main->setChildrenCollapsible(false);
     main->setSizes({700, 1300});
 
-    auto* layout = new QVBoxLayout(this);
+    // Everything in a scroll area: at twice the scale on a small screen the window may be
+    // smaller than its tables and charts need, and then it scrolls rather than cuts them off.
+    auto* body = new QWidget(this);
+    body->setObjectName(QStringLiteral("wgtBody"));
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrBody"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 2, 4, 4);
     layout->setSpacing(4);
+    auto* sourceRow = new QHBoxLayout;
+    sourceRow->setContentsMargins(6, 4, 6, 0);
+    sourceRow->addWidget(source_);
+    layout->addLayout(sourceRow);
     layout->addLayout(top);
     layout->addWidget(main, 1);
+    scroll->setWidget(body);
     setFocusProxy(txtSearch_);
 }
+
+frmStats::~frmStats() = default;
 
 void frmStats::Load(QMdiSubWindow& frame, int backColor, const QStringList& myCars) {
     frame_ = &frame;
@@ -183,6 +226,11 @@ void frmStats::Load(QMdiSubWindow& frame, int backColor, const QStringList& myCa
     RestoreWindowPlacement(settings_, kStatsScreenSettingsKey, frame);
     Activate(backColor);
     cars_.SetMyCars(myCars);
+    myCars_ = myCars;
+    if (Season()) {
+        AskLogbook(true);  // the car is chosen when the figures arrive
+        return;
+    }
     Refresh();
     grdCars_->resizeColumnsToContents();
     const auto mine = std::find_if(myCars.begin(), myCars.end(),
@@ -208,6 +256,10 @@ void frmStats::UpdateDisplay() {
 }
 
 void frmStats::Refresh() {
+    if (Season()) {
+        SeasonRacesStored();
+        return;
+    }
     tracker_.Update(tables_.AllRunsTable());
     cars_.Update(tracker_.Figures());
     ShowCount();
@@ -226,28 +278,42 @@ void frmStats::ShowCount() {
 }
 
 void frmStats::ShowChosenCar() {
+    if (Season()) {
+        AskLogbook(false);
+        return;
+    }
     const CarFigures* figures = chosen_.isEmpty() ? nullptr : tracker_.Find(chosen_);
     if (figures == nullptr) {
         chosenFigures_.reset();
-        runs_.Load({});
-        charts_->Show({});
+        ShowRuns({}, false);
         lblCar_->clear();
+        lblDialIn_->clear();
+        airChart_->Show({});
         return;
     }
     const std::vector<CarRun> runs = ReadCarRuns(tables_.AllRunsTable(), chosen_);
-    charts_->Show(runs);
-    // The newest run on top, as in the race log.
-    runs_.Load(Compact(CarRunsTable(std::vector<CarRun>(runs.rbegin(), runs.rend()))));
-    grdRuns_->setColumnHidden(runs_.ColumnOf(QStringLiteral("Row")), true);
-    // Widths follow the car on show; the same car's next run keeps them (no second layout of
-    // every cell on each race).
-    if (!chosenFigures_ || chosenFigures_->car != figures->car) {
-        grdRuns_->resizeColumnsToContents();
-    }
+    ShowRuns(runs, chosenFigures_ && chosenFigures_->car == figures->car);
+    OpponentChosen();
+    AskLogbook(false, runs);
     const QString summary = CarSummaryText(*figures);
     lblCar_->setText(QStringLiteral("Car %1:  %2").arg(chosen_, summary));
     lblCar_->setToolTip(summary);
     chosenFigures_ = *figures;
+}
+
+void frmStats::ShowRuns(const std::vector<CarRun>& runs, bool sameCar) {
+    charts_->Show(runs);
+    // The newest run on top, as in the race log.
+    runs_.Load(runs.empty()
+                   ? TextTable{}
+                   : Compact(CarRunsTable(std::vector<CarRun>(runs.rbegin(), runs.rend()))));
+    grdRuns_->setColumnHidden(runs_.ColumnOf(QStringLiteral("Row")), true);
+    // Widths follow the car on show; the same car's next run keeps them (no second layout of
+    // every cell on each race).
+    if (!sameCar) {
+        grdRuns_->resizeColumnsToContents();
+    }
+    meeting_->SetRuns(runs);
 }
 
 void frmStats::SelectionChanged() {

@@ -30,7 +30,7 @@ frmTimeSlip::frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& setti
     txtDisplay_->setObjectName(QStringLiteral("txtDisplay"));
     txtDisplay_->setAccessibleName(windowTitle());
     txtDisplay_->setReadOnly(true);
-    txtDisplay_->setFont(MonospaceFont(18));
+    SetTextScale(1.0);
     txtDisplay_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDisplay_->setUndoRedoEnabled(false);
     txtDisplay_->setFrameShape(QFrame::NoFrame);
@@ -86,6 +86,13 @@ QSize frmTimeSlip::FitInto(const QMdiSubWindow& frame, QSize area) {
         size = FittingFrameSize(frame);
     }
     return size.boundedTo(area);
+}
+
+void frmTimeSlip::SetTextScale(double scale) {
+    constexpr int kSlipPointSize = 18;
+    QFont face = MonospaceFont(kSlipPointSize);
+    face.setPointSizeF(kSlipPointSize * std::max(scale, 0.5));
+    txtDisplay_->setFont(face);
 }
 
 void frmTimeSlip::Load(QMdiSubWindow& frame) {

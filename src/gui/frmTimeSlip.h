@@ -46,6 +46,9 @@ public:
     // data reply.
     void Load(QMdiSubWindow& frame);
 
+    // The racer's text size, as a factor of the slip's 18-point face (1: as designed).
+    void SetTextScale(double scale);
+
     // Rebuilds the text from the mirror; the text box is touched only when the text changed,
     // and keeps its scroll position and caret. A RunBlock outside the mirror closes the window.
     void ParseMessage();

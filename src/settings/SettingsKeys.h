@@ -22,6 +22,8 @@ inline constexpr QLatin1String kRamKey{"SOFTWARE\\OrvanRX\\RAM"};
 inline constexpr QLatin1String kLogFileKey{"SOFTWARE\\OrvanRX\\LogFile\\"};
 inline constexpr QLatin1String kStatsScreenSettingsKey{
     "SOFTWARE\\OrvanRX\\Stats\\ScreenSettings\\"};
+// The statistics window's source of figures and its choice of the logbook's races.
+inline constexpr QLatin1String kStatsSourceKey{"SOFTWARE\\OrvanRX\\Stats\\Source\\"};
 inline constexpr QLatin1String kMyCarKey{"SOFTWARE\\OrvanRX\\MyCar\\"};
 inline constexpr QLatin1String kPitViewKey{"SOFTWARE\\OrvanRX\\PitView\\"};
 
@@ -30,6 +32,8 @@ inline constexpr QLatin1String kPitViewKey{"SOFTWARE\\OrvanRX\\PitView\\"};
 inline constexpr QLatin1String kVenueValue{"Venue"};
 // Under kMainScreenSettingsKey: the main window's background colour.
 inline constexpr QLatin1String kBackColorValue{"BackColor"};
+// Under kMainScreenSettingsKey: the text size of the log grids and the time slip, in percent.
+inline constexpr QLatin1String kTextSizeValue{"TextSize"};
 // Under the ScreenSettings keys: window state, size and position in twips.
 inline constexpr QLatin1String kWindowStateValue{"WindowState"};
 inline constexpr QLatin1String kWidthValue{"Width"};
@@ -64,6 +68,13 @@ inline constexpr QLatin1String kPitViewAccessKeyValue{"AccessKey"};
 inline constexpr QLatin1String kPitViewPortValue{"Port"};
 inline constexpr QLatin1String kPitViewEnabledValue{"Enabled"};
 inline constexpr QLatin1String kPitViewNetworkAgreedValue{"NetworkAgreed"};
+// Under kStatsSourceKey: "Log" or "Season"; the track's name (empty: all tracks); the first
+// and last day (yyyy-MM-dd, empty: open); the rounds, "All", "Qualifying" or "Eliminations".
+inline constexpr QLatin1String kStatsSourceValue{"Source"};
+inline constexpr QLatin1String kStatsTrackValue{"Track"};
+inline constexpr QLatin1String kStatsSinceValue{"Since"};
+inline constexpr QLatin1String kStatsUntilValue{"Until"};
+inline constexpr QLatin1String kStatsRoundsValue{"Rounds"};
 // Under kRamKey the value names are the mirror offsets in plain decimal ("1000").
 
 // --- Texts --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -13,6 +14,7 @@
 
 #include "AccessibleTree.h"
 #include "decoding/RunTables.h"
+#include "gui/AccessibleLogGrid.h"
 #include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
 #include "gui/LogGridView.h"
@@ -37,6 +39,30 @@ QString NameOf(QObject* object) {
 
 QString DescriptionOf(QObject* object) {
     return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Description);
+}
+
+QStringList HeadingsOf(QAccessibleTableInterface& table) {
+    QStringList headings;
+    for (int column = 0; column < table.columnCount(); ++column) {
+        headings << table.columnDescription(column);
+    }
+    return headings;
+}
+
+// A race of two rows in "SUPER PRO     E1", cars 1234 (left) and 77A (right).
+RunRecord TestRace() {
+    RunRecord race;
+    race.Category = QStringLiteral("SUPER PRO     E1");
+    race.CarL = QStringLiteral("1234");
+    race.CarR = QStringLiteral("77A");
+    race.NameL = QStringLiteral("A DRIVER");
+    race.RTL = QStringLiteral("0.610");
+    race.RTR = QStringLiteral("-0.012");
+    race.et60L = QStringLiteral("1.30");
+    race.et1320L = QStringLiteral("9.900");
+    race.et1320R = QStringLiteral("x");
+    race.mph1320L = QStringLiteral("138.25");
+    return race;
 }
 
 }  // namespace
@@ -124,6 +150,43 @@ private Q_SLOTS:
         QCOMPARE(NameOf(&window->Windows().Filter()->View()), QStringLiteral("Race Log Filter"));
     }
 
+    // A child window is shown to assistive technology while any part of it is in the area (the
+    // desktop bridge reads "offscreen" as neither visible nor showing, and a screen reader then
+    // skips the whole window), and the grid is reached from the area through it.
+    void aChildWindowStickingOutOfTheAreaIsShown() {
+        auto* area = window->findChild<QMdiArea*>();
+        QMdiSubWindow* frame = area->subWindowList().value(0);
+        QVERIFY(frame != nullptr);
+        QAccessibleInterface* areaIface = QAccessible::queryAccessibleInterface(area);
+        QAccessibleInterface* frameIface = areaIface->child(0);
+        QCOMPARE(frameIface->object(), frame);
+        QCOMPARE(frameIface->text(QAccessible::Name), QStringLiteral("Race Log"));
+        const QSize inside = area->viewport()->size();
+        const struct {
+            QRect geometry;
+            bool offscreen;
+        } cases[] = {
+            {QRect(QPoint(10, 10), inside / 2), false},
+            {QRect(QPoint(inside.width() / 2, 10), inside), false},  // sticks out right, down
+            {QRect(QPoint(-50, -20), inside / 2), false},
+            {QRect(QPoint(inside.width() + 10, 0), inside / 2), true},  // wholly outside
+        };
+        for (const auto& c : cases) {
+            frame->setGeometry(c.geometry);
+            QCOMPARE(frameIface->state().offscreen, c.offscreen);
+            QVERIFY(!frameIface->state().invisible);
+        }
+        QCOMPARE(frameIface->childCount(), 1);
+        QAccessibleInterface* grid =
+            QAccessible::queryAccessibleInterface(&window->Windows().RaceLog()->View());
+        QAccessibleInterface* up = grid;
+        while (up != nullptr && up->object() != frame) {
+            up = up->parent();
+        }
+        QVERIFY(up != nullptr);
+        QCOMPARE(frameIface->indexOfChild(frameIface->child(0)), 0);
+    }
+
     void theTwoGreensAreToldApart() {
         QToolBar* palette = window->Bars().ToolBar(QStringLiteral("tbColor"));
         QVERIFY(palette != nullptr);
@@ -132,6 +195,27 @@ private Q_SLOTS:
                  QStringLiteral("Bright Green"));
         QCOMPARE(NameOf(palette->widgetForAction(window->Bars().Action(QStringLiteral("miGreen")))),
                  QStringLiteral("Green"));
+        // In Tools > Background Color as well (the toolkit reads a menu item's caption).
+        QMenu* colors = window->Bars().Menu(QStringLiteral("tbColor"));
+        QVERIFY(colors != nullptr);
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(colors);
+        QStringList names;
+        for (int i = 0; i < menu->childCount(); ++i) {
+            QAccessibleInterface* item = menu->child(i);
+            if (item->role() == QAccessible::MenuItem) {
+                names << item->text(QAccessible::Name);
+            }
+            if (item->object() == window->Bars().Action(QStringLiteral("miBrightGreen"))) {
+                QCOMPARE(item->parent(), menu);
+                QCOMPARE(item->text(QAccessible::Description), QStringLiteral("Bright Green"));
+                QVERIFY(item->actionInterface() != nullptr);
+                item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            }
+        }
+        QCOMPARE(names.count(QStringLiteral("Green")), 1);
+        QCOMPARE(names.count(QStringLiteral("Bright Green")), 1);
+        QVERIFY(names.contains(QStringLiteral("Pink")));  // the other items as the toolkit reads
+        QCOMPARE(window->findChild<QMdiArea*>()->background().color(), QColor(0, 255, 0));
     }
 
     void lampsAndScrollMessageFollowTheReceiver() {
@@ -193,29 +277,22 @@ private Q_SLOTS:
     }
     void filterCellsSpeakTheirDrawnText() {
         QFETCH(int, column);
-        RunRecord race;
-        race.Category = QStringLiteral("SUPER PRO     E1");
-        race.CarL = QStringLiteral("1234");
-        race.CarR = QStringLiteral("77A");
-        race.NameL = QStringLiteral("A DRIVER");
-        race.RTL = QStringLiteral("0.610");
-        race.RTR = QStringLiteral("-0.012");
-        race.et60L = QStringLiteral("1.30");
-        race.et1320L = QStringLiteral("9.900");
-        race.et1320R = QStringLiteral("x");
-        race.mph1320L = QStringLiteral("138.25");
-        station->Tables().StoreRun(race);
+        station->Tables().StoreRun(TestRace());
         window->RunTool(QStringLiteral("miFilter"));
         frmFilter* filter = window->Windows().Filter();
         LogGridView& view = filter->View();
         QCoreApplication::processEvents();  // the rows laid out, as a screen reader finds them
         QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
         QVERIFY(grid->tableInterface() != nullptr);
+        const int shownColumn = static_cast<int>(
+            HeadingsOf(*grid->tableInterface())
+                .indexOf(filter->Shown().headerData(column, Qt::Horizontal).toString()));
+        QVERIFY(shownColumn >= 0);
         int checked = 0;
         for (int row = 0; row < filter->Shown().rowCount(); ++row) {
             const QModelIndex index = filter->Shown().index(row, column);
             const QString drawn = index.data(LogGridModel::TextRole).toString();
-            QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, column);
+            QAccessibleInterface* cell = grid->tableInterface()->cellAt(row, shownColumn);
             QVERIFY(cell != nullptr);
             QCOMPARE(cell->text(QAccessible::Name), drawn);
             ++checked;
@@ -223,13 +300,118 @@ private Q_SLOTS:
         QCOMPARE(checked, 2);
         // A cell's description is its whole row as shown: the reader hears the row the cursor
         // is on, never a hidden column.
-        const QString row = grid->tableInterface()
-                                ->cellAt(0, ColumnIndex(RunColumn::Car))
-                                ->text(QAccessible::Description);
+        const QString row =
+            grid->tableInterface()->cellAt(0, shownColumn)->text(QAccessible::Description);
         QVERIFY2(row.contains(QLatin1String("1234")) && row.contains(QLatin1String("A DRIVER")) &&
                      row.contains(QLatin1String("0.610")),
                  qPrintable(row));
         QVERIFY2(!row.contains(QLatin1String("SUPER PRO")), qPrintable(row));  // Category hidden
+    }
+
+    // The columns the racer hid (or the window hides) are not in the table, in the race log and
+    // the filter, and follow a column hidden or shown later; a cell reads its own column.
+    void hiddenColumnsAreNotExposed() {
+        station->Tables().StoreRun(TestRace());
+        window->RunTool(QStringLiteral("miFilter"));
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->Grid().SetGroupBy({});
+        raceLog->UpdateDisplay();
+        for (LogGridView* view : {&raceLog->View(), &window->Windows().Filter()->View()}) {
+            QCoreApplication::processEvents();
+            QAccessibleTableInterface* table =
+                QAccessible::queryAccessibleInterface(view)->tableInterface();
+            QStringList headings = HeadingsOf(*table);
+            for (const char* hidden : {"GeneralID", "DateTime", "Category", "1000' MPH"}) {
+                QVERIFY2(!headings.contains(QLatin1String(hidden)), hidden);
+            }
+            QCOMPARE(table->columnCount(), 17);
+            const int car = static_cast<int>(headings.indexOf(QStringLiteral("Car #")));
+            QVERIFY(car >= 0);
+            QCOMPARE(table->rowCount(), 2);
+            QCOMPARE(table->cellAt(0, car)->text(QAccessible::Name), QStringLiteral("1234"));
+            QCOMPARE(table->cellAt(1, car)->text(QAccessible::Name), QStringLiteral("77A"));
+
+            view->Grid().SetHidden(QLatin1String("Car"), true);
+            QCoreApplication::processEvents();
+            headings = HeadingsOf(*table);
+            QVERIFY(!headings.contains(QStringLiteral("Car #")));
+            QCOMPARE(table->columnCount(), 16);
+            view->Grid().SetHidden(QLatin1String("Car"), false);
+            QCOMPARE(table->columnCount(), 17);
+            // The children a screen reader walks: the headings, then the cells, none hidden.
+            QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(view);
+            QCOMPARE(grid->childCount(), 17 * 3);
+            for (int i = 0; i < grid->childCount(); ++i) {
+                QCOMPARE(grid->indexOfChild(grid->child(i)), i);
+            }
+        }
+    }
+
+    // A group header row is one cell, across the row, read as its group text once; the races
+    // below it are rows of their own, and a closed group's races are not rows at all.
+    void aGroupHeaderRowIsOneCell() {
+        station->Tables().StoreRun(TestRace());
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->AllCategories();
+        raceLog->UpdateDisplay();
+        QCoreApplication::processEvents();
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&raceLog->View());
+        QAccessibleTableInterface* table = grid->tableInterface();
+        const int columns = table->columnCount();
+        QVERIFY(columns > 1);
+        QCOMPARE(table->rowCount(), 3);
+        QAccessibleInterface* header = table->cellAt(0, 0);
+        QCOMPARE(header->text(QAccessible::Name), QStringLiteral("SUPER PRO     E1"));
+        for (int column = 1; column < columns; ++column) {
+            QCOMPARE(table->cellAt(0, column), header);
+        }
+        QAccessibleTableCellInterface* cell = header->tableCellInterface();
+        QVERIFY(cell != nullptr);
+        QCOMPARE(cell->rowIndex(), 0);
+        QCOMPARE(cell->columnIndex(), 0);
+        QCOMPARE(cell->columnExtent(), columns);
+        QVERIFY(header->state().expanded);
+        QCOMPARE(table->cellAt(1, 0)->tableCellInterface()->rowIndex(), 1);
+        // Walking the children, the group text comes once.
+        QCOMPARE(grid->childCount(), columns + 1 + 2 * columns);
+        int groupTexts = 0;
+        for (int i = 0; i < grid->childCount(); ++i) {
+            groupTexts +=
+                grid->child(i)->text(QAccessible::Name).contains(QLatin1String("SUPER PRO"));
+        }
+        QCOMPARE(groupTexts, 1);
+
+        raceLog->View().collapse(raceLog->View().model()->index(0, 0));
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(grid->childCount(), columns + 1);
+        QVERIFY(table->cellAt(0, 0)->state().collapsed);
+    }
+
+    // Moving the row cursor announces the cell it lands on (the focus event names the grid's
+    // child by LogGridShape::ChildOf), by the cells of the table a screen reader knows: the
+    // group's text on its header, the race row (car, name, times) on a race.
+    void theRowCursorIsAnnouncedByItsCell() {
+        station->Tables().StoreRun(TestRace());
+        frmRaceLog* raceLog = window->Windows().RaceLog();
+        raceLog->AllCategories();
+        LogGridView& view = raceLog->View();
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(&view);
+        view.setFocus();
+        QStringList heard;
+        for (Qt::Key key : {Qt::Key_Home, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(&view, key);
+            QAccessibleInterface* cell =
+                grid->child(LogGridShape::Of(view).ChildOf(view.currentIndex()));
+            QVERIFY(cell != nullptr);
+            heard << cell->text(QAccessible::Name) + QStringLiteral(" | ") +
+                         cell->text(QAccessible::Description);
+        }
+        QVERIFY2(heard[0].startsWith(QLatin1String("SUPER PRO     E1 |")), qPrintable(heard[0]));
+        QVERIFY2(heard[1].contains(QLatin1String("Car # 1234")) &&
+                     heard[1].contains(QLatin1String("Name A DRIVER")) &&
+                     heard[1].contains(QLatin1String("1/4 ET 9.900")),
+                 qPrintable(heard[1]));
+        QVERIFY2(heard[2].contains(QLatin1String("Car # 77A")), qPrintable(heard[2]));
     }
 
 private:

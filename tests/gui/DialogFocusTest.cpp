@@ -11,8 +11,10 @@
 #include "gui/frmChangeChannel.h"
 #include "gui/frmMyCar.h"
 #include "gui/frmPitView.h"
+#include "gui/frmWeather.h"
 #include "pitview/PitViewService.h"
 #include "settings/SettingsStore.h"
+#include "weatherlink/WeatherStore.h"
 
 namespace orvanrx {
 
@@ -20,13 +22,15 @@ using test::SimReceiver;
 
 namespace {
 
-// What a dialog needs to be built: a receiver, the pit view's service and settings.
+// What a dialog needs to be built: a receiver, the pit view's service, settings and the
+// weather's store.
 struct Rig {
     QTemporaryDir dir;
     SettingsStore settings{dir.filePath(QStringLiteral("OrvanRX.ini"))};
     PollObserver views;
     PitViewService service{views, settings};
     SimReceiver receiver{std::vector<trace::Step>{}};
+    WeatherStore weather{dir.filePath(QStringLiteral("logbook.sqlite"))};
 };
 
 using MakeDialog = std::function<std::unique_ptr<QDialog>(Rig&)>;
@@ -59,6 +63,12 @@ private Q_SLOTS:
             return std::make_unique<frmPitView>(rig.service, rig.settings, nullptr,
                                                 [](QWidget*, quint16) { return false; });
         }) << QStringLiteral("chkServe");
+        QTest::newRow("Weather") << MakeDialog([](Rig& rig) {
+            return std::make_unique<frmWeather>(
+                frmWeather::Parts{rig.weather, rig.settings, 1, {}, nullptr, [] {
+                                      return QStringLiteral("2026-06-13 14:30:00");
+                                  }});
+        }) << QStringLiteral("txtTemp");
     }
     void opensOnItsDefaultControl() {
         QFETCH(MakeDialog, make);

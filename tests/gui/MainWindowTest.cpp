@@ -14,6 +14,7 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include "gui/AirPanel.h"
 #include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
 #include "gui/LockKeys.h"
@@ -31,6 +32,7 @@
 #include "sim/RaceDayGenerator.h"
 #include "sim/SimulatedXpress.h"
 #include "views/LogGridColumns.h"
+#include "weatherlink/WeatherStore.h"
 
 using namespace orvanrx;
 
@@ -42,8 +44,9 @@ const char* const kBandOrder[][2] = {
      "miOpenLog miSaveLog miSaveXML miSaveHTML miSaveXLS miClearLog miImportLogs - miPrintPreview "
      "- miClose - miExit"},
     // The View and Window menus end with the keyboard's additions.
-    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands"},
-    {"miTools", "miChangeChannel miMyCar miPitView - miCalculator miBackgroundColor - miRefresh"},
+    {"miView", "miRaceLog miFilter miStats miLogbook - miTimeSlip - miRaceLogCommands miTextSize"},
+    {"miTools",
+     "miChangeChannel miMyCar miPitView miWeather - miCalculator miBackgroundColor - miRefresh"},
     {"miWindow",
      "miTileHorizontally miTileVertically miCascade - miCloseAll miWindowList - miNextWindow "
      "miPreviousWindow"},
@@ -76,6 +79,8 @@ const char* const kTools[][4] = {
      "Import Race Log Files into the Season Logbook"},
     {"miMyCar", "My Car...", "My Car Alert", "Alert When My Car Races"},
     {"miPitView", "Pit View...", "Pit View", "Live Time Slips on Phones in the Pits"},
+    {"miWeather", "Weather...", "Weather",
+     "Type or Fetch the Air: Temperature, Humidity, Barometer"},
     {"miChangeChannel", "Change Channel...", "Change USB Frequency", "Change USB Frequency"},
     {"miCalculator", "Calculator...", "Launch Calculator", "Launch Calculator"},
     {"miBackgroundColor", "Background Color", "Set Background Color", "Set Background Color"},
@@ -222,13 +227,14 @@ private Q_SLOTS:
                     name == QLatin1String("miChangeChannel") || name == QLatin1String("miAbout") ||
                     name == QLatin1String("miCalculator") || name == QLatin1String("miExit") ||
                     name == QLatin1String("miMyCar") || name == QLatin1String("miPitView") ||
+                    name == QLatin1String("miWeather") ||
                     name.startsWith(QLatin1String("miSave")) ||
                     name == QLatin1String("miOpenLog") || name == QLatin1String("miClearLog")) {
                     continue;  // modal dialogs (the file commands have their own test), a
                                // program start and the exit: below
                 }
                 if (name == QLatin1String("miRaceLogCommands") ||
-                    name == QLatin1String("miNextWindow") ||
+                    name == QLatin1String("miTextSize") || name == QLatin1String("miNextWindow") ||
                     name == QLatin1String("miPreviousWindow")) {
                     QVERIFY(!window->RunTool(name));  // the keyboard's additions, not tools
                     continue;
@@ -419,26 +425,49 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("ownRow");
         QTest::addColumn<bool>("whole");
+        QTest::addColumn<bool>("air");
         const QString usual =
             QStringLiteral("/home/racer/.local/share/OrvanRX/2026-12-07 0943.csv");
         const QString longest =
             QStringLiteral("/media/racer/USB STICK/") + QString(200, u'x') + QStringLiteral(".csv");
-        QTest::newRow("1366 wide, short path") << 1366 << QStringLiteral("x.csv") << false << true;
-        QTest::newRow("1366 wide") << 1366 << usual << true << true;
-        QTest::newRow("1366 wide, long path") << 1366 << longest << true << false;
+        QTest::newRow("1366 wide, short path")
+            << 1366 << QStringLiteral("x.csv") << false << true << false;
+        QTest::newRow("1366 wide") << 1366 << usual << true << true << false;
+        QTest::newRow("1366 wide, long path") << 1366 << longest << true << false << false;
         QTest::newRow("at twice the scale, short path")
-            << 683 << QStringLiteral("/tmp/x.csv") << true << true;
+            << 683 << QStringLiteral("/tmp/x.csv") << true << true << false;
         QTest::newRow("at twice the scale")
-            << 683 << QStringLiteral("/home/racer/2026-12-07 0943.csv") << true << true;
-        QTest::newRow("at twice the scale, long path") << 683 << longest << true << false;
+            << 683 << QStringLiteral("/home/racer/2026-12-07 0943.csv") << true << true << false;
+        QTest::newRow("at twice the scale, long path") << 683 << longest << true << false << false;
+        QTest::newRow("1366 wide, the air known") << 1366 << usual << true << true << true;
+        QTest::newRow("at twice the scale, the air known")
+            << 683 << QStringLiteral("/home/racer/2026-12-07 0943.csv") << true << true << true;
     }
     void aLongStatusTextReadsAndKeepsEveryPanelInView() {
         QFETCH(int, width);
         QFETCH(QString, path);
         QFETCH(bool, ownRow);
         QFETCH(bool, whole);
+        QFETCH(bool, air);
         MainStatusBar& bar = window->StatusBar();
         bar.AttachStatusControls();
+        WeatherStore weather(dir->filePath(QStringLiteral("logbook.sqlite")));
+        const QDateTime now(QDate(2026, 6, 13), QTime(14, 30));
+        AirPanel* panel = nullptr;
+        if (air) {
+            panel = new AirPanel(weather, [now] { return now; });
+            bar.AddAirPanel(panel);
+            air::WeatherSample sample;
+            sample.tempC = 31.0;
+            sample.humidity = 40.0;
+            sample.baroHpa = 980.0;
+            for (const char* time : {"2026-06-13 13:30:00", "2026-06-13 14:20:00"}) {
+                sample.time = QString::fromLatin1(time);
+                sample.tempC += 3.0;
+                QVERIFY(weather.Add(sample));
+            }
+            QVERIFY(!panel->isHidden());
+        }
         window->resize(width, 380);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -478,6 +507,11 @@ private Q_SLOTS:
                 QVERIFY2(panel->geometry().left() > status->geometry().right(), name);
             }
         }
+        if (panel != nullptr) {
+            // The air panel gives way before any other.
+            // While the status text speaks, the air steps aside; it comes back after.
+            QVERIFY(panel->isHidden());
+        }
         // A hovered command's description goes on the panels' row, lblStatus stays; with the
         // text gone, the bar is one row again.
         bar.showMessage(QStringLiteral("Realtime Time Slip View"));
@@ -489,6 +523,42 @@ private Q_SLOTS:
         QVERIFY(!status->isVisible());
         QVERIFY(!bar.StatusTextOnOwnRow());
         QTRY_VERIFY(ownRow ? bar.height() < twoRows : bar.height() == twoRows);
+        if (panel != nullptr) {
+            QVERIFY(!panel->isHidden());
+            delete panel;
+        }
+    }
+
+    // In the usual bar (a demo with its scroll message, no status text) at twice the scale on a
+    // laptop screen, the air panel keeps the density altitude and its trend.
+    void theAirKeepsItsFigureAtTwiceTheScale() {
+        MainStatusBar& bar = window->StatusBar();
+        bar.AttachStatusControls();
+        window->ShowSimulatedReceiver(QStringLiteral("Demo"));
+        bar.SetScrollMessageText(QStringLiteral("ELIMINATIONS START AT 2 PM IN THE STOCK CLASS"));
+        bar.SetScrollMessageVisible(true);
+        WeatherStore weather(dir->filePath(QStringLiteral("logbook.sqlite")));
+        auto* panel =
+            new AirPanel(weather, [] { return QDateTime(QDate(2026, 6, 13), QTime(14, 30)); });
+        bar.AddAirPanel(panel);
+        air::WeatherSample sample;
+        sample.humidity = 40.0;
+        sample.baroHpa = 980.0;
+        for (const char* time : {"2026-06-13 13:30:00", "2026-06-13 14:20:00"}) {
+            sample.time = QString::fromLatin1(time);
+            sample.tempC -= 3.0;
+            QVERIFY(weather.Add(sample));
+        }
+        window->resize(683, 380);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_COMPARE(window->width(), 683);
+        // At least the trend, with the whole air in the tool tip.
+        QVERIFY2(panel->ShownText().endsWith(QStringLiteral("\u25B2")) ||
+                     panel->ShownText().endsWith(QStringLiteral("\u25BC")) ||
+                     panel->ShownText().endsWith(QStringLiteral("\u25CF")),
+                 qPrintable(panel->ShownText()));
+        delete panel;
     }
 
     void aSimulatedReceiverIsNamedInTheCaptionAndTheStatusBar_data() {

@@ -1,6 +1,8 @@
 // The statistics window: the table against the core's figures, sorting and search, the chosen
 // car's runs and charts, following new races unless paused, colours and placement.
 
+#include <QAccessible>
+#include <QChartView>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,16 @@
 using namespace orvanrx;
 
 namespace {
+
+// What assistive technology reads as the description of a figure's chart.
+QString ChartDescription(frmStats& stats, TrendFigure figure) {
+    for (QChartView* view : stats.Charts().findChildren<QChartView*>()) {
+        if (view->chart() == stats.Charts().Chart(figure)) {
+            return QAccessible::queryAccessibleInterface(view)->text(QAccessible::Description);
+        }
+    }
+    return QStringLiteral("<no chart>");
+}
 
 // The car numbers of a view's rows, top down.
 QString Cars(const QAbstractItemModel& model) {
@@ -137,6 +149,14 @@ private Q_SLOTS:
         QCOMPARE(stats->Charts().PointCounts(TrendFigure::Et), (std::array<int, 3>{1, 2, 1}));
         QCOMPARE(stats->Charts().PointCounts(TrendFigure::SixtyFoot),
                  (std::array<int, 3>{1, 1, 1}));
+        // Each chart's accessible description says what it plots.
+        const QString et = ChartDescription(*stats, TrendFigure::Et);
+        QVERIFY2(et.startsWith(QLatin1String("4 runs in log order: lowest ")) &&
+                     et.endsWith(QLatin1String("; 1 win, 2 losses, 1 other")),
+                 qPrintable(et));
+        QVERIFY2(
+            ChartDescription(*stats, TrendFigure::SixtyFoot).startsWith(QLatin1String("3 runs")),
+            qPrintable(ChartDescription(*stats, TrendFigure::SixtyFoot)));
 
         // A click on another car's row shows that car.
         stats->ChooseCar(QStringLiteral("7"));
