@@ -172,7 +172,7 @@ TextTable CarFiguresTable(const CarFigures& car) {
     return table;
 }
 
-QString CarSummaryText(const CarFigures& car) {
+QString CarSummaryText(const CarFigures& car, bool withNextDial) {
     const QString separator = QStringLiteral(" \u00b7 ");
     QStringList parts;
     if (!car.names.isEmpty()) {
@@ -203,7 +203,7 @@ QString CarSummaryText(const CarFigures& car) {
     if (car.et.best) {
         parts << QStringLiteral("best ET ") + TimeText(car.et.best);
     }
-    if (car.nextDial.dial) {
+    if (withNextDial && car.nextDial.dial) {
         parts << QStringLiteral("next dial-in ") + DialSuggestionText(car.nextDial);
     }
     return parts.join(separator);

@@ -43,7 +43,9 @@ TextTable CarFiguresTable(const CarFigures& car);
 // One line about a car above its runs: names and categories, the record and the next
 // dial-in, e.g. "DOE, JOHN · SUPER PRO / PRO ET · 5 runs: 2 W, 2 L, 1 no decision · best ET
 // 9.520 · next dial-in 9.540 (spread 0.040 over 3 runs)". Parts without a value are left out.
-QString CarSummaryText(const CarFigures& car);
+// A window that shows the logbook's air-corrected dial-in on a line of its own leaves out the
+// day's mean of three here (`withNextDial` false), so one dial-in stands on the screen.
+QString CarSummaryText(const CarFigures& car, bool withNextDial = true);
 
 // A car's runs, a row each: log row, date and time, category, lane, opponent, dial-in, RT,
 // 60 ft, ET, MPH, over/under, package, result and notes (red light, breakout).

@@ -295,7 +295,8 @@ void frmStats::ShowChosenCar() {
     ShowRuns(runs, chosenFigures_ && chosenFigures_->car == figures->car);
     OpponentChosen();
     AskLogbook(false, runs);
-    const QString summary = CarSummaryText(*figures);
+    // With a logbook the next dial-in stands on its own line, corrected to the air.
+    const QString summary = CarSummaryText(*figures, reader_ == nullptr);
     lblCar_->setText(QStringLiteral("Car %1:  %2").arg(chosen_, summary));
     lblCar_->setToolTip(summary);
     chosenFigures_ = *figures;

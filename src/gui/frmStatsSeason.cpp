@@ -172,7 +172,7 @@ void frmStats::ShowSeasonCar(const CarSeason& season) {
     } else if (season.runs.empty()) {
         lblCar_->setText(QStringLiteral("Car %1 has no runs in the chosen races.").arg(chosen_));
     } else {
-        const QString summary = CarSummaryText(season.figures);
+        const QString summary = CarSummaryText(season.figures, false);
         lblCar_->setText(QStringLiteral("Car %1:  %2").arg(chosen_, summary));
         lblCar_->setToolTip(summary);
     }

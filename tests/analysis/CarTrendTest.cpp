@@ -121,6 +121,9 @@ TEST(CarSummaryText, NamesRecordAndNextDialIn) {
     EXPECT_EQ(CarSummaryText(cars[3]),
               Q("JANE ROE \u00b7 SUPER PRO \u00b7 3 runs: 1 W, 1 L, 1 no decision, 1 red light "
                 "\u00b7 best ET 10.160 \u00b7 next dial-in 10.193 (spread 0.070 over 3 runs)"));
+    EXPECT_EQ(CarSummaryText(cars[3], false),
+              Q("JANE ROE \u00b7 SUPER PRO \u00b7 3 runs: 1 W, 1 L, 1 no decision, 1 red light "
+                "\u00b7 best ET 10.160"));
     CarFigures nobody;
     nobody.car = Q("1");
     EXPECT_EQ(CarSummaryText(nobody), Q("0 runs"));
