@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <chrono>
+#include <thread>
 
 #include "logbook/Logbook.h"
 #include "weather/AirNow.h"
@@ -39,6 +41,14 @@ void BM_AirPanelRefresh(benchmark::State& state) {
         opened.logbook->AddWeather(season);
     }
     WeatherStore store(path);
+    // The store opens the logbook on its own thread: read once it is open.
+    for (int tries = 0; store.Samples({}, {}).empty(); ++tries) {
+        if (tries == 10000) {
+            state.SkipWithError("the logbook was not opened");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     const QDateTime now(QDate(2026, 7, 15), QTime(14, 7));
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
     const std::int64_t seconds = *air::SecondsOf(now.toString(format));

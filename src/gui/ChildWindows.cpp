@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -54,6 +55,23 @@ ChildWindows::ChildWindows(Parts parts, QObject* parent)
         if (frmStats* stats = Stats()) {
             stats->SetMyCars(numbers);
         }
+    };
+    if (!parts_.now) {
+        parts_.now = SystemClock();
+    }
+    views.nextDialIn = [this](const QString& car, const QString& at) -> std::optional<CarDialIn> {
+        // Asked at a race of the racer's car or as the dialog opens: a connection of its own
+        // for the one question, and never a new logbook file.
+        if (logbookPath_.isEmpty() || !QFileInfo::exists(logbookPath_)) {
+            return std::nullopt;
+        }
+        const Logbook::OpenResult opened = Logbook::Open(logbookPath_);
+        if (!opened.logbook) {
+            return std::nullopt;
+        }
+        return PredictCarEt(
+            *opened.logbook, car,
+            at.isEmpty() ? parts_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : at);
     };
     myCar_ = std::make_unique<MyCarAlert>(settings_, std::move(views));
     connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);
@@ -332,6 +350,7 @@ void ChildWindows::ShowLogbook() {
     }
     if (!LogbookOpen()) {
         auto* window = new frmLogbook(logbookPath_, settings_);
+        window->SetClock(parts_.now);
         QMdiSubWindow* frame = AddFrame(window);
         frame->move(24, 24);
         logbook_ = window;

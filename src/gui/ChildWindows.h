@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "shell/PollLoop.h"
+#include "support/Clock.h"
 
 class QMdiArea;
 class QMdiSubWindow;
@@ -50,6 +51,8 @@ public:
         std::function<QString()> shownLogPath;
         // The print view's "Export to PDF": through the File menu's dialogs.
         std::function<void(const LogGridSheet&, const LogTitle&)> exportPdf;
+        // Now, for My Car's next dial-in (the system clock when not given).
+        Clock now;
     };
 
     ChildWindows(Parts parts, QObject* parent);

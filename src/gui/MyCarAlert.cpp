@@ -24,8 +24,26 @@ void MyCarAlert::SetNumbers(const QStringList& numbers) {
     views_.markNumbers(numbers);
 }
 
+QStringList MyCarAlert::DialInLines(const QStringList& cars, const QString& at, bool named,
+                                    bool withoutPrediction) const {
+    QStringList lines;
+    if (!views_.nextDialIn) {
+        return lines;
+    }
+    for (const QString& car : cars) {
+        const std::optional<CarDialIn> dialIn = views_.nextDialIn(car, at);
+        if (!dialIn || (!dialIn->prediction.et && !withoutPrediction)) {
+            continue;
+        }
+        lines << (named ? QStringLiteral("%1: %2").arg(car, DialInText(*dialIn))
+                        : DialInText(*dialIn));
+    }
+    return lines;
+}
+
 void MyCarAlert::ShowDialog(QWidget* parent) {
     frmMyCar dialog(Numbers(), parent);
+    dialog.SetDialIns(DialInLines(Numbers(), {}, true, true));
     if (dialog.exec() == QDialog::Accepted) {
         SetNumbers(dialog.Numbers());
     }
@@ -35,7 +53,20 @@ void MyCarAlert::RaceStored(const RunTable& table) {
     const MyCarWatch::Result result = watch_.Check(table);
     if (result.arrived) {
         QWidget* slip = views_.showTimeSlip();
-        const MyCarAlertText text = MyCarRaceText(table, result.lanes);
+        MyCarAlertText text = MyCarRaceText(table, result.lanes);
+        QStringList cars;
+        if (result.lanes.left) {
+            cars << table.Cell(table.LeftRow(), RunColumn::Car).trimmed();
+        }
+        if (result.lanes.right) {
+            cars << table.Cell(table.RightRow(), RunColumn::Car).trimmed();
+        }
+        // The dial-in for the run about to be made: from the runs before the race's time.
+        const QString at = table.Cell(table.LeftRow(), RunColumn::DateTime).trimmed();
+        const QStringList dialIns = DialInLines(cars, at, cars.size() > 1, false);
+        if (!dialIns.isEmpty()) {
+            text.body += QLatin1Char('\n') + dialIns.join(QLatin1Char('\n'));
+        }
         if (notifier_) {
             notifier_->Notify(text.summary, text.body);
         }

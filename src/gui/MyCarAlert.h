@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analysis/MyCar.h"
+#include "logbook/CarAir.h"
 
 class QWidget;
 
@@ -17,8 +18,10 @@ class SettingsStore;
 // changed through the My Car dialog), marked in the race log's rows and the statistics table,
 // and the alert when a race with one of them arrives: the time slip opens or comes to the
 // front with the car's lane marked, the main window asks for attention, and the desktop shows
-// a notification. The slip's mark follows the latest race: a race without the racer's cars
-// clears it.
+// a notification, which gives the car's next dial-in from the season logbook when there is one
+// (corrected to the air when the weather is known, else the mean of the last three). The
+// slip's mark follows the latest race: a race without the racer's cars clears it. The My Car
+// dialog shows the next dial-in of each car as well.
 class MyCarAlert {
 public:
     // What the alert does to the windows, reported to their owner.
@@ -29,6 +32,9 @@ public:
         std::function<void(MyCarLanes)> markTimeSlip;
         // Marks the numbers' rows in the open race log and statistics windows.
         std::function<void(const QStringList&)> markNumbers;
+        // The next dial-in of a car at a moment ("yyyy-MM-dd HH:mm:ss", empty: now) from the
+        // season logbook; nothing without a logbook. May be left empty.
+        std::function<std::optional<CarDialIn>(const QString& car, const QString& at)> nextDialIn;
     };
 
     MyCarAlert(const SettingsStore& settings, Views views);
@@ -52,6 +58,10 @@ public:
     void SetNotifier(std::unique_ptr<DesktopNotifier> notifier);
 
 private:
+    // The line of each car with a next dial-in, "1234: Next dial-in …" when `named`.
+    QStringList DialInLines(const QStringList& cars, const QString& at, bool named,
+                            bool withoutPrediction) const;
+
     const SettingsStore& settings_;
     Views views_;
     MyCarWatch watch_;

@@ -34,13 +34,16 @@ WeatherDesk::WeatherDesk(Parts parts, QObject* parent)
                         : QString();
     };
     setup.now = NowText;
-    setup.store = [this](const air::WeatherSample& sample) {
-        QString error;
-        if (!store_->Add(sample, &error)) {
-            QTextStream(stderr) << "orvanrx: weather not stored: " << error << '\n';
-        }
-    };
+    setup.store = [this](const air::WeatherSample& sample) { store_->Add(sample); };
     setup.log = [](const QString& line) { QTextStream(stderr) << "orvanrx: " << line << '\n'; };
+    // A sample that could not be stored, fetched or typed, is said here too: the dialog may
+    // be closed before the answer comes.
+    connect(store_.get(), &WeatherStore::Stored, this,
+            [](std::uint64_t, bool ok, const QString& error) {
+                if (!ok) {
+                    QTextStream(stderr) << "orvanrx: weather not stored: " << error << '\n';
+                }
+            });
     fetcher_ = std::make_unique<WeatherFetcher>(std::move(setup));
     panel_ = new AirPanel(*store_, [] { return QDateTime::currentDateTime(); });
     parts_.statusBar.AddAirPanel(panel_);

@@ -59,7 +59,8 @@ frmMain::frmMain(Station& station, StationForwarders& forwarders, const Settings
                             [this] { return files_->ShownLogPath(); },
                             [this](const LogGridSheet& sheet, const LogTitle& title) {
                                 files_->ExportPdf(sheet, title);
-                            }},
+                            },
+                            station.Now()},
         this);
     files_ = std::make_unique<FileCommands>(FileCommands::Parts{
         *this, station, settings, [this] { return windows_->RaceLog(); },
@@ -180,7 +181,7 @@ void frmMain::BuildDispatch() {
         {QLatin1String(tool::miImportLogs),
          [this] {
              if (!windows_->LogbookPath().isEmpty()) {
-                 ImportRaceLogsWithDialog(this, windows_->LogbookPath(), settings_);
+                 ImportRaceLogsWithDialog(this, windows_->LogbookPath());
                  if (frmLogbook* logbook = windows_->LogbookWindow()) {
                      logbook->Refresh();
                  }

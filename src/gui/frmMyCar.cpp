@@ -51,6 +51,12 @@ frmMyCar::frmMyCar(const QStringList& numbers, QWidget* parent) : QDialog(parent
     lblHint->setWordWrap(true);
     lblHint->setFixedWidth(kTextWidth);
 
+    lblDialIns_ = NamedLabel("lblDialIns", {}, this);
+    lblDialIns_->setWordWrap(true);
+    lblDialIns_->setFixedWidth(kTextWidth);
+    lblDialIns_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblDialIns_->hide();
+
     cmdOK_ = NamedButton("cmdOK", QStringLiteral("&OK"), this);
     auto* cmdCancel = NamedButton("cmdCancel", QStringLiteral("Cancel"), this);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
@@ -66,8 +72,9 @@ frmMyCar::frmMyCar(const QStringList& numbers, QWidget* parent) : QDialog(parent
     layout->addWidget(txtNumbers_, 1, 1);
     layout->addWidget(lblCheck_, 2, 1);
     layout->addWidget(lblHint, 3, 1);
-    layout->setRowMinimumHeight(4, 4);
-    layout->addLayout(ButtonRow(cmdOK_, cmdCancel), 5, 0, 1, 2);
+    layout->addWidget(lblDialIns_, 4, 1);
+    layout->setRowMinimumHeight(5, 4);
+    layout->addLayout(ButtonRow(cmdOK_, cmdCancel), 6, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     txtNumbers_->setFocus();
@@ -78,6 +85,12 @@ frmMyCar::frmMyCar(const QStringList& numbers, QWidget* parent) : QDialog(parent
 
 QStringList frmMyCar::Numbers() const {
     return ParseMyCarNumbers(txtNumbers_->text()).numbers;
+}
+
+void frmMyCar::SetDialIns(const QStringList& lines) {
+    lblDialIns_->setText(lines.join(QLatin1Char('\n')));
+    lblDialIns_->setVisible(!lines.isEmpty());
+    adjustSize();
 }
 
 void frmMyCar::txtNumbers_Change() {

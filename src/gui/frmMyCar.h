@@ -20,9 +20,13 @@ public:
 
     // The numbers as the line stands.
     QStringList Numbers() const;
+    // The next dial-in of each of the racer's cars, a line each, shown under the hint;
+    // nothing shows for none.
+    void SetDialIns(const QStringList& lines);
 
     QLineEdit& NumbersBox() { return *txtNumbers_; }
     QLabel& CheckLabel() { return *lblCheck_; }
+    QLabel& DialInsLabel() { return *lblDialIns_; }
     QPushButton& OkButton() { return *cmdOK_; }
 
 private:
@@ -30,6 +34,7 @@ private:
 
     QLineEdit* txtNumbers_ = nullptr;
     QLabel* lblCheck_ = nullptr;
+    QLabel* lblDialIns_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
 };
 

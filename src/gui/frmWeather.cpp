@@ -106,6 +106,7 @@ frmWeather::frmWeather(Parts parts, QWidget* parent)
         connect(combo, &QComboBox::currentIndexChanged, this, &frmWeather::UnitsChanged);
     }
     connect(cmdStore_, &QPushButton::clicked, this, &frmWeather::cmdStore_Click);
+    connect(&parts_.store, &WeatherStore::Stored, this, &frmWeather::Stored);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     UnitsChanged();
     // Wide enough for the hints to stay on one or two lines.
@@ -267,8 +268,21 @@ void frmWeather::cmdStore_Click() {
         return;
     }
     air::SaveWeatherUnits(parts_.settings, entry.units);
-    QString error;
-    if (!parts_.store.Add(read.sample, &error)) {
+    // The logbook may be busy for seconds (an import in another program): the dialog waits
+    // for the answer with its events running.
+    cmdStore_->setEnabled(false);
+    lblAir_->setPalette(palette());
+    lblAir_->setText(QStringLiteral("Storing…"));
+    storing_ = parts_.store.Add(read.sample);
+}
+
+void frmWeather::Stored(std::uint64_t ticket, bool ok, const QString& error) {
+    if (ticket != storing_) {
+        return;  // a fetched sample, or one of an earlier dialog
+    }
+    storing_ = 0;
+    cmdStore_->setEnabled(true);
+    if (!ok) {
         ShowProblem(lblAir_, QStringLiteral("Not stored: ") + error);
         return;
     }
@@ -320,7 +334,7 @@ void frmWeather::Fetched(const std::optional<air::WeatherSample>& sample, const 
     const bool hpa = units.baro == air::BaroUnit::Hpa;
     lblFetch_->setPalette(palette());
     lblFetch_->setText(
-        QStringLiteral("Fetched and stored: %1 %2, %3 % humidity, %4 %5 at %6.")
+        QStringLiteral("Fetched: %1 %2, %3 % humidity, %4 %5 at %6.")
             .arg(QString::number(
                      celsius ? sample->tempC : air::FahrenheitFromCelsius(sample->tempC), 'f', 1),
                  air::UnitText(units.temp), QString::number(sample->humidity.value_or(0.0), 'f', 0),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -21,9 +22,10 @@ class WeatherStore;
 // Tools > Weather...: the racer types what the weather station shows (the temperature, the
 // humidity or dew point, the station's own barometer, the track temperature if wanted, and
 // the time unless it is now) and sees the air it makes (density altitude, correction factor)
-// while typing. Store keeps it in the logbook; a value that cannot be weather is named and
-// its field gets the focus. The units chosen are kept for the next time. Below, the track's
-// position for fetching the current conditions from the internet, and a Fetch Now.
+// while typing. Store keeps it in the logbook (the dialog closes when it is in); a value that
+// cannot be weather is named and its field gets the focus. The units chosen are kept for the next
+// time. Below, the track's position for fetching the current conditions from the internet, and a
+// Fetch Now.
 class frmWeather final : public QDialog {
     Q_OBJECT
 public:
@@ -65,6 +67,7 @@ private:
     void ShowAir();
     void UnitsChanged();
     void cmdStore_Click();
+    void Stored(std::uint64_t ticket, bool ok, const QString& error);
     void cmdFetch_Click();
     // Keeps the position and the service's address; false (with the reason shown) when the
     // position is not one.
@@ -89,6 +92,8 @@ private:
     QPushButton* cmdFetch_;
     QLabel* lblFetch_;
     QPushButton* cmdStore_;
+    // The ticket of the sample being stored; 0: none.
+    std::uint64_t storing_ = 0;
 };
 
 }  // namespace orvanrx

@@ -29,6 +29,9 @@ QString Trimmed(const QString& text) {
     return text.trimmed();
 }
 
+constexpr const char* kDropUnusedEvents =
+    "DELETE FROM events WHERE id NOT IN (SELECT event_id FROM races)";
+
 QString RaceTime(const RunRow& left, const RunRow& right) {
     return !left[DateTime].isEmpty() ? left[DateTime] : right[DateTime];
 }
@@ -498,19 +501,25 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     if (!db.Open(path, true, kLogbookBusyTimeoutMs)) {
         return fail({});
     }
-    // A file that is no database fails here, at its first read.
-    const std::optional<std::int64_t> appId = db.QueryInt("PRAGMA application_id");
-    if (!appId) {
+    // A file that is no database fails here, at its first read. One statement reads the
+    // mark and the tables together: another program creating the logbook at this moment
+    // commits both at once, and two reads could see one before and one after.
+    const std::optional<std::int64_t> ours = db.QueryInt(
+        QStringLiteral("SELECT application_id = %1 OR (SELECT count(*) FROM sqlite_schema WHERE "
+                       "type = 'table') = 0 FROM pragma_application_id()")
+            .arg(logbook_schema::kApplicationId)
+            .toUtf8()
+            .constData());
+    if (!ours) {
         return fail({});
     }
-    const std::int64_t tables =
-        db.QueryInt("SELECT count(*) FROM sqlite_schema WHERE type='table'").value_or(-1);
-    if (*appId != logbook_schema::kApplicationId && tables != 0) {
+    if (*ours == 0) {
         return fail(QStringLiteral("not an OrvanRX logbook"));
     }
-    // A larger page cache than SQLite's 2 MB: an import touches the indexes all over.
+    // A larger page cache than SQLite's 2 MB: a season's queries read the indexes all over.
     if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
-                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY;")) {
+                 "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY; "
+                 "PRAGMA journal_size_limit=67108864;")) {
         return fail({});
     }
     {
@@ -577,10 +586,11 @@ bool Logbook::BeginBatch() {
         return false;
     }
     // A batch's commit copies the write-ahead log into the database file only once the log
-    // has grown past 64 MB instead of 4 MB: an import of many files then writes out and syncs
-    // the index pages that every file changes far less often. Single stores keep the usual
-    // size (this connection's own setting; another program keeps its own).
-    d_->db.Exec("PRAGMA wal_autocheckpoint=16384");
+    // has grown past 256 MB instead of 4 MB: an import of a season then writes out and syncs
+    // the index pages that every file changes far less often (once or twice instead of every
+    // few files). Single stores keep the usual size (this connection's own setting; another
+    // program keeps its own); the log file is cut back to 64 MB after a copy.
+    d_->db.Exec("PRAGMA wal_autocheckpoint=65536");
     d_->inBatch = d_->db.Exec("BEGIN IMMEDIATE");
     d_->events.clear();
     if (!d_->inBatch) {
@@ -595,7 +605,9 @@ bool Logbook::CommitBatch() {
     }
     d_->inBatch = false;
     d_->events.clear();
-    const bool committed = d_->db.Exec("COMMIT");
+    const bool committed =
+        (!d_->unusedEvents || d_->db.Exec(kDropUnusedEvents)) && d_->db.Exec("COMMIT");
+    d_->unusedEvents = false;
     if (!committed) {
         d_->db.Exec("ROLLBACK");
     }
@@ -606,23 +618,35 @@ bool Logbook::CommitBatch() {
 void Logbook::RollbackBatch() {
     if (d_->inBatch) {
         d_->inBatch = false;
+        d_->unusedEvents = false;
         d_->events.clear();
         d_->db.Exec("ROLLBACK");
         d_->db.Exec("PRAGMA wal_autocheckpoint=1000");
     }
 }
 
+void Logbook::SetBulkCache(bool on) {
+    d_->db.Exec(on ? "PRAGMA cache_size=-131072" : "PRAGMA cache_size=-32768");
+}
+
 bool Logbook::NameTrack(const QStringList& sources, const QString& track) {
     if (track.isEmpty()) {
         return true;
     }
-    sql::Transaction transaction(d_->db);
+    // Its own transaction unless it is part of a batch.
+    std::optional<sql::Transaction> transaction;
+    if (!d_->inBatch) {
+        transaction.emplace(d_->db);
+        if (!transaction->Begun()) {
+            return false;
+        }
+    }
     sql::Statement races(d_->db,
                          "SELECT DISTINCT r.id, e.day FROM race_sources s JOIN races r ON r.id = "
                          "s.race_id JOIN events e ON e.id = r.event_id WHERE s.source=? AND "
                          "e.track=''");
     sql::Statement move(d_->db, "UPDATE races SET event_id=? WHERE id=?");
-    if (!transaction.Begun() || !races.Ok() || !move.Ok()) {
+    if (!races.Ok() || !move.Ok()) {
         return false;
     }
     for (const QString& source : sources) {
@@ -644,8 +668,11 @@ bool Logbook::NameTrack(const QStringList& sources, const QString& track) {
             }
         }
     }
-    return d_->db.Exec("DELETE FROM events WHERE id NOT IN (SELECT event_id FROM races)") &&
-           transaction.Commit();
+    if (!transaction) {
+        d_->unusedEvents = true;
+        return true;
+    }
+    return d_->db.Exec(kDropUnusedEvents) && transaction->Commit();
 }
 
 }  // namespace orvanrx

@@ -151,7 +151,13 @@ public:
     bool CommitBatch();
     void RollbackBatch();
 
+    // A page cache of 128 MB instead of 32 MB while on: an import of many files changes index
+    // pages all over the file, and reading them back from the disk costs more than the memory.
+    // Off gives the memory back.
+    void SetBulkCache(bool on);
+
     // Gives the events of a track without a name (from files of unknown venue) this name.
+    // Inside a batch the events left without races go when the batch is committed.
     bool NameTrack(const QStringList& sources, const QString& track);
 
     int RaceCount();

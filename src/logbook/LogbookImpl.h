@@ -37,6 +37,8 @@ struct Logbook::Impl {
     sql::Statement lastOfSource;
     QHash<QString, std::int64_t> events;  // "day\ntrack" → id
     bool inBatch = false;
+    // A track was named inside the batch: events without races are dropped at its commit.
+    bool unusedEvents = false;
 
     bool Prepare();
     std::optional<std::int64_t> EventId(const QString& day, const QString& track);

@@ -7,8 +7,9 @@
 #include "logbook/Logbook.h"
 
 // Race-log files into the logbook: each file read as the open command reads it (LoadRaceLog),
-// its races stored with the file as their source, one transaction per file, so a file is in
-// wholly or not at all.
+// its races stored with the file as their source. A file is in wholly or not at all: files
+// share a transaction, and when the logbook refuses one, the others are stored again each in
+// a transaction of its own.
 namespace orvanrx {
 
 struct ImportReport {

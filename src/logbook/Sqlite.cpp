@@ -90,17 +90,30 @@ Statement::Statement(Database& db, const char* sql) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         failed_ = true;
+        return;
     }
+    texts_.resize(static_cast<std::size_t>(sqlite3_bind_parameter_count(stmt_)));
 }
 
 Statement::Statement(Statement&& other) noexcept
-    : stmt_(std::exchange(other.stmt_, nullptr)), failed_(other.failed_) {}
+    : stmt_(std::exchange(other.stmt_, nullptr)),
+      failed_(other.failed_),
+      texts_(std::move(other.texts_)) {
+    // The moved texts may have moved within their strings: bound again before the next step.
+    if (stmt_) {
+        sqlite3_clear_bindings(stmt_);
+    }
+}
 
 Statement& Statement::operator=(Statement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         stmt_ = std::exchange(other.stmt_, nullptr);
         failed_ = other.failed_;
+        texts_ = std::move(other.texts_);
+        if (stmt_) {
+            sqlite3_clear_bindings(stmt_);
+        }
     }
     return *this;
 }
@@ -113,12 +126,30 @@ void Statement::Bind(int index, const QString& text) {
     if (!stmt_) {
         return;
     }
-    // A null QString is an empty text too. SQLite reads UTF-16 in the machine's byte order
-    // directly: no conversion to UTF-8 here.
-    static const char16_t kEmpty[] = u"";
-    const void* data =
-        text.isNull() ? static_cast<const void*>(kEmpty) : static_cast<const void*>(text.utf16());
-    sqlite3_bind_text16(stmt_, index, data, static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+    if (index < 1 || index > static_cast<int>(texts_.size())) {
+        sqlite3_bind_text(stmt_, index, "", 0, SQLITE_STATIC);  // SQLite names the error
+        return;
+    }
+    // The database holds UTF-8: the text is converted here, into the parameter's own buffer,
+    // which SQLite reads without a copy of its own. Race-log texts are ASCII nearly always.
+    std::string& utf8 = texts_[static_cast<std::size_t>(index - 1)];
+    const qsizetype size = text.size();
+    utf8.resize(static_cast<std::size_t>(size));
+    const QChar* units = text.constData();
+    bool ascii = true;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i].unicode();
+        if (unit >= 0x80) {
+            ascii = false;
+            break;
+        }
+        utf8[static_cast<std::size_t>(i)] = static_cast<char>(unit);
+    }
+    if (!ascii) {
+        const QByteArray bytes = text.toUtf8();
+        utf8.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+    sqlite3_bind_text(stmt_, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_STATIC);
 }
 
 void Statement::BindUtf8(int index, const std::string& text) {
@@ -180,12 +211,11 @@ void Statement::Reset() {
 }
 
 QString Statement::Text(int column) const {
-    const auto* data = static_cast<const char16_t*>(sqlite3_column_text16(stmt_, column));
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     if (!data) {
         return {};
     }
-    const int bytes = sqlite3_column_bytes16(stmt_, column);
-    return QString::fromUtf16(data, bytes / 2);
+    return QString::fromUtf8(data, sqlite3_column_bytes(stmt_, column));
 }
 
 std::int64_t Statement::Int(int column) const {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -73,7 +74,8 @@ public:
 
     bool Ok() const { return stmt_ != nullptr; }
 
-    // Parameters count from 1. A null QString binds an empty text, like an empty one.
+    // Parameters count from 1. A null QString binds an empty text, like an empty one. A text
+    // stays with the statement until it is bound again (a move clears the parameters).
     void Bind(int index, const QString& text);
     void BindUtf8(int index, const std::string& text);
     void Bind(int index, std::int64_t value);
@@ -98,6 +100,7 @@ public:
 private:
     sqlite3_stmt* stmt_ = nullptr;
     bool failed_ = false;
+    std::vector<std::string> texts_;  // each text parameter's UTF-8, as bound
 };
 
 }  // namespace orvanrx::sql

@@ -67,6 +67,7 @@ AirSeason GenerateAirSeason(const AirSeasonOptions& options) {
     const int carCount = std::clamp(options.cars, 2, 2000);
     const int events = std::clamp(options.events, 1, 60);
     const int runsPerCar = std::clamp(options.runsPerCar, 1, 12);
+    const int timeTrials = std::clamp(options.timeTrials, 0, 12);
     Chance chance(options.seed);
     AirSeason season;
     season.tracks = {{QStringLiteral("BAYSIDE DRAGWAY"), 40.0},
@@ -154,6 +155,7 @@ AirSeason GenerateAirSeason(const AirSeasonOptions& options) {
             }
         }
         const std::size_t races = entries.size() / 2;
+        std::vector<int> runsOfEvent(static_cast<std::size_t>(carCount), 0);
         for (std::size_t r = 0; r < races; ++r) {
             const double hour =
                 9.0 + 11.0 * (static_cast<double>(r) + 0.5) / static_cast<double>(races);
@@ -165,6 +167,7 @@ AirSeason GenerateAirSeason(const AirSeasonOptions& options) {
                 run.car = c;
                 run.event = e;
                 run.time = TimeText(day, hour);
+                run.timeTrial = runsOfEvent[static_cast<std::size_t>(c)]++ < timeTrials;
                 run.expectedEt = car.baseEt * (1.0 + car.perDegree * (a.tempC - 25.0) +
                                                car.perHpa * (990.0 - air::DryAirPressure(a))) +
                                  form[static_cast<std::size_t>(c)];
@@ -202,13 +205,16 @@ std::vector<SeasonRace> SeasonRaces(const AirSeason& season) {
             row[RunColumn::Car] = car.number;
             row[RunColumn::Name] = car.name;
             row[RunColumn::Lane] = lane == 0 ? QStringLiteral("L") : QStringLiteral("R");
-            const double dial = std::round(run.expectedEt * 100.0) / 100.0;
-            row[RunColumn::Dial] = QString::number(dial, 'f', 2);
+            // Time trials have no dial-in: the package is then reaction and ET.
+            const double dial = run.timeTrial ? 0.0 : std::round(run.expectedEt * 100.0) / 100.0;
+            if (!run.timeTrial) {
+                row[RunColumn::Dial] = QString::number(dial, 'f', 2);
+                row[RunColumn::overund] = QString::number(run.et - dial, 'f', 3);
+            }
             row[RunColumn::RT] = QString::number(run.rt, 'f', 3);
             row[RunColumn::et60] = QString::number(run.et * 0.128, 'f', 3);
             row[RunColumn::et1320] = QString::number(run.et, 'f', 3);
             row[RunColumn::mph1320] = QString::number(1320.0 / run.et * 0.68 * 1.3, 'f', 2);
-            row[RunColumn::overund] = QString::number(run.et - dial, 'f', 3);
             package[lane] =
                 run.rt < 0.0 ? 1e9
                              : run.rt + std::max(0.0, run.et - dial) + (run.et < dial ? 1e6 : 0.0);

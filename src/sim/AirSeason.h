@@ -14,6 +14,8 @@
 // °C over 25 °C and per hPa of dry-air pressure under 990 hPa (the air an SAE J1349 figure is
 // corrected to). Besides, each car's form wanders a little from event to event, every run has
 // the car's own scatter, and some runs are aborted (a lift: far slower) or red-lit tip-toes.
+// A car's first runs at an event are time trials, made without a dial-in, as at a real meet:
+// the racer learns the day's air and track from them before eliminations.
 // The same seed gives the same season.
 namespace orvanrx {
 
@@ -24,6 +26,7 @@ struct AirSeasonOptions {
     std::uint32_t seed = 1;
     double abortedShare = 0.04;  // lifts and breakage
     double redLightShare = 0.02;
+    int timeTrials = 2;                               // each car's first runs at an event; 0..12
     QString firstDay = QStringLiteral("2026-04-04");  // events every two weeks from this day
 };
 
@@ -41,6 +44,7 @@ struct SeasonRun {
     double expectedEt = 0.0;  // what the car would run in the air of the moment, its scatter aside
     double rt = 0.0;
     bool aborted = false;
+    bool timeTrial = false;  // no dial-in: the car's first runs of the event
     bool redLight() const { return rt < 0.0; }
 };
 

@@ -7,25 +7,27 @@ namespace orvanrx::air {
 
 namespace {
 
-// How strongly the fleet default holds the response: as much as this many runs spread over a
-// typical range of the air (a day's temperatures, the pressures of different tracks).
-constexpr double kPriorRuns = 1.0;
-constexpr double kTypicalDegrees = 6.0;
-constexpr double kTypicalHpa = 25.0;
-// A car's level wanders from day to day (set-up, weight, tyres, the track): the penalty on a
-// day's change of level, in runs. Its square root is about the run scatter over the day-to-day
-// wander; a larger value trusts the older days more.
-constexpr double kLevelStiffness = 4.0;
+// The fleet default response is the textbook one (ET with the cube root of the power lost to the
+// air, the power with the SAE J1349 factor) taken at the factor's standard air; cars answer the
+// air by their own amounts around it, typically this fraction of the default either way.
+constexpr double kResponseSpread = 0.35;
+// A car's form wanders from one meet to the next (set-up, weight, tyres, the track surface) by
+// about this much, seconds; runs on one day share their level.
+constexpr double kFormWander = 0.006;
+// A run's scatter before a car's own is known, and the least the fit assumes, seconds.
+constexpr double kTypicalScatter = 0.012;
+constexpr double kMinScatter = 0.005;
 // The days of history the fit looks at.
 constexpr int kMaxDays = 40;
 // Runs this far off the median of the recent ones are no full runs.
 constexpr double kGrossFraction = 0.15;
 constexpr int kMedianOfRecent = 15;
-// Residuals beyond this many robust deviations (and beyond the minimum) are left out.
-constexpr double kResidualDeviations = 4.0;
-constexpr double kMinResidualCut = 0.08;
-// The spread from the residuals of this many latest runs.
-constexpr std::size_t kSpreadRuns = 20;
+// The fit gives runs beyond this many scatters less weight (Huber), and leaves out runs
+// beyond the cut (and beyond the minimum): lifts, breakage.
+constexpr double kHuberScatters = 1.345;
+constexpr double kResidualScatters = 4.0;
+constexpr double kMinResidualCut = 0.05;
+constexpr int kRobustPasses = 10;
 
 struct Point {
     double et = 0.0;
@@ -87,14 +89,16 @@ bool Solve(std::vector<double>& a, std::vector<double>& b, std::size_t n) {
 }
 
 // The fleet default: ET with the cube root of the power lost to the air, the power with the
-// SAE J1349 factor; slopes at the moment's air, seconds per °C and per hPa.
-std::pair<double, double> DefaultResponse(double et, const AirReading& at) {
-    const double cf = SaeCorrectionFactor(at);
+// SAE J1349 factor; slopes at the factor's standard air (25 °C, 990 hPa dry), seconds per °C
+// and per hPa for a car running `et` there.
+std::pair<double, double> DefaultResponse(double et) {
+    const AirReading standard{25.0, 0.0, 990.0};
     const double h = 0.5;
-    AirReading warmer = at;
+    AirReading warmer = standard;
     warmer.tempC += h;
-    AirReading denser = at;
+    AirReading denser = standard;
     denser.pressureHpa += h;
+    const double cf = SaeCorrectionFactor(standard);
     const double perDegree = et / 3.0 * (SaeCorrectionFactor(warmer) - cf) / (h * cf);
     const double perHpa = et / 3.0 * (SaeCorrectionFactor(denser) - cf) / (h * cf);
     return {perDegree, perHpa};
@@ -104,52 +108,88 @@ struct Fit {
     std::vector<double> levels;  // by day, 0 the latest
     double perDegree = 0.0;
     double perHpa = 0.0;
+    // The latest level's variance in units of the run scatter squared.
+    double levelVariance = 0.0;
 };
 
-// Least squares of ET on a level per day and the two responses, the day-to-day changes of
-// level and the responses' distance from the default penalised.
-Fit FitResponse(const std::vector<Point>& points, int days, std::pair<double, double> prior) {
+// Weighted least squares of ET on a level per day and the two responses, with the day-to-day
+// changes of level and the responses' distance from the default penalised as a car's form
+// and the fleet's responses vary, for runs of the given scatter.
+Fit FitResponse(const std::vector<Point>& points, const std::vector<double>& weights, int days,
+                std::pair<double, double> prior, double scatter) {
     const std::size_t n = static_cast<std::size_t>(days) + 2;
     const std::size_t t = n - 2;
     const std::size_t p = n - 1;
     std::vector<double> a(n * n, 0.0);
     std::vector<double> b(n, 0.0);
-    for (const Point& q : points) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Point& q = points[i];
+        const double w = weights[i];
         const auto d = static_cast<std::size_t>(q.day);
         const std::size_t index[3] = {d, t, p};
         const double x[3] = {1.0, q.dT, q.dP};
         for (int r = 0; r < 3; ++r) {
             for (int c = 0; c < 3; ++c) {
-                a[index[r] * n + index[c]] += x[r] * x[c];
+                a[index[r] * n + index[c]] += w * x[r] * x[c];
             }
-            b[index[r]] += x[r] * q.et;
+            b[index[r]] += w * x[r] * q.et;
         }
     }
+    const double ratio = scatter / kFormWander;
+    const double stiffness = ratio * ratio;
     for (std::size_t d = 0; d + 1 < t; ++d) {
-        a[d * n + d] += kLevelStiffness;
-        a[(d + 1) * n + d + 1] += kLevelStiffness;
-        a[d * n + d + 1] -= kLevelStiffness;
-        a[(d + 1) * n + d] -= kLevelStiffness;
+        a[d * n + d] += stiffness;
+        a[(d + 1) * n + d + 1] += stiffness;
+        a[d * n + d + 1] -= stiffness;
+        a[(d + 1) * n + d] -= stiffness;
     }
-    const double l1 = kPriorRuns * kTypicalDegrees * kTypicalDegrees;
-    const double l2 = kPriorRuns * kTypicalHpa * kTypicalHpa;
+    const double sdDegree = std::max(1e-6, kResponseSpread * std::abs(prior.first));
+    const double sdHpa = std::max(1e-7, kResponseSpread * std::abs(prior.second));
+    const double l1 = scatter * scatter / (sdDegree * sdDegree);
+    const double l2 = scatter * scatter / (sdHpa * sdHpa);
     a[t * n + t] += l1;
     b[t] += l1 * prior.first;
     a[p * n + p] += l2;
     b[p] += l2 * prior.second;
+    std::vector<double> unit(n, 0.0);
+    unit[0] = 1.0;
+    std::vector<double> copy = a;
     Fit fit;
-    if (!Solve(a, b, n)) {
+    if (!Solve(a, b, n) || !Solve(copy, unit, n)) {
         return fit;
     }
     fit.levels.assign(b.begin(), b.begin() + static_cast<std::ptrdiff_t>(t));
     fit.perDegree = b[t];
     fit.perHpa = b[p];
+    fit.levelVariance = unit[0];
     return fit;
 }
 
 double Residual(const Fit& fit, const Point& q) {
     return q.et - fit.levels[static_cast<std::size_t>(q.day)] - fit.perDegree * q.dT -
            fit.perHpa * q.dP;
+}
+
+// The run scatter from the residuals: their robust deviation, counting the day levels as
+// fitted (runs alone on their day say nothing about the scatter).
+double ScatterOf(const Fit& fit, const std::vector<Point>& points, int days) {
+    std::vector<int> perDay(static_cast<std::size_t>(days), 0);
+    for (const Point& q : points) {
+        ++perDay[static_cast<std::size_t>(q.day)];
+    }
+    std::vector<double> deviations;
+    for (const Point& q : points) {
+        const int m = perDay[static_cast<std::size_t>(q.day)];
+        if (m >= 2) {
+            // A residual of a day of m runs is about sqrt((m - 1) / m) of the scatter.
+            deviations.push_back(std::abs(Residual(fit, q)) *
+                                 std::sqrt(static_cast<double>(m) / (m - 1)));
+        }
+    }
+    if (deviations.size() < 3) {
+        return kTypicalScatter;
+    }
+    return std::max(kMinScatter, 1.4826 * Median(deviations));
 }
 
 }  // namespace
@@ -224,24 +264,37 @@ DialPrediction PredictEt(const std::vector<PredictorRun>& runs, std::int64_t at,
         return prediction;
     }
 
-    const auto prior = DefaultResponse(median, *airAt);
-    Fit fit = FitResponse(points, days, prior);
-    for (int pass = 0; pass < 2 && !fit.levels.empty() && points.size() >= 4; ++pass) {
-        std::vector<double> deviations;
-        deviations.reserve(points.size());
-        for (const Point& q : points) {
-            deviations.push_back(std::abs(Residual(fit, q)));
+    // A robust fit: runs far from the fit weigh less (Huber's weights, refitted until they
+    // settle), then those beyond the cut are left out for good and the rest fitted plainly.
+    const auto prior = DefaultResponse(median);
+    std::vector<double> weights(points.size(), 1.0);
+    double scatter = kTypicalScatter;
+    Fit fit = FitResponse(points, weights, days, prior, scatter);
+    for (int pass = 0; pass < kRobustPasses && !fit.levels.empty(); ++pass) {
+        scatter = ScatterOf(fit, points, days);
+        bool changed = false;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const double r = std::abs(Residual(fit, points[i]));
+            const double w = r > kHuberScatters * scatter ? kHuberScatters * scatter / r : 1.0;
+            changed = changed || std::abs(w - weights[i]) > 1e-3;
+            weights[i] = w;
         }
-        const double cut =
-            std::max(kMinResidualCut, kResidualDeviations * 1.4826 * Median(deviations));
-        const auto size = points.size();
-        std::erase_if(points, [&](const Point& q) { return std::abs(Residual(fit, q)) > cut; });
-        if (points.size() == size || points.empty()) {
+        if (!changed) {
             break;
         }
-        fit = FitResponse(points, days, prior);
+        fit = FitResponse(points, weights, days, prior, scatter);
     }
-    if (points.empty() || fit.levels.empty()) {
+    if (fit.levels.empty()) {
+        return prediction;
+    }
+    const double cut = std::max(kMinResidualCut, kResidualScatters * scatter);
+    std::erase_if(points, [&](const Point& q) { return std::abs(Residual(fit, q)) > cut; });
+    if (points.empty()) {
+        return prediction;
+    }
+    weights.assign(points.size(), 1.0);
+    fit = FitResponse(points, weights, days, prior, scatter);
+    if (fit.levels.empty()) {
         return prediction;
     }
     // The latest day's level: a new day is expected where the last one ended.
@@ -250,15 +303,8 @@ DialPrediction PredictEt(const std::vector<PredictorRun>& runs, std::int64_t at,
     prediction.runs = static_cast<int>(points.size());
     prediction.perDegree = fit.perDegree;
     prediction.perHpa = fit.perHpa;
-    if (points.size() >= 2) {
-        double sum = 0.0;
-        const std::size_t m = std::min(points.size(), kSpreadRuns);
-        for (std::size_t i = 0; i < m; ++i) {
-            const double r = Residual(fit, points[i]);
-            sum += r * r;
-        }
-        prediction.spread = 2.0 * std::sqrt(sum / static_cast<double>(m));
-    }
+    // About 95 % of runs within: the run's own scatter and the level's uncertainty.
+    prediction.spread = 2.0 * scatter * std::sqrt(1.0 + fit.levelVariance);
     return prediction;
 }
 

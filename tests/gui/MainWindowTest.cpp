@@ -461,11 +461,13 @@ private Q_SLOTS:
             sample.tempC = 31.0;
             sample.humidity = 40.0;
             sample.baroHpa = 980.0;
+            QSignalSpy stored(&weather, &WeatherStore::Stored);
             for (const char* time : {"2026-06-13 13:30:00", "2026-06-13 14:20:00"}) {
                 sample.time = QString::fromLatin1(time);
                 sample.tempC += 3.0;
-                QVERIFY(weather.Add(sample));
+                weather.Add(sample);
             }
+            QTRY_COMPARE(stored.size(), 2);
             QVERIFY(!panel->isHidden());
         }
         window->resize(width, 380);
@@ -544,11 +546,13 @@ private Q_SLOTS:
         air::WeatherSample sample;
         sample.humidity = 40.0;
         sample.baroHpa = 980.0;
+        QSignalSpy stored(&weather, &WeatherStore::Stored);
         for (const char* time : {"2026-06-13 13:30:00", "2026-06-13 14:20:00"}) {
             sample.time = QString::fromLatin1(time);
             sample.tempC -= 3.0;
-            QVERIFY(weather.Add(sample));
+            weather.Add(sample);
         }
+        QTRY_COMPARE(stored.size(), 2);
         window->resize(683, 380);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

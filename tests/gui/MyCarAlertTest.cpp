@@ -1,6 +1,6 @@
 // My Car in the desktop program: the numbers kept in the settings, the dialog, and a race of
 // the racer's car arriving: the time slip to the front with the lane marked, one notification
-// per race, the race log's rows marked.
+// per race, the race log's rows marked, the car's next dial-in from the season logbook.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +17,7 @@
 #include "gui/frmMyCar.h"
 #include "gui/frmRaceLog.h"
 #include "gui/frmTimeSlip.h"
+#include "logbook/Logbook.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
@@ -187,11 +188,106 @@ private Q_SLOTS:
         QCOMPARE(MarkedCars(raceLog->Grid()), QStringList());
     }
 
+    // The alert and the dialog give the car's next dial-in from the logbook: corrected to the
+    // air when the weather at the race is known, the mean of the last three when it is not.
+    void theAlertAndTheDialogGiveTheNextDialIn_data() {
+        QTest::addColumn<bool>("airAtTheRace");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("air") << true << "from 6 runs, corrected to the air";
+        QTest::newRow("no air") << false
+                                << "from 3 runs, the mean of the last three (no air known then)";
+    }
+    void theAlertAndTheDialogGiveTheNextDialIn() {
+        QFETCH(bool, airAtTheRace);
+        QFETCH(QString, how);
+        const RaceDay day = GenerateRaceDay({12, 5, 0.0, false});
+        const QString car = BusiestCar(day).first;
+        settings->SetKeyValue(kMyCarKey, kMyCarNumbersValue, car, ValueType::RegSz);
+        // Six earlier runs of the car on the morning of the race day, a sample of the air every
+        // half hour; the races arrive at 15:00, after the samples when the air is not known.
+        const QString path = dir->filePath(QStringLiteral("logbook.sqlite"));
+        {
+            const Logbook::OpenResult opened = Logbook::Open(path);
+            QVERIFY2(opened.logbook, qPrintable(opened.error));
+            std::vector<air::WeatherSample> weather;
+            const int lastHalfHour = airAtTheRace ? 16 : 11;
+            for (int h = 8 * 2; h <= lastHalfHour * 2; ++h) {
+                air::WeatherSample s;
+                s.time = QStringLiteral("2026-06-01 %1:%2:00")
+                             .arg(h / 2, 2, 10, QLatin1Char('0'))
+                             .arg(h % 2 * 30, 2, 10, QLatin1Char('0'));
+                s.tempC = 24.0;
+                s.dewPointC = 10.0;
+                s.baroHpa = 1005.0;
+                weather.push_back(s);
+            }
+            QVERIFY(opened.logbook->AddWeather(weather));
+            const double ets[] = {10.010, 10.000, 9.990, 10.004, 10.006, 9.996};
+            for (int i = 0; i < 6; ++i) {
+                RunRow left;
+                RunRow right;
+                left[RunColumn::DateTime] =
+                    QStringLiteral("2026-06-01 %1:00:00").arg(9 + i, 2, 10, QLatin1Char('0'));
+                right[RunColumn::DateTime] = left[RunColumn::DateTime];
+                left[RunColumn::Category] = right[RunColumn::Category] = QStringLiteral("PRO T1");
+                left[RunColumn::Car] = car;
+                right[RunColumn::Car] = QStringLiteral("OTHER");
+                left[RunColumn::RT] = right[RunColumn::RT] = QStringLiteral("0.050");
+                left[RunColumn::et1320] = QString::number(ets[i], 'f', 3);
+                right[RunColumn::et1320] = QStringLiteral("11.000");
+                QCOMPARE(
+                    opened.logbook->StoreRace({QStringLiteral("/earlier.csv"), i, {}}, left, right),
+                    StoreOutcome::Inserted);
+            }
+        }
+        StartOn(day.steps, FixedClock(QDateTime(QDate(2026, 6, 1), QTime(15, 0))));
+        ChildWindows& windows = window->Windows();
+        windows.SetLogbookPath(path);
+        std::vector<Notice> notices;
+        windows.MyCar().SetNotifier(std::make_unique<FakeNotifier>(notices, windows));
+        for (std::size_t tick = 0; tick < day.steps.size() + 100; ++tick) {
+            station->Loop().RunPollCycle();
+        }
+        QVERIFY(!notices.empty());
+        for (const Notice& notice : notices) {
+            const QStringList lines = notice.body.split(QLatin1Char('\n'));
+            QCOMPARE(lines.size(), 2);
+            QVERIFY2(lines[1].startsWith(QStringLiteral("Next dial-in 10.00")),
+                     qPrintable(lines[1]));
+            QVERIFY2(lines[1].contains(QStringLiteral("at 2026-06-01 15:00:00, from ")),
+                     qPrintable(lines[1]));
+            QVERIFY2(lines[1].contains(how), qPrintable(lines[1]));
+        }
+
+        // The dialog names the car with its next dial-in now; without a logbook, nothing.
+        QString shown = DialInsOfTheDialog();
+        QVERIFY2(shown.startsWith(car + QStringLiteral(": Next dial-in 10.00")), qPrintable(shown));
+        QVERIFY2(shown.contains(how), qPrintable(shown));
+        windows.SetLogbookPath(dir->filePath(QStringLiteral("none.sqlite")));
+        shown = DialInsOfTheDialog();
+        QCOMPARE(shown, QStringLiteral("hidden"));
+        QVERIFY(!QFileInfo::exists(dir->filePath(QStringLiteral("none.sqlite"))));
+    }
+
 private:
-    void StartOn(std::vector<trace::Step> steps) {
+    // Tools > My Car...: what the dialog shows under its hint ("hidden" for nothing).
+    QString DialInsOfTheDialog() {
+        QString shown;
+        QTimer::singleShot(0, this, [&shown] {
+            auto* dialog = qobject_cast<frmMyCar*>(QApplication::activeModalWidget());
+            if (dialog != nullptr) {
+                shown = dialog->DialInsLabel().isVisibleTo(dialog) ? dialog->DialInsLabel().text()
+                                                                   : QStringLiteral("hidden");
+                dialog->reject();
+            }
+        });
+        window->Windows().MyCar().ShowDialog(window.get());
+        return shown;
+    }
+    void StartOn(std::vector<trace::Step> steps, Clock clock = SystemClock()) {
         sim = std::make_unique<SimulatedXpress>(std::move(steps));
         station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
-                                                           forwarders.observer, SystemClock(),
+                                                           forwarders.observer, std::move(clock),
                                                            sim->Clock()});
         window = std::make_unique<frmMain>(*station, forwarders, *settings);
         window->Load(dir->filePath(QStringLiteral("data")));

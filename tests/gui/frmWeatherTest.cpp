@@ -13,6 +13,7 @@
 #include "gui/MainStatusBar.h"
 #include "gui/frmWeather.h"
 #include "logbook/Logbook.h"
+#include "logbook/Sqlite.h"
 #include "settings/SettingsStore.h"
 #include "weather/WeatherSettings.h"
 #include "weatherlink/WeatherFetcher.h"
@@ -193,7 +194,7 @@ private Q_SLOTS:
             d.cboBaroUnit().setCurrentIndex(1);
             Type(d, "25", "15", "990.5", "41", "9:05");
             d.cmdStore().click();
-            QCOMPARE(d.result(), int(QDialog::Accepted));
+            QTRY_COMPARE(d.result(), int(QDialog::Accepted));
         }
         const auto stored = rig.Stored();
         QCOMPARE(stored.size(), std::size_t(1));
@@ -218,6 +219,7 @@ private Q_SLOTS:
         again.cboBaroUnit().setCurrentIndex(0);
         Type(again, "77", "50", "29.53");
         again.cmdStore().click();
+        QTRY_COMPARE(again.result(), int(QDialog::Accepted));
         const auto both = rig.Stored();
         QCOMPARE(both.size(), std::size_t(2));
         QCOMPARE(both.back().time, kNow);
@@ -249,7 +251,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), &d.txtBaro());
         QTest::keyClicks(&d.txtBaro(), QStringLiteral("29.92"));
         QTest::keyClick(&d.txtBaro(), Qt::Key_Return);
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QTRY_COMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(rig.Stored().size(), std::size_t(1));
     }
 
@@ -278,12 +280,69 @@ private Q_SLOTS:
         QVERIFY(fetched.wait(5000));
         QCOMPARE(air::ReadTrackPosition(rig.settings, 12),
                  std::optional<air::TrackPosition>(air::TrackPosition{41.4704, -88.1296}));
-        QVERIFY2(d.lblFetch().text().startsWith(QStringLiteral("Fetched and stored")),
+        QVERIFY2(d.lblFetch().text().startsWith(QStringLiteral("Fetched: ")),
                  qPrintable(d.lblFetch().text()));
+        QTRY_COMPARE(rig.Stored().size(), std::size_t(1));
         const auto stored = rig.Stored();
         QCOMPARE(stored.size(), std::size_t(1));
         QCOMPARE(stored.front().tempC, 27.5);
         QCOMPARE(stored.front().time, kNow);
+    }
+
+    // Another program holds the logbook's write lock (an import): Store returns at once, says
+    // it is storing while the events keep running, and closes when the sample is in.
+    void storingWaitsForABusyLogbookWithItsEventsRunning() {
+        Rig rig;
+        QVERIFY(Logbook::Open(rig.logbookPath).logbook);
+        sql::Database other;
+        QVERIFY(other.Open(rig.logbookPath, false, 5000));
+        auto lock = std::make_unique<sql::Transaction>(other);
+        QVERIFY(lock->Begun());
+        frmWeather d(rig.Parts());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        Type(d, "80", "40", "29.9");
+        QElapsedTimer clock;
+        clock.start();
+        d.cmdStore().click();
+        QVERIFY2(clock.elapsed() < 200, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!d.cmdStore().isEnabled());
+        QCOMPARE(d.lblAir().text(), QStringLiteral("Storing…"));
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(10);
+        QTest::qWait(300);
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Rejected));
+        // (Opening another connection would wait here: it takes the write lock for a moment.)
+        QVERIFY(rig.store.Samples({}, {}).empty());
+        lock.reset();  // the import ends
+        QTRY_COMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(rig.Stored().size(), std::size_t(1));
+    }
+
+    void aLogbookThatCannotBeOpenedIsNamedAndTheDialogStays() {
+        Rig rig;
+        const QString path = rig.dir.filePath(QStringLiteral("not-a-logbook.sqlite"));
+        QFile garbage(path);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        WeatherStore broken(path);
+        frmWeather::Parts parts = rig.Parts();
+        frmWeather d({broken, parts.settings, parts.venue, parts.trackName, nullptr, parts.now});
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        Type(d, "80", "40", "29.9");
+        d.cmdStore().click();
+        QTRY_VERIFY(d.lblAir().text().startsWith(QStringLiteral("Not stored: ")));
+        QVERIFY2(d.lblAir().text().contains(QStringLiteral("not-a-logbook.sqlite")),
+                 qPrintable(d.lblAir().text()));
+        QVERIFY(d.cmdStore().isEnabled());
+        QVERIFY(d.isVisible());
+        QCOMPARE(d.result(), int(QDialog::Rejected));
     }
 
     // The air panel reads the logbook when a sample is stored and on its slow timer, shows the
@@ -300,6 +359,9 @@ private Q_SLOTS:
         panel->Refresh();
         QVERIFY(panel->isHidden());
 
+        // Every change told is read again (the first may be the logbook's opening).
+        QSignalSpy changes(&rig.store, &WeatherStore::SamplesChanged);
+        QSignalSpy stored(&rig.store, &WeatherStore::Stored);
         const int reads = panel->Reads();
         air::WeatherSample s;
         s.time = QStringLiteral("2026-06-13 13:30:00");
@@ -307,11 +369,13 @@ private Q_SLOTS:
         s.humidity = 40.0;
         s.baroHpa = 985.0;
         s.source = QStringLiteral("typed");
-        QVERIFY(rig.store.Add(s));
+        rig.store.Add(s);
         s.time = QStringLiteral("2026-06-13 14:25:00");
         s.tempC = 29.0;
-        QVERIFY(rig.store.Add(s));
-        QCOMPARE(panel->Reads(), reads + 2);
+        rig.store.Add(s);
+        QTRY_COMPARE(stored.size(), 2);
+        QVERIFY(changes.size() >= 2);
+        QCOMPARE(panel->Reads(), reads + int(changes.size()));
         QVERIFY(!panel->isHidden());
         QVERIFY2(panel->text().startsWith(QStringLiteral("DA ")), qPrintable(panel->text()));
         QVERIFY2(panel->text().endsWith(QStringLiteral("\u25B2")), qPrintable(panel->text()));

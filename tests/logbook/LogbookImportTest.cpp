@@ -6,6 +6,7 @@
 
 #include "LogbookRows.h"
 #include "logbook/LogbookImport.h"
+#include "logbook/Sqlite.h"
 #include "racelog/RaceLogFile.h"
 
 namespace orvanrx {
@@ -133,6 +134,41 @@ TEST_F(LogbookImportTest, ATrackGivenLaterNamesTheUnknownOnes) {
     ASSERT_EQ(logbook->Events().size(), 1u);
     EXPECT_EQ(logbook->Events()[0].track, QStringLiteral("WEST"));
     EXPECT_EQ(logbook->RaceCount(), 1);
+}
+
+// Files share a transaction: one the logbook refuses (here by a trigger another program might
+// as well have hit as a full disk) stays out alone, named with the logbook's reason, and the
+// files before and after it are in.
+TEST_F(LogbookImportTest, AFileTheLogbookRefusesStaysOutAlone) {
+    {
+        sql::Database db;
+        ASSERT_TRUE(db.Open(Path("logbook.sqlite"), false, kLogbookBusyTimeoutMs));
+        ASSERT_TRUE(
+            db.Exec("CREATE TRIGGER refuse BEFORE INSERT ON races WHEN NEW.car_l = '166' "
+                    "BEGIN SELECT RAISE(ABORT, 'car 166 refused'); END;"));
+    }
+    for (int f = 0; f < 5; ++f) {
+        std::vector<Race> races;
+        for (int i = 0; i < 3; ++i) {
+            races.push_back(NumberedRace(i, 22 * f + i, Time(10 * f + i)));
+        }
+        WriteLog(QStringLiteral("logs/%1.csv").arg(f), races);
+    }
+    const ImportReport report =
+        ImportRaceLogs(*logbook, RaceLogFilesIn({Path(QStringLiteral("logs"))}), QString());
+    EXPECT_EQ(report.filesRead, 4);
+    EXPECT_EQ(report.inserted, 12);
+    EXPECT_EQ(report.races, 12);
+    ASSERT_EQ(report.skipped.size(), 1);
+    EXPECT_TRUE(report.skipped[0].endsWith(QStringLiteral("3.csv: car 166 refused")))
+        << report.skipped[0].toStdString();
+    EXPECT_EQ(logbook->RaceCount(), 12);
+    RaceSelection third;
+    third.cars = QStringList{QStringLiteral("166"), QStringLiteral("167"), QStringLiteral("168")};
+    EXPECT_EQ(logbook->SelectRaces(third).RowCount(), 0);
+    RaceSelection fifth;
+    fifth.cars = QStringList{QStringLiteral("188")};
+    EXPECT_EQ(logbook->SelectRaces(fifth).RowCount(), 2);
 }
 
 TEST_F(LogbookImportTest, MissingFilesAreNamed) {
