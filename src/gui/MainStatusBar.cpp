@@ -337,7 +337,6 @@ void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
 
 void MainStatusBar::AddAirPanel(AirPanel* panel) {
     lblAir_ = panel;
-    connect(panel, &QObject::destroyed, this, [this] { lblAir_ = nullptr; });
     // The bar counts its panels from the left across both kinds: lblStatus and scrMessage,
     // then the permanent ones.
     constexpr int kFirstPermanentPanel = 2;

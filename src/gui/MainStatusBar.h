@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -98,7 +99,7 @@ private:
     QLabel* lblCAPS_;
     QLabel* lblNUM_;
     QLabel* lblDATE_;
-    AirPanel* lblAir_ = nullptr;
+    QPointer<AirPanel> lblAir_;  // null once the panel is gone
     QTimer dateTimer_;
     QTimer lockTimer_;
     LockKeySource lockKeys_;
