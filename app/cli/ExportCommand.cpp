@@ -1,12 +1,11 @@
 #include "Commands.h"
 #include "export/LogExport.h"
 #include "print/LogGridPrint.h"
+#include "print/OpenedRaceLog.h"
 #include "print/PrintFonts.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsStore.h"
-#include "views/FieldChoices.h"
 #include "views/LogGridModel.h"
-#include "views/LogGridSetup.h"
 #include "views/LogGridSheet.h"
 
 namespace orvanrx::cli {
@@ -38,22 +37,15 @@ int RunExport(const ExportOptions& options, Console& console) {
         return *exit;
     }
 
-    // The race log window after the open command: its grid as set up at load with the kept
-    // field choices, in all-categories mode, showing every race of the file. The window fits
-    // the Name column to its names whenever it is sized; so does the export.
     UseFaceStandIns();  // the pages' fonts as the desktop program has them
     LogGridModel grid(LogGridFlavour::RaceLog);
-    SetUpRaceLogGrid(grid);
-    ApplyFieldChoices(SettingsStore::ForCurrentUser(), grid);
-    grid.SetTextMeasure(FontTextMeasure());
-    if (!tables.AllRunsTable().IsEmpty()) {
-        grid.Load(tables.AllRunsTable());
+    LoadOpenedRaceLog(grid, tables.AllRunsTable(), SettingsStore::ForCurrentUser());
+    LogGridSheet sheet = ReadLogGridSheet(grid);
+    if (options.format == ExportFormat::Pdf) {
+        UsePageWidths(sheet, u"Name");  // as the print view lays the same log out
     }
-    grid.Regroup();
-    grid.FitColumn(u"Name");
 
-    const ExportResult written =
-        Export(options.format, ReadLogGridSheet(grid), LogTitleOf(logPath, grid), outPath);
+    const ExportResult written = Export(options.format, sheet, LogTitleOf(logPath, grid), outPath);
     if (!written.ok) {
         console.err << outPath << ": " << written.error << '\n';
         return kExitFailure;

@@ -154,7 +154,7 @@ void ChildWindows::ShowTimeSlip() {
             }
         }
         const QSize areaSize = parts_.area.viewport()->size();
-        const QSize size = window->FittingFrameSize(*frame).boundedTo(areaSize);
+        const QSize size = window->FitInto(*frame, areaSize);
         frame->move(
             std::clamp(right - size.width(), 0, std::max(0, areaSize.width() - size.width())),
             std::clamp(areaSize.height() - size.height(), 0, 8));
@@ -183,7 +183,10 @@ QRect ChildWindows::FirstRaceLogPlace() const {
     if (!area.isVisible() && area.screen() != nullptr) {
         size = area.screen()->availableSize() - QSize(0, 160);
     }
-    return {0, 0, size.width(), size.height() * 2 / 3};
+    // Two thirds of the height, leaving the rest free below; on a short area (a laptop at a
+    // larger scale) the whole height, so that more than a race or two shows.
+    constexpr int kShortArea = 600;
+    return {0, 0, size.width(), size.height() < kShortArea ? size.height() : size.height() * 2 / 3};
 }
 
 void ChildWindows::ShowRaceLog() {

@@ -119,7 +119,8 @@ private:
     // File menu's dialogs.
     template <typename Window>
     void ConnectPages(Window& window);
-    // Where a race log without a saved placement opens: across the top of the MDI area.
+    // Where a race log without a saved placement opens: across the top of the MDI area, two
+    // thirds of its height or, where it is short, all of it.
     QRect FirstRaceLogPlace() const;
 
     Parts parts_;

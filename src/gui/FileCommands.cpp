@@ -13,14 +13,13 @@
 #include "export/LogExport.h"
 #include "gui/frmRaceLog.h"
 #include "print/LogGridPrint.h"
+#include "print/OpenedRaceLog.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "shell/Station.h"
 #include "support/Support.h"
-#include "views/FieldChoices.h"
 #include "views/LogGridModel.h"
-#include "views/LogGridSetup.h"
 #include "views/LogGridSheet.h"
 
 namespace orvanrx {
@@ -209,14 +208,7 @@ void FileCommands::Export(ExportCommand format) {
         // (every race, the kept field choices, the Name column fitted to its names), the same
         // as orvanrx-cli export writes.
         LogGridModel grid(LogGridFlavour::RaceLog);
-        SetUpRaceLogGrid(grid);
-        ApplyFieldChoices(parts_.settings, grid);
-        grid.SetTextMeasure(FontTextMeasure());
-        if (!parts_.station.Tables().AllRunsTable().IsEmpty()) {
-            grid.Load(parts_.station.Tables().AllRunsTable());
-        }
-        grid.Regroup();
-        grid.FitColumn(u"Name");
+        LoadOpenedRaceLog(grid, parts_.station.Tables().AllRunsTable(), parts_.settings);
         sheet = ReadLogGridSheet(grid, CollapsedGroups::Include);
         title = LogTitleOf(ShownLogPath(), grid);
     }

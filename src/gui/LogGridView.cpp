@@ -235,6 +235,12 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
     connect(&shown, &QAbstractItemModel::layoutChanged, this, &LogGridView::FollowRows);
     connect(&shown, &QAbstractItemModel::rowsInserted, this, &LogGridView::FollowRows);
     connect(&grid, &LogGridModel::expansionChanged, this, &LogGridView::FollowRows);
+    // A longer name arriving widens the fitted column (unless the user chose its width).
+    connect(&grid, &QAbstractItemModel::modelReset, this, [this] {
+        if (isVisible()) {
+            FitColumn();
+        }
+    });
     connect(&grid, &QAbstractItemModel::headerDataChanged, this, &LogGridView::FollowColumns);
     connect(&grid, &LogGridModel::redrawChanged, this, [this](bool on) {
         setUpdatesEnabled(on);
@@ -255,8 +261,11 @@ LogGridView::LogGridView(LogGridModel& grid, QAbstractItemModel& shown, QWidget*
         }
     });
 
+    // Whole pixels up from the text's exact width: the cell draws the text unrounded, and cuts it
+    // short at a fraction of a pixel too many.
     grid.SetTextMeasure([this](const QString& text, const LogGridFont& font) {
-        return GridTwips(QFontMetrics(ShownFont(font)).horizontalAdvance(text));
+        return GridTwips(
+            static_cast<int>(std::ceil(QFontMetricsF(ShownFont(font)).horizontalAdvance(text))));
     });
     FollowColumns();
     FollowRows();
@@ -271,7 +280,7 @@ void LogGridView::FollowColumns() {
         setColumnHidden(column, hidden);
         const int twips =
             grid_.headerData(column, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        const int pixels = ShownPixels(twips);
+        const int pixels = ShownWidth(column, twips);
         if (header()->sectionSize(column) != pixels && !hidden) {
             header()->resizeSection(column, pixels);
         }
@@ -466,6 +475,29 @@ void LogGridView::FitColumn() {
     }
 }
 
+int LogGridView::HeadingWidth(int column) const {
+    QString caption = grid_.headerData(column, Qt::Horizontal).toString();
+    if (isSortingEnabled()) {
+        caption += QStringLiteral(" \u25BC");  // the sort mark drawn after it
+    }
+    const QVariant style = grid_.headerData(column, Qt::Horizontal, LogGridModel::StyleRole);
+    const QFont font =
+        style.isValid() ? ShownFont(style.value<LogGridStyle>().font) : header()->font();
+    // LogGridHeader draws a caption 3 pixels in from each side; a pixel more for the line.
+    return QFontMetrics(font).horizontalAdvance(caption) + 7;
+}
+
+int LogGridView::ShownWidth(int column, int twips) const {
+    const int pixels = ShownPixels(twips);
+    // The fitted column (Name) may have the width the user chose in an earlier run.
+    const bool own =
+        userSized_.contains(column) ||
+        (chosenTwips_ > 0 &&
+         grid_.headerData(column, Qt::Horizontal, LogGridModel::ColumnKeyRole).toString() ==
+             fitted_);
+    return own ? pixels : std::max(pixels, HeadingWidth(column));
+}
+
 void LogGridView::FillToEdge() {
     const bool wasFollowing = following_;
     following_ = true;
@@ -473,7 +505,7 @@ void LogGridView::FillToEdge() {
     if (filled_ >= 0 && filled_ < grid_.columnCount() && !isColumnHidden(filled_)) {
         const int twips =
             grid_.headerData(filled_, Qt::Horizontal, LogGridModel::WidthTwipsRole).toInt();
-        header()->resizeSection(filled_, ShownPixels(twips));
+        header()->resizeSection(filled_, ShownWidth(filled_, twips));
     }
     filled_ = -1;
     int last = -1;

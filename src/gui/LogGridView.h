@@ -78,6 +78,11 @@ private:
     void FollowBackground(int colorValue);
     void ColumnResized(int column, int oldSize, int newSize);
     void FillToEdge();
+    // The width a column needs for its whole heading, in pixels.
+    int HeadingWidth(int column) const;
+    // A column's width on screen: its width in the grid, widened to its heading until the user
+    // sizes it (the grid keeps its own width, which the pages and files use).
+    int ShownWidth(int column, int twips) const;
     // Between the grid's twips and the pixels shown, at the text size.
     int ShownPixels(int twips) const;
     int GridTwips(int pixels) const;

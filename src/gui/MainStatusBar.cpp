@@ -188,6 +188,7 @@ void MainStatusBar::AttachStatusControls() {
     addPermanentWidget(lblNUM_);
     AddSpace();
     addPermanentWidget(lblDATE_);
+    PlaceStatusText();
     // Assistive technology reads a widget's children in the order they were made; raised in
     // the order shown, they are read left to right as the bar shows them.
     for (QWidget* shown :
@@ -237,10 +238,10 @@ void MainStatusBar::SetScrollMessageVisible(bool visible) {
 void MainStatusBar::FollowMessage() {
     // A hovered command's description (the bar's temporary message) has the left of the bar to
     // itself: the scroll message and lblStatus step aside until it goes, also when they change
-    // meanwhile.
+    // meanwhile. (On its own row lblStatus is out of the description's way, and stays.)
     const bool free = currentMessage().isEmpty();
     scrMessage_->setVisible(scrollWanted_ && free);
-    lblStatus_->setVisible(!lblStatus_->text().isEmpty() && free);
+    lblStatus_->setVisible(!lblStatus_->text().isEmpty() && (free || ownRow_));
     if (lblAir_ != nullptr) {
         lblAir_->SetGivingWay(!lblStatus_->text().isEmpty());
     }
@@ -253,7 +254,65 @@ void MainStatusBar::SetScrollMessageText(const QString& text) {
 void MainStatusBar::SetStatusText(const QString& text) {
     lblStatus_->setText(text);
     lblStatus_->setToolTip(text);
-    FollowMessage();
+    FollowMessage();  // the air panel gives way first
+    PlaceStatusText();
+}
+
+int MainStatusBar::PanelsLeft() const {
+    // The left edge of the panels: the bar's width less what the shown panels (and the size
+    // grip) want, each with the gap the bar leaves around it.
+    constexpr int kGap = 6;
+    int left = width() - 2 * kGap;
+    for (const QWidget* panel : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (panel != lblStatus_ && panel != scrMessage_ && panel->isVisibleTo(this)) {
+            left -= panel->sizeHint().width() + kGap;
+        }
+    }
+    return left;
+}
+
+void MainStatusBar::PlaceStatusText() {
+    const bool ownRow = !lblStatus_->text().isEmpty() &&
+                        lblStatus_->sizeHint().width() > PanelsLeft() - scrMessage_->minimumWidth();
+    if (ownRow != ownRow_) {
+        ownRow_ = ownRow;
+        if (ownRow_) {
+            removeWidget(lblStatus_);
+            setContentsMargins(0, lblStatus_->sizeHint().height() + 2, 0, 0);
+        } else {
+            setContentsMargins(0, 0, 0, 0);
+            insertWidget(0, lblStatus_);
+        }
+        FollowMessage();
+    }
+    if (ownRow_) {
+        lblStatus_->setGeometry(0, 1, width(), contentsMargins().top() - 1);
+    }
+}
+
+void MainStatusBar::resizeEvent(QResizeEvent* event) {
+    QStatusBar::resizeEvent(event);
+    PlaceStatusText();
+}
+
+void MainStatusBar::paintEvent(QPaintEvent* event) {
+    if (!ownRow_ || currentMessage().isEmpty()) {
+        QStatusBar::paintEvent(event);
+        return;
+    }
+    // The bar would centre a hovered command's description on its whole height, across both
+    // rows; with lblStatus on the top row it goes on the panels' row, left of the panels.
+    const QRect row = contentsRect();
+    int right = row.right();
+    for (const QWidget* panel : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (panel != lblStatus_ && panel != scrMessage_ && panel->isVisible()) {
+            right = std::min(right, panel->x() - 2);
+        }
+    }
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QRect(6, row.top(), right - 6, row.height()),
+                     Qt::AlignLeading | Qt::AlignVCenter | Qt::TextSingleLine, currentMessage());
 }
 
 void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
@@ -273,11 +332,11 @@ void MainStatusBar::ShowSimulatedReceiver(const QString& kind) {
     lblSimulated_->setToolTip(kind + QStringLiteral(": a simulated receiver, not the track"));
     lblSimulated_->setStatusTip(lblSimulated_->toolTip());
     lblSimulated_->setVisible(!kind.isEmpty());
+    PlaceStatusText();
 }
 
 void MainStatusBar::AddAirPanel(AirPanel* panel) {
     lblAir_ = panel;
-    connect(panel, &QObject::destroyed, this, [this] { lblAir_ = nullptr; });
     // The bar counts its panels from the left across both kinds: lblStatus and scrMessage,
     // then the permanent ones.
     constexpr int kFirstPermanentPanel = 2;

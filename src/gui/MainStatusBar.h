@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -42,10 +43,15 @@ public:
     void SetScrollMessageVisible(bool visible) override;
     void SetScrollMessageText(const QString& text) override;
     void RedrawStatusBar() override;
-    // lblStatus: shown while it has a text; a text too long for the bar is cut short with an
-    // ellipsis, and its tool tip holds it whole.
+    // lblStatus: shown while it has a text, and its tool tip holds the text whole. Where the
+    // whole text fits beside the panels it stands in line, at the bar's left; where it does
+    // not (a long file path, a laptop screen at twice the scale) it takes a row of its own
+    // above the panels, the bar's whole width, and only a text wider than that is cut short
+    // (in the middle, so the start and the reason stay).
     void SetStatusText(const QString& text) override;
     QString StatusText() const;
+    // lblStatus stands on its own row above the panels.
+    bool StatusTextOnOwnRow() const { return ownRow_; }
 
     // lblSimulated, left of the lamps: the kind of simulated receiver playing ("Demo",
     // "Replay"); not shown while the real receiver is used.
@@ -66,12 +72,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QLabel* Panel(const char* name, const QString& caption, const QString& toolTip,
                   const QString& description);
     void AddSpace();
     void FollowMessage();
+    void PlaceStatusText();
+    int PanelsLeft() const;
     void UpdateDate();
 
     QLabel* lblStatus_;
@@ -89,13 +99,14 @@ private:
     QLabel* lblCAPS_;
     QLabel* lblNUM_;
     QLabel* lblDATE_;
-    AirPanel* lblAir_ = nullptr;
+    QPointer<AirPanel> lblAir_;  // null once the panel is gone
     QTimer dateTimer_;
     QTimer lockTimer_;
     LockKeySource lockKeys_;
     bool insertMode_ = false;
     bool scrollWanted_ = false;
     bool attached_ = false;
+    bool ownRow_ = false;
 };
 
 }  // namespace orvanrx

@@ -135,9 +135,9 @@ frmFilter::frmFilter(const RunTables& tables, const SettingsStore& settings, QWi
     views_->addWidget(gridPage_);
     printPage_ = new PrintView(
         [this] {
-            // The pages fit Name to its names, however wide the window stretched it.
+            // The pages' own widths, however the window sized the columns on screen.
             LogGridSheet sheet = ReadLogGridSheet(grid_, shown_, CollapsedGroups::Skip);
-            UseFittedWidth(sheet, grid_, kNameColumn);
+            UsePageWidths(sheet, kNameColumn);
             return sheet;
         },
         [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_);

@@ -45,9 +45,9 @@ frmRaceLog::frmRaceLog(RunTables& tables, const SettingsStore& settings, QWidget
       miSettings_(new QMenu(this)),
       printPage_(new PrintView(
           [this] {
-              // The pages fit Name to its names, however wide the window stretched it.
+              // The pages' own widths, however the window sized the columns on screen.
               LogGridSheet sheet = ReadLogGridSheet(grid_, CollapsedGroups::Skip);
-              UseFittedWidth(sheet, grid_, kNameColumn);
+              UsePageWidths(sheet, kNameColumn);
               return sheet;
           },
           [this] { return LogTitleOf(logPath_ ? logPath_() : QString(), grid_); }, *miSettings_)) {
@@ -153,9 +153,9 @@ void frmRaceLog::Load(QMdiSubWindow& frame, int backColor) {
         if (const std::optional<std::int64_t> width =
                 RoundedInRange(*twips, std::numeric_limits<std::int16_t>::min(),
                                std::numeric_limits<std::int16_t>::max())) {
-            grid_.SetWidth(kNameColumn, static_cast<int>(*width));
-            // A kept width is the user's choice: it stays whatever the names.
+            // A kept width is the user's choice: it stays whatever the names and the heading.
             grdLog_->SetChosenWidth(static_cast<int>(*width));
+            grid_.SetWidth(kNameColumn, static_cast<int>(*width));
         }
     }
     LoadFieldChoices(settings_, [this](QLatin1String item) {

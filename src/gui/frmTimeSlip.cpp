@@ -76,6 +76,18 @@ QSize frmTimeSlip::FittingFrameSize(const QMdiSubWindow& frame) const {
                 decoration.top() + decoration.bottom()};
 }
 
+QSize frmTimeSlip::FitInto(const QMdiSubWindow& frame, QSize area) {
+    QFont face = txtDisplay_->font();
+    QSize size = FittingFrameSize(frame);
+    while ((size.width() > area.width() || size.height() > area.height()) &&
+           face.pointSizeF() - 1 >= kSmallestPoints) {
+        face.setPointSizeF(face.pointSizeF() - 1);
+        txtDisplay_->setFont(face);
+        size = FittingFrameSize(frame);
+    }
+    return size.boundedTo(area);
+}
+
 void frmTimeSlip::SetTextScale(double scale) {
     constexpr int kSlipPointSize = 18;
     QFont face = MonospaceFont(kSlipPointSize);
@@ -86,13 +98,8 @@ void frmTimeSlip::SetTextScale(double scale) {
 void frmTimeSlip::Load(QMdiSubWindow& frame) {
     frame_ = &frame;
     open_ = true;
-    // Where the area is smaller than a whole race (a laptop screen at twice the scale), the
-    // window stays within it, and scrolls.
-    QSize size = FittingFrameSize(frame);
-    if (const QWidget* area = frame.parentWidget()) {
-        size = size.boundedTo(area->size());
-    }
-    frame.resize(size);
+    const QWidget* area = frame.parentWidget();
+    frame.resize(area != nullptr ? FitInto(frame, area->size()) : FittingFrameSize(frame));
     RestoreWindowPlacement(settings_, kTimeSlipScreenSettingsKey, frame);
 }
 

@@ -15,8 +15,9 @@ class SettingsStore;
 // The time slip: the race in the receive mirror's RunBlock as the broadcaster laid it out,
 // one line per Packet in a fixed-pitch face, redrawn on every data reply. It lives in a child
 // window of the main window (`Frame()`), opens just large enough for a whole race's text in
-// its face (so at any screen scale) and then at its saved placement, and keeps that placement
-// as it closes. Escape closes it, and so does a mirror whose RunBlock cannot be read.
+// its face (so at any screen scale; on a screen too small for that the face shrinks to fit)
+// and then at its saved placement, and keeps that placement as it closes. Escape closes it, and so
+// does a mirror whose RunBlock cannot be read.
 class frmTimeSlip final : public QWidget {
     Q_OBJECT
 public:
@@ -28,11 +29,21 @@ public:
     frmTimeSlip(const ReceiveBuffer& buffer, const SettingsStore& settings,
                 QWidget* parent = nullptr);
 
+    // The smallest face the slip shrinks to on a small screen: the size of the log grid's text.
+    static constexpr int kSmallestPoints = 10;
+
     // The outer size of `frame` that shows a whole race's text without scroll bars.
     QSize FittingFrameSize(const QMdiSubWindow& frame) const;
 
-    // Form_Load, once the window stands in its child window `frame`: the fitting size, then
-    // the saved placement. The text stays empty until the next data reply.
+    // The outer size of `frame` for a whole race within `area`: where the face is too large
+    // for that (a laptop screen at twice the scale), it shrinks a point at a time until the
+    // whole text fits, but not below kSmallestPoints; below that the window takes the area and
+    // scrolls.
+    QSize FitInto(const QMdiSubWindow& frame, QSize area);
+
+    // Form_Load, once the window stands in its child window `frame`: the size fitting the
+    // frame's parent area (FitInto), then the saved placement. The text stays empty until the next
+    // data reply.
     void Load(QMdiSubWindow& frame);
 
     // The racer's text size, as a factor of the slip's 18-point face (1: as designed).

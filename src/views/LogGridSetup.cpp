@@ -12,14 +12,22 @@ void SetUpCommon(LogGridModel& grid) {
     }
     grid.SetAlignment(QLatin1String("Name"), Qt::AlignLeft | Qt::AlignVCenter);
     grid.Clear();
-    grid.SetWidth(QLatin1String("win"), 500);
-    grid.SetWidth(QLatin1String("Lane"), 600);
+    for (const char* column : {"win", "Lane"}) {
+        grid.SetWidth(QLatin1String(column), StartColumnWidth(QLatin1String(column)));
+    }
     for (const QLatin1String style : {kNormalStyle, kHeadingStyle, kGroupHeaderStyle}) {
         grid.SetStyle(style, *StandardLogGridStyle(style));
     }
 }
 
 }  // namespace
+
+int StartColumnWidth(QAnyStringView columnKey) {
+    if (columnKey == QLatin1String("win")) {
+        return 500;
+    }
+    return columnKey == QLatin1String("Lane") ? 600 : kStartColumnWidthTwips;
+}
 
 void SetUpRaceLogGrid(LogGridModel& grid) {
     SetUpCommon(grid);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QStringList>
 
 namespace orvanrx {
@@ -9,6 +10,10 @@ class LogGridModel;
 // The log windows' grids as their windows set them up at load, before the field choices: the
 // columns Category, GeneralID, DateTime and mph1000 hidden, Name left-aligned, no rows, win
 // 500 and Lane 600 twips wide, and the styles "Normal", "Heading" and "GroupHeader".
+
+// A column's width as the windows set it at load: win 500 twips, Lane 600, every other column
+// kStartColumnWidthTwips (888).
+int StartColumnWidth(QAnyStringView columnKey);
 
 // The race log window's grid adds the grouping by Category and the pair line under every
 // right-lane row ("SetOfCars").

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "views/LogGridSetup.h"
+
 namespace orvanrx {
 
 namespace {
@@ -111,11 +113,9 @@ LogGridSheet ReadLogGridSheet(const LogGridModel& grid, const QAbstractItemModel
     return sheet;
 }
 
-void UseFittedWidth(LogGridSheet& sheet, const LogGridModel& grid, QAnyStringView columnKey) {
+void UsePageWidths(LogGridSheet& sheet, QAnyStringView fittedColumn) {
     for (LogGridSheetColumn& column : sheet.columns) {
-        if (column.key == columnKey) {
-            column.widthTwips = grid.FittedColumnWidth(columnKey);
-        }
+        column.widthTwips = column.key == fittedColumn ? 0 : StartColumnWidth(column.key);
     }
 }
 

@@ -71,8 +71,11 @@ inline LogGridSheet ReadLogGridSheet(const LogGridModel& grid,
     return ReadLogGridSheet(grid, grid, collapsed);
 }
 
-// The sheet's column `columnKey` as wide as the grid fits it to its texts (FitColumn), not as
-// wide as a window stretched it: pages of the same log then look alike from any window.
-void UseFittedWidth(LogGridSheet& sheet, const LogGridModel& grid, QAnyStringView columnKey);
+// The sheet's columns as the printed pages take them, whatever widths a window gave them on
+// screen (stretched to its edge, fitted in the screen's fonts): every column its width at load
+// (StartColumnWidth), and `fittedColumn` (Name) 0, so that the page layout makes each as wide
+// as its texts in the pages' own fonts. The pages of one log then look alike from a narrow or a
+// wide window, from either log window and from orvanrx-cli.
+void UsePageWidths(LogGridSheet& sheet, QAnyStringView fittedColumn);
 
 }  // namespace orvanrx

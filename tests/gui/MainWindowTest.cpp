@@ -416,16 +416,38 @@ private Q_SLOTS:
         QCOMPARE(frequency->text(), QStringLiteral("Channel 2"));
     }
 
-    void aLongStatusTextIsCutShortAndKeepsEveryPanelInView_data() {
+    // A save failure's text stands in line where it fits beside the panels, else on a row of
+    // its own the bar's width, where on a laptop screen at twice the scale it reads in full up
+    // to a short path; only a text wider than the window is cut short. The window never grows
+    // past the screen, and every panel stays whole and in view.
+    void aLongStatusTextReadsAndKeepsEveryPanelInView_data() {
         QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("ownRow");
+        QTest::addColumn<bool>("whole");
         QTest::addColumn<bool>("air");
-        QTest::newRow("1366 wide") << 1366 << false;
-        QTest::newRow("1366 wide at twice the scale") << 683 << false;
-        QTest::newRow("1366 wide, the air known") << 1366 << true;
-        QTest::newRow("1366 wide at twice the scale, the air known") << 683 << true;
+        const QString usual =
+            QStringLiteral("/home/racer/.local/share/OrvanRX/2026-12-07 0943.csv");
+        const QString longest =
+            QStringLiteral("/media/racer/USB STICK/") + QString(200, u'x') + QStringLiteral(".csv");
+        QTest::newRow("1366 wide, short path")
+            << 1366 << QStringLiteral("x.csv") << false << true << false;
+        QTest::newRow("1366 wide") << 1366 << usual << true << true << false;
+        QTest::newRow("1366 wide, long path") << 1366 << longest << true << false << false;
+        QTest::newRow("at twice the scale, short path")
+            << 683 << QStringLiteral("/tmp/x.csv") << true << true << false;
+        QTest::newRow("at twice the scale")
+            << 683 << QStringLiteral("/home/racer/2026-12-07 0943.csv") << true << true << false;
+        QTest::newRow("at twice the scale, long path") << 683 << longest << true << false << false;
+        QTest::newRow("1366 wide, the air known") << 1366 << usual << true << true << true;
+        QTest::newRow("at twice the scale, the air known")
+            << 683 << QStringLiteral("/home/racer/2026-12-07 0943.csv") << true << true << true;
     }
-    void aLongStatusTextIsCutShortAndKeepsEveryPanelInView() {
+    void aLongStatusTextReadsAndKeepsEveryPanelInView() {
         QFETCH(int, width);
+        QFETCH(QString, path);
+        QFETCH(bool, ownRow);
+        QFETCH(bool, whole);
         QFETCH(bool, air);
         MainStatusBar& bar = window->StatusBar();
         bar.AttachStatusControls();
@@ -451,8 +473,8 @@ private Q_SLOTS:
         window->resize(width, 380);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        const QString text = QStringLiteral("Race log not saved: /media/racer/USB STICK/") +
-                             QString(200, u'x') + QStringLiteral(".csv: No space left on device");
+        const QString text = QStringLiteral("Race log not saved: ") + path +
+                             QStringLiteral(": No space left on device");
         bar.SetStatusText(text);
         // A demo, with the venue's scroll message running.
         window->ShowSimulatedReceiver(QStringLiteral("Demo"));
@@ -467,19 +489,43 @@ private Q_SLOTS:
         QVERIFY2(window->minimumSizeHint().width() <= width,
                  qPrintable(QString::number(window->minimumSizeHint().width())));
         QTRY_COMPARE(window->width(), width);
-        QVERIFY(status->width() < status->sizeHint().width());
-        for (const char* name : {"lblFrequency", "lblOrvanUSB", "lblNUM", "lblDATE"}) {
+        QCOMPARE(bar.StatusTextOnOwnRow(), ownRow);
+        const int textWidth = status->fontMetrics().horizontalAdvance(text);
+        QCOMPARE(status->contentsRect().width() >= textWidth, whole);
+        QVERIFY(status->geometry().right() < bar.width());
+        if (ownRow) {
+            QVERIFY(status->width() >= bar.width() - 2);
+        }
+        for (const char* name :
+             {"lblSimulated", "lblFrequency", "lblOrvanUSB", "lblNUM", "lblDATE"}) {
             const auto* panel = bar.findChild<QLabel*>(QString::fromLatin1(name));
             QVERIFY2(panel->width() >= panel->sizeHint().width(), name);  // not cut either
             QVERIFY2(panel->isVisible(), name);
             QVERIFY2(panel->geometry().right() < bar.width(), name);
-            QVERIFY2(panel->geometry().left() > status->geometry().right(), name);
+            QVERIFY2(!panel->geometry().intersects(status->geometry()), name);
+            if (ownRow) {
+                QVERIFY2(panel->geometry().top() > status->geometry().bottom(), name);
+            } else {
+                QVERIFY2(panel->geometry().left() > status->geometry().right(), name);
+            }
         }
         if (panel != nullptr) {
             // The air panel gives way before any other.
             // While the status text speaks, the air steps aside; it comes back after.
             QVERIFY(panel->isHidden());
-            bar.SetStatusText({});
+        }
+        // A hovered command's description goes on the panels' row, lblStatus stays; with the
+        // text gone, the bar is one row again.
+        bar.showMessage(QStringLiteral("Realtime Time Slip View"));
+        QCOMPARE(status->isVisible(), ownRow);
+        bar.clearMessage();
+        const int twoRows = bar.height();
+        bar.SetStatusText(QString());
+        QCoreApplication::processEvents();
+        QVERIFY(!status->isVisible());
+        QVERIFY(!bar.StatusTextOnOwnRow());
+        QTRY_VERIFY(ownRow ? bar.height() < twoRows : bar.height() == twoRows);
+        if (panel != nullptr) {
             QVERIFY(!panel->isHidden());
             delete panel;
         }
@@ -584,6 +630,7 @@ private Q_SLOTS:
     void aCommandsDescriptionHasTheBarToItself() {
         MainStatusBar& bar = window->StatusBar();
         bar.AttachStatusControls();
+        window->resize(1366, 500);  // room for lblStatus in line
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         auto* scroll = bar.findChild<QWidget*>(QStringLiteral("scrMessage"));

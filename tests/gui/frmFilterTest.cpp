@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "decoding/RunTables.h"
+#include "gui/LogGridPaint.h"
 #include "gui/LogGridView.h"
 #include "gui/frmFilter.h"
 #include "settings/SettingsKeys.h"
@@ -142,6 +143,27 @@ private Q_SLOTS:
         }
         // 9.90 below 10.10: as numbers, not as texts; "x" is no number and holds no value.
         QCOMPARE(times.join(QLatin1Char(' ')), QStringLiteral("9.90 9.95 10.10 11.5 12.0"));
+    }
+
+    // Every heading shown reads whole at its first width, the sort mark after it included.
+    void everyHeadingFitsWithItsSortMark() {
+        frmFilter* filter = Open();
+        LogGridView& view = filter->View();
+        int checked = 0;
+        for (int c = 0; c < kLogGridColumnCount; ++c) {
+            if (view.isColumnHidden(c)) {
+                continue;
+            }
+            view.sortByColumn(c, Qt::AscendingOrder);
+            const QString caption =
+                kLogGridColumns[static_cast<std::size_t>(c)].caption + QStringLiteral(" \u25B2");
+            const QFontMetrics heading(GridFont(filter->Grid().Style(kHeadingStyle)->font));
+            // The heading draws its caption 3 pixels in from each side.
+            QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
+                     qPrintable(caption));
+            ++checked;
+        }
+        QVERIFY(checked >= 15);
     }
 
     void itOpensWhereTheRaceLogStoodAndWritesNothing() {

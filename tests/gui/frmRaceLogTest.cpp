@@ -21,6 +21,9 @@
 #include "gui/SteadyScrollBar.h"
 #include "gui/Twips.h"
 #include "gui/frmRaceLog.h"
+#include "print/LogGridPageLayout.h"
+#include "print/OpenedRaceLog.h"
+#include "print/PrintFonts.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsStore.h"
 #include "views/LogGridSheet.h"
@@ -117,31 +120,49 @@ private Q_SLOTS:
         QCOMPARE(pages->backgroundBrush().color(), QColor(128, 0, 0));
     }
 
-    // The pages do not follow the window's width: Name is as wide as its names on paper.
-    void thePagesAreTheSameFromANarrowAndAWideWindow() {
+    // The pages do not follow the window's width, nor the screen's fonts: the print view lays a
+    // log out column for column as orvanrx-cli export (and an export with the window closed)
+    // lays the same log out.
+    void thePagesAreTheSameFromANarrowAndAWideWindowAndWithoutIt() {
         frmRaceLog* log = Open();
         Store(Race("SUPER PRO     E1", "101", "102"));
-        log->UpdateDisplay();
+        RunRecord race = Race("PRO ET        E2", "7", "8");
+        race.NameL = QStringLiteral("MARY-ELIZABETH WOLFENSTEIN");
+        Store(race);
+        log->AllCategories();
         LogGridSheet printed;
         log->Pages().SetPdfExport(
             [&printed](const LogGridSheet& sheet, const LogTitle&) { printed = sheet; });
-        const auto nameWidth = [&](int windowWidth) {
+        PrintFonts fonts;
+        const PrintFontMetrics metrics = fonts.Measure();
+        const auto columns = [&](const LogGridSheet& sheet) {
+            return LayOutLogGridPages(sheet, 15000, 10000, metrics).columnLeft;
+        };
+        const auto pageColumns = [&](int windowWidth) {
             qobject_cast<QMdiSubWindow*>(log->parentWidget())->resize(windowWidth, 500);
             QCoreApplication::processEvents();
             log->miPrintView_Click();
             log->Pages().findChild<QAction*>(QStringLiteral("miExportPdf"))->trigger();
             log->miGridView_Click();
-            for (const LogGridSheetColumn& column : printed.columns) {
-                if (column.key == u"Name") {
-                    return column.widthTwips;
-                }
-            }
-            return -1;
+            return columns(printed);
         };
-        const int narrow = nameWidth(700);
-        const int wide = nameWidth(1380);
-        QVERIFY(narrow > 0);
+        const std::vector<double> narrow = pageColumns(700);
+        // The racer widens a column on screen, as a window's last column is widened.
+        log->View().header()->resizeSection(LogGridColumnOf(QLatin1String("Car")), 150);
+        const std::vector<double> wide = pageColumns(1380);
         QCOMPARE(wide, narrow);
+
+        LogGridModel opened(LogGridFlavour::RaceLog);
+        LoadOpenedRaceLog(opened, tables->AllRunsTable(), *settings);
+        LogGridSheet cli = ReadLogGridSheet(opened);
+        UsePageWidths(cli, u"Name");
+        QCOMPARE(columns(cli), narrow);
+        // The long name is whole on paper.
+        const int name = LogGridColumnOf(QLatin1String("Name")) - 3;  // three hidden before it
+        QCOMPARE(printed.columns[static_cast<std::size_t>(name)].key, QStringLiteral("Name"));
+        QVERIFY(narrow[static_cast<std::size_t>(name) + 1] -
+                    narrow[static_cast<std::size_t>(name)] >=
+                metrics.textWidth(race.NameL, log->Grid().Style(kNormalStyle)->font));
         // On screen the wide window's last column is wider.
         const int win = LogGridColumnOf(QLatin1String("win"));
         QVERIFY(log->View().header()->sectionSize(win) >
@@ -318,27 +339,93 @@ private Q_SLOTS:
         QVERIFY(log->Grid().GetWidth(QLatin1String("win")) <= 600);
     }
 
-    // A column shown later shows its heading and a category whole at its first width.
-    void headingsAndCategoriesFitTheirFirstWidths() {
-        Store(Race("SUPER PRO QUALIFYING E1", "101", "202"));
+    // Names that arrive later, longer than the ones before, are shown whole too.
+    void theNameColumnGrowsWithTheNamesThatArrive() {
+        Store(Race("PRO E1", "7", "8"));
         frmRaceLog* log = Open();
         Frame(log)->resize(1300, 500);
         log->AllCategories();
-        log->MenuItem(QStringLiteral("miMph1000"))->trigger();
-        log->MenuItem(QStringLiteral("miCategory"))->trigger();
+        const int name = LogGridColumnOf(QLatin1String("Name"));
+        const int before = log->View().header()->sectionSize(name);
+        RunRecord race = Race("PRO E1", "9", "10");
+        race.NameR = QStringLiteral("MARY-ELIZABETH WOLFENSTEIN");
+        Store(race);
+        log->UpdateDisplay();
+        QVERIFY(log->View().header()->sectionSize(name) > before);
+        // Whole in the cell, which leaves 4 pixels at each side, to the fraction of a pixel.
+        const QFontMetricsF normal(GridFont(log->Grid().Style(kNormalStyle)->font));
+        for (const QString& text : {race.NameL, race.NameR}) {
+            QVERIFY2(log->View().header()->sectionSize(name) - 8 >= normal.horizontalAdvance(text),
+                     qPrintable(text));
+        }
+    }
+
+    // Every column shown, the ones shown later included, shows its heading and a full-size
+    // text whole at its first width; the first column's cells lose the tree's indentation.
+    void headingsAndCellsFitTheirFirstWidths_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("widest");
+        const std::pair<const char*, const char*> columns[] = {
+            {"Category", "SUPER PRO QUALIFYING E1"},
+            {"Class", "SPT"},
+            {"Car", "3574B"},
+            {"Lane", "R"},
+            {"Bump", "BUMP"},
+            {"Dial", "14.79"},
+            {"RT", "-0.003"},
+            {"et60", "1.636"},
+            {"et330", "4.729"},
+            {"et660", "7.440"},
+            {"mph660", "188.56"},
+            {"et1000", "9.769"},
+            {"mph1000", "213.54"},
+            {"et1320", "11.942"},
+            {"mph1320", "213.54"},
+            {"margin", "-0.1862"},
+            {"overund", "-0.041"},
+            {"win", "W"},
+        };
+        for (const auto& [key, widest] : columns) {
+            QTest::newRow(key) << QString::fromLatin1(key) << QString::fromLatin1(widest);
+        }
+    }
+    void headingsAndCellsFitTheirFirstWidths() {
+        QFETCH(QString, key);
+        QFETCH(QString, widest);
+        const int c = LogGridColumnOf(key);
+        RunRecord race = Race("SUPER PRO QUALIFYING E1", "3574B", "202");
+        race.ClassR = race.ClassL = QStringLiteral("SPT");
+        race.BumpL = QStringLiteral("BUMP");
+        race.RTR = QStringLiteral("-0.003");
+        race.mph660R = race.mph1000R = race.mph1320R = QStringLiteral("213.54");
+        race.marginR = QStringLiteral("-0.1862");
+        race.overundR = QStringLiteral("-0.041");
+        Store(race);
+        frmRaceLog* log = Open();
+        Frame(log)->resize(1300, 500);
+        log->AllCategories();
+        for (const char* item : {"miMph1000", "miCategory"}) {
+            log->MenuItem(QString::fromLatin1(item))->trigger();
+        }
+        QCoreApplication::processEvents();
+        LogGridView& view = log->View();
+        QVERIFY(!view.isColumnHidden(c));
         const QFontMetrics heading(GridFont(log->Grid().Style(kHeadingStyle)->font));
         const QFontMetrics normal(GridFont(log->Grid().Style(kNormalStyle)->font));
-        LogGridView& view = log->View();
-        for (const int c : {LogGridColumnOf(QLatin1String("mph1000")),
-                            LogGridColumnOf(QLatin1String("Category"))}) {
-            const QString caption = kLogGridColumns[static_cast<std::size_t>(c)].caption;
-            // The header draws its caption 3 pixels in from each side.
-            QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
-                     qPrintable(caption));
-        }
-        const int category = LogGridColumnOf(QLatin1String("Category"));
-        QVERIFY(view.header()->sectionSize(category) >=
-                normal.horizontalAdvance(QStringLiteral("SUPER PRO QUALIFYING E1")));
+        const QString caption = kLogGridColumns[static_cast<std::size_t>(c)].caption;
+        // The header draws its caption 3 pixels in from each side.
+        QVERIFY2(view.header()->sectionSize(c) >= heading.horizontalAdvance(caption) + 6,
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(heading.horizontalAdvance(caption))
+                                .arg(view.header()->sectionSize(c))));
+        const QModelIndex group = view.model()->index(0, 0);
+        const QModelIndex cell = view.model()->index(0, c, group);
+        QVERIFY(cell.isValid());
+        const QRect room = view.visualRect(cell);
+        QVERIFY2(room.width() >= normal.horizontalAdvance(widest) + 6,
+                 qPrintable(QStringLiteral("%1 in %2")
+                                .arg(normal.horizontalAdvance(widest))
+                                .arg(room.width())));
     }
 
     void theRightButtonOpensTheSettingsMenu() {

@@ -80,13 +80,60 @@ private Q_SLOTS:
         QCOMPARE(Stored(kWindowStateValue), QStringLiteral("0"));
     }
 
-    // In an area smaller than a whole race the window stays within it (and scrolls).
+    // On a 1366 x 768 laptop screen the area left for the child windows (in the program's own
+    // pixels) is about this large at each scale: the slip shows a whole race there without
+    // scroll bars, shrinking its face only where it must, and never below the smallest size.
+    void fitsAWholeRaceOnALaptopScreen_data() {
+        QTest::addColumn<QSize>("areaSize");
+        QTest::addColumn<int>("shrinks");  // 1 yes, 0 no, -1 as the face's metrics have it
+        QTest::newRow("1x") << QSize(1366, 610) << 0;
+        QTest::newRow("1.5x") << QSize(910, 386) << -1;
+        QTest::newRow("2x") << QSize(683, 260) << 1;
+    }
+    void fitsAWholeRaceOnALaptopScreen() {
+        QFETCH(QSize, areaSize);
+        QFETCH(int, shrinks);
+        area->resize(areaSize + area->size() - area->viewport()->size());
+        QCoreApplication::processEvents();
+        FullLines().WriteTo(*buffer, 1024);
+        frmTimeSlip* slip = Open();
+        slip->ParseMessage();
+        QVERIFY(QTest::qWaitForWindowExposed(Frame(slip)));
+        QCoreApplication::processEvents();
+        auto* display = slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay"));
+        QCOMPARE(display->document()->blockCount(), 15);
+        QVERIFY(!display->horizontalScrollBar()->isVisible());
+        QVERIFY(!display->verticalScrollBar()->isVisible());
+        QCOMPARE(display->verticalScrollBar()->maximum(), 0);
+        QVERIFY(Frame(slip)->width() <= area->viewport()->width());
+        QVERIFY(Frame(slip)->height() <= area->viewport()->height());
+        const bool shrunk = display->font().pointSizeF() < 18;
+        if (shrinks >= 0) {
+            QCOMPARE(shrunk, shrinks == 1);
+        }
+        QVERIFY(display->font().pointSizeF() >= frmTimeSlip::kSmallestPoints);
+        // Shrunk no further than it had to: a point larger would not have fitted.
+        if (shrunk) {
+            QFont larger = display->font();
+            larger.setPointSizeF(larger.pointSizeF() + 1);
+            display->setFont(larger);
+            const QSize wanted = slip->FittingFrameSize(*Frame(slip));
+            QVERIFY(wanted.width() > area->viewport()->width() ||
+                    wanted.height() > area->viewport()->height());
+        }
+    }
+
+    // In an area smaller than a whole race even at the smallest face the window stays within
+    // it (and scrolls).
     void inASmallAreaItStaysWithinIt() {
         area->resize(300, 200);
         frmTimeSlip* slip = Open();
         QMdiSubWindow* frame = Frame(slip);
         QVERIFY(frame->width() <= area->viewport()->width());
         QVERIFY(frame->height() <= area->viewport()->height());
+        QCOMPARE(
+            slip->findChild<QPlainTextEdit*>(QStringLiteral("txtDisplay"))->font().pointSizeF(),
+            double(frmTimeSlip::kSmallestPoints));
     }
 
     // A refresh replaces the text but not where the racer scrolled to or put the caret.

@@ -9,6 +9,8 @@
 #include "export/ExportReaders.h"
 #include "print/LogGridPageLayout.h"
 #include "print/LogGridPrint.h"
+#include "settings/SmallFileSystem.h"
+#include "settings/TestFiles.h"
 #include "views/LogGridModel.h"
 #include "views/LogGridSetup.h"
 
@@ -182,6 +184,46 @@ TEST(PrintedPagesTest, PdfExportReplacesTheFileAndFailsCleanly) {
     EXPECT_FALSE(missing.error.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("day.pdf")});
+}
+
+// The PDF on a file system that fills up while it is written, and on a file that may not grow,
+// as the race-log saves and the other exports are tried: the system's reason, the old file kept.
+TEST(PrintedPagesTest, PdfExportNamesAFullDiskAndKeepsTheOldFile) {
+    const LogGridSheet sheet = testing::RaceLogSheet(Races(80, {"PRO E1", "SUPER E1"}, 10));
+    const auto writeOver = [&sheet](const QString& path) {
+        QFile old(path);
+        if (!old.open(QIODevice::WriteOnly) || old.write("old\r\n") != 5) {
+            return QStringLiteral("(no old file)");
+        }
+        old.close();
+        const ExportResult written = ExportLogGridPdf(sheet, {QStringLiteral("day.csv"), {}}, path);
+        return written.ok ? QStringLiteral("(written)") : written.error;
+    };
+    const auto read = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    };
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("day.pdf"));
+        QString reason;
+        {
+            testing::FileSizeLimit limit(4096);
+            reason = writeOver(path);
+        }
+        EXPECT_EQ(reason, QStringLiteral("File too large"));
+        EXPECT_EQ(read(path), QByteArray("old\r\n"));
+    }
+    testing::SmallFileSystem disk(4096);
+    if (!disk.SkipReason().empty()) {
+        GTEST_SKIP() << disk.SkipReason();
+    }
+    const QString path = disk.Path(QStringLiteral("day.pdf"));
+    EXPECT_EQ(writeOver(path), QStringLiteral("No space left on device"));
+    EXPECT_EQ(read(path), QByteArray("old\r\n"));
+    QStringList files = QDir(disk.Path(QString())).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files, QStringList({QStringLiteral("day.pdf"), QStringLiteral("filler")}));
 }
 
 }  // namespace

@@ -2,19 +2,15 @@
 // that may not grow: each fails, keeps the old file and names the system's reason.
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
-#include <sys/statvfs.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cerrno>
-#include <cstring>
 #include <functional>
 
 #include "export/LogExport.h"
 #include "racelog/RaceLogFile.h"
 #include "settings/SettingsStore.h"
+#include "settings/SmallFileSystem.h"
 #include "settings/TestFiles.h"
 #include "sim/RaceDayGenerator.h"
 #include "views/LogGridModel.h"
@@ -23,53 +19,6 @@
 
 namespace orvanrx {
 namespace {
-
-// A small memory file system mounted on a fresh folder for the object's lifetime, nearly
-// filled so that only `room` bytes are left. Mounting needs the right to mount (root, or a
-// user namespace of its own); without it `skipReason` says why.
-class SmallFileSystem {
-public:
-    explicit SmallFileSystem(qint64 room) {
-        if (!folder_.isValid()) {
-            skipReason_ = "no temporary folder";
-            return;
-        }
-        const QByteArray path = QFile::encodeName(folder_.path());
-        if (mount("tmpfs", path.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k") != 0) {
-            skipReason_ =
-                std::string("cannot mount a small file system here: ") + std::strerror(errno);
-            return;
-        }
-        mounted_ = true;
-        struct statvfs free {};
-        if (statvfs(path.constData(), &free) != 0) {
-            skipReason_ = "statvfs failed";
-            return;
-        }
-        const qint64 available = static_cast<qint64>(free.f_bavail) * free.f_bsize;
-        QFile filler(Path(QStringLiteral("filler")));
-        if (!filler.open(QIODevice::WriteOnly) ||
-            filler.write(QByteArray(available - room, 'f')) != available - room ||
-            !filler.flush()) {
-            skipReason_ = "cannot fill the small file system";
-        }
-    }
-    ~SmallFileSystem() {
-        if (mounted_) {
-            umount2(QFile::encodeName(folder_.path()).constData(), MNT_DETACH);
-        }
-    }
-    SmallFileSystem(const SmallFileSystem&) = delete;
-    SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-    const std::string& SkipReason() const { return skipReason_; }
-    QString Path(const QString& name) const { return folder_.filePath(name); }
-
-private:
-    QTemporaryDir folder_;
-    std::string skipReason_;
-    bool mounted_ = false;
-};
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -130,7 +79,7 @@ protected:
 TEST_F(DiskFullTest, AFullFileSystemIsNamed) {
     for (const Writer& writer : Writers()) {
         // Room for the start of the file only: the disk fills up during the write.
-        SmallFileSystem disk(4096);
+        testing::SmallFileSystem disk(4096);
         if (!disk.SkipReason().empty()) {
             GTEST_SKIP() << disk.SkipReason();
         }
