@@ -59,19 +59,21 @@ ChildWindows::ChildWindows(Parts parts, QObject* parent)
     if (!parts_.now) {
         parts_.now = SystemClock();
     }
-    views.nextDialIn = [this](const QString& car, const QString& at) -> std::optional<CarDialIn> {
-        // Asked at a race of the racer's car or as the dialog opens: a connection of its own
-        // for the one question, and never a new logbook file.
-        if (logbookPath_.isEmpty() || !QFileInfo::exists(logbookPath_)) {
-            return std::nullopt;
-        }
-        const Logbook::OpenResult opened = Logbook::Open(logbookPath_);
-        if (!opened.logbook) {
-            return std::nullopt;
-        }
-        return PredictCarEt(
-            *opened.logbook, car,
-            at.isEmpty() ? parts_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : at);
+    views.nextDialIn = [this]() -> MyCarAlert::DialInLookup {
+        // A connection of its own for each question, and never a new logbook file; asked on
+        // the alert's thread, so it holds copies of the path and of now.
+        return [path = logbookPath_,
+                now = parts_.now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))](
+                   const QString& car, const QString& at) -> std::optional<CarDialIn> {
+            if (path.isEmpty() || !QFileInfo::exists(path)) {
+                return std::nullopt;
+            }
+            const Logbook::OpenResult opened = Logbook::Open(path);
+            if (!opened.logbook) {
+                return std::nullopt;
+            }
+            return PredictCarEt(*opened.logbook, car, at.isEmpty() ? now : at);
+        };
     };
     myCar_ = std::make_unique<MyCarAlert>(settings_, std::move(views));
     connect(&parts_.area, &QMdiArea::subWindowActivated, this, &ChildWindows::ChildActivated);

@@ -12,10 +12,53 @@ MyCarAlert::MyCarAlert(const SettingsStore& settings, Views views)
     watch_.SetNumbers(ReadMyCarNumbers(settings));
 }
 
-MyCarAlert::~MyCarAlert() = default;
+MyCarAlert::~MyCarAlert() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+        lookups_.clear();
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
 
 void MyCarAlert::SetNotifier(std::unique_ptr<DesktopNotifier> notifier) {
     notifier_ = std::move(notifier);
+}
+
+void MyCarAlert::SetDialInLookup(std::function<DialInLookup()> lookup) {
+    views_.nextDialIn = std::move(lookup);
+}
+
+void MyCarAlert::Flush() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return lookups_.empty() && !busy_; });
+}
+
+void MyCarAlert::RunLookups() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stopping_ || !lookups_.empty(); });
+        if (stopping_) {
+            return;
+        }
+        std::function<void()> lookup = std::move(lookups_.front());
+        lookups_.pop_front();
+        busy_ = true;
+        lock.unlock();
+        lookup();
+        lock.lock();
+        busy_ = false;
+        idle_.notify_all();
+    }
+}
+
+void MyCarAlert::Notify(const QString& summary, const QString& body) {
+    if (notifier_) {
+        notifier_->Notify(summary, body);
+    }
 }
 
 void MyCarAlert::SetNumbers(const QStringList& numbers) {
@@ -24,14 +67,14 @@ void MyCarAlert::SetNumbers(const QStringList& numbers) {
     views_.markNumbers(numbers);
 }
 
-QStringList MyCarAlert::DialInLines(const QStringList& cars, const QString& at, bool named,
-                                    bool withoutPrediction) const {
+QStringList MyCarAlert::DialInLines(const DialInLookup& lookup, const QStringList& cars,
+                                    const QString& at, bool named, bool withoutPrediction) {
     QStringList lines;
-    if (!views_.nextDialIn) {
+    if (!lookup) {
         return lines;
     }
     for (const QString& car : cars) {
-        const std::optional<CarDialIn> dialIn = views_.nextDialIn(car, at);
+        const std::optional<CarDialIn> dialIn = lookup(car, at);
         if (!dialIn || (!dialIn->prediction.et && !withoutPrediction)) {
             continue;
         }
@@ -43,7 +86,9 @@ QStringList MyCarAlert::DialInLines(const QStringList& cars, const QString& at, 
 
 void MyCarAlert::ShowDialog(QWidget* parent) {
     frmMyCar dialog(Numbers(), parent);
-    dialog.SetDialIns(DialInLines(Numbers(), {}, true, true));
+    // Asked on the racer's click: read here, a current logbook never waits for a writer.
+    const DialInLookup lookup = views_.nextDialIn ? views_.nextDialIn() : DialInLookup();
+    dialog.SetDialIns(DialInLines(lookup, Numbers(), {}, true, true));
     if (dialog.exec() == QDialog::Accepted) {
         SetNumbers(dialog.Numbers());
     }
@@ -63,12 +108,28 @@ void MyCarAlert::RaceStored(const RunTable& table) {
         }
         // The dial-in for the run about to be made: from the runs before the race's time.
         const QString at = table.Cell(table.LeftRow(), RunColumn::DateTime).trimmed();
-        const QStringList dialIns = DialInLines(cars, at, cars.size() > 1, false);
-        if (!dialIns.isEmpty()) {
-            text.body += QLatin1Char('\n') + dialIns.join(QLatin1Char('\n'));
-        }
-        if (notifier_) {
-            notifier_->Notify(text.summary, text.body);
+        if (!views_.nextDialIn) {
+            Notify(text.summary, text.body);
+        } else {
+            // Read off the tick; the notification follows with the dial-in.
+            std::function<void()> job = [this, lookup = views_.nextDialIn(), cars, at, text]() {
+                QString body = text.body;
+                const QStringList dialIns = DialInLines(lookup, cars, at, cars.size() > 1, false);
+                if (!dialIns.isEmpty()) {
+                    body += QLatin1Char('\n') + dialIns.join(QLatin1Char('\n'));
+                }
+                QMetaObject::invokeMethod(
+                    &context_, [this, summary = text.summary, body] { Notify(summary, body); },
+                    Qt::QueuedConnection);
+            };
+            {
+                const std::lock_guard lock(mutex_);
+                lookups_.push_back(std::move(job));
+                if (!thread_.joinable()) {
+                    thread_ = std::thread([this] { RunLookups(); });
+                }
+            }
+            wake_.notify_one();
         }
         if (slip != nullptr) {
             QApplication::alert(slip->window());

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QObject>
 #include <QStringList>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "analysis/MyCar.h"
 #include "logbook/CarAir.h"
@@ -22,8 +27,18 @@ class SettingsStore;
 // (corrected to the air when the weather is known, else the mean of the last three). The
 // slip's mark follows the latest race: a race without the racer's cars clears it. The My Car
 // dialog shows the next dial-in of each car as well.
+//
+// The alert's dial-in is read on a thread of the alert's own, so the 30 ms tick never waits on
+// the logbook: the slip and the window's call for attention come at once, the notification
+// when the answer is read (in the order of the races).
 class MyCarAlert {
 public:
+    // The next dial-in of a car at a moment ("yyyy-MM-dd HH:mm:ss", empty: the moment the
+    // lookup was made) from the season logbook; nothing without a logbook. Safe to call on any
+    // thread: it holds copies of what it needs.
+    using DialInLookup =
+        std::function<std::optional<CarDialIn>(const QString& car, const QString& at)>;
+
     // What the alert does to the windows, reported to their owner.
     struct Views {
         // Opens the time slip or brings it to the front; gives its window (nullptr if none).
@@ -32,9 +47,9 @@ public:
         std::function<void(MyCarLanes)> markTimeSlip;
         // Marks the numbers' rows in the open race log and statistics windows.
         std::function<void(const QStringList&)> markNumbers;
-        // The next dial-in of a car at a moment ("yyyy-MM-dd HH:mm:ss", empty: now) from the
-        // season logbook; nothing without a logbook. May be left empty.
-        std::function<std::optional<CarDialIn>(const QString& car, const QString& at)> nextDialIn;
+        // A lookup of the next dial-in for the logbook and the moment of now. May be left
+        // empty.
+        std::function<DialInLookup()> nextDialIn;
     };
 
     MyCarAlert(const SettingsStore& settings, Views views);
@@ -56,16 +71,32 @@ public:
     MyCarLanes Lanes() const { return watch_.Lanes(); }
 
     void SetNotifier(std::unique_ptr<DesktopNotifier> notifier);
+    // Replaces the logbook's lookup (tests).
+    void SetDialInLookup(std::function<DialInLookup()> lookup);
+    // Waits until every dial-in asked so far is read; its notification is then posted to this
+    // thread's event loop (tests).
+    void Flush();
 
 private:
     // The line of each car with a next dial-in, "1234: Next dial-in …" when `named`.
-    QStringList DialInLines(const QStringList& cars, const QString& at, bool named,
-                            bool withoutPrediction) const;
+    static QStringList DialInLines(const DialInLookup& lookup, const QStringList& cars,
+                                   const QString& at, bool named, bool withoutPrediction);
+    void Notify(const QString& summary, const QString& body);
+    void RunLookups();
 
     const SettingsStore& settings_;
     Views views_;
     MyCarWatch watch_;
     std::unique_ptr<DesktopNotifier> notifier_;
+    // The notifications' way back to the thread of the windows.
+    QObject context_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    std::deque<std::function<void()>> lookups_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::thread thread_;  // started at the first lookup
 };
 
 }  // namespace orvanrx

@@ -520,24 +520,53 @@ Logbook::OpenResult Logbook::Open(const QString& path) {
     if (*ours == 0) {
         return fail(QStringLiteral("not an OrvanRX logbook"));
     }
+    // A logbook already in WAL is left as it is: switching the journal needs the write lock,
+    // and an open must not wait behind another program's write.
+    std::optional<QString> journal;
+    {
+        sql::Statement mode(db, "PRAGMA journal_mode");
+        if (mode.Step()) {
+            journal = mode.Text(0);
+        }
+    }
+    if (!journal) {
+        return fail({});
+    }
+    if (journal->compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0 &&
+        !db.Exec("PRAGMA journal_mode=WAL")) {
+        return fail({});
+    }
     // A larger page cache than SQLite's 2 MB: a season's queries read the indexes all over.
-    if (!db.Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
+    if (!db.Exec("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON; "
                  "PRAGMA cache_size=-32768; PRAGMA temp_store=MEMORY; "
                  "PRAGMA journal_size_limit=67108864;")) {
         return fail({});
     }
-    {
-        // Created or upgraded under the write lock, so two programs starting together agree.
+    const auto newer = [&](int version) {
+        return fail(QStringLiteral("written by a newer OrvanRX (logbook version %1; this "
+                                   "program knows up to %2)")
+                        .arg(version)
+                        .arg(kLogbookSchemaVersion));
+    };
+    // Read first: a current logbook is opened without the write lock, so an open on the GUI
+    // thread never waits for another program's import.
+    const int seen = static_cast<int>(db.QueryInt("PRAGMA user_version").value_or(-1));
+    if (seen < 0) {
+        return fail({});
+    }
+    if (seen > kLogbookSchemaVersion) {
+        return newer(seen);
+    }
+    if (seen < kLogbookSchemaVersion) {
+        // Created or upgraded under the write lock, so two programs starting together agree:
+        // the version is read again inside.
         sql::Transaction transaction(db);
         if (!transaction.Begun()) {
             return fail({});
         }
         const int version = static_cast<int>(db.QueryInt("PRAGMA user_version").value_or(-1));
         if (version > kLogbookSchemaVersion) {
-            return fail(QStringLiteral("written by a newer OrvanRX (logbook version %1; this "
-                                       "program knows up to %2)")
-                            .arg(version)
-                            .arg(kLogbookSchemaVersion));
+            return newer(version);
         }
         if (version < 0 ||
             (version < kLogbookSchemaVersion &&

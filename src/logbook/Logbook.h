@@ -130,6 +130,8 @@ public:
     };
     // Opens the logbook at path, creating the file (and its folder) when missing and
     // upgrading an older schema. WAL journal, a busy time-out of kLogbookBusyTimeoutMs.
+    // Only creating or upgrading takes the write lock: a current logbook opens at once while
+    // another program writes.
     // A file that is not a logbook, or one of a newer schema, is refused and left as it is.
     static OpenResult Open(const QString& path);
 

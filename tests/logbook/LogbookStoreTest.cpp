@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "LogbookRows.h"
@@ -350,6 +351,23 @@ TEST_F(LogbookStoreTest, TwoConnectionsWriteAtOnce) {
     b.join();
     EXPECT_EQ(failures, 0);
     EXPECT_EQ(logbook->RaceCount(), 2 * kRaces);
+}
+
+TEST_F(LogbookStoreTest, OpeningACurrentLogbookDoesNotWaitForAnotherWriter) {
+    Store(QStringLiteral("/a"), 0,
+          MakeRace(0, kT1, kSp, {QStringLiteral("77"), QStringLiteral("0.5")}, {}));
+    // Another program in the middle of a long import holds the write lock.
+    sql::Database writer;
+    ASSERT_TRUE(writer.Open(Path("logbook.sqlite"), false, 1000));
+    ASSERT_TRUE(writer.Exec("BEGIN IMMEDIATE"));
+    const auto started = std::chrono::steady_clock::now();
+    Logbook::OpenResult opened = Logbook::Open(Path("logbook.sqlite"));
+    const auto waited = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(opened.logbook) << opened.error.toStdString();
+    EXPECT_LT(waited, std::chrono::milliseconds(200));
+    EXPECT_EQ(opened.logbook->RaceCount(), 1);
+    EXPECT_EQ(opened.logbook->SchemaVersion(), kLogbookSchemaVersion);
+    EXPECT_TRUE(writer.Exec("COMMIT"));
 }
 
 TEST(LogbookRoundTest, RoundCodes) {
