@@ -6,6 +6,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "gui/LogGridDelegate.h"
 #include "views/LogGridModel.h"
 
 namespace orvanrx {
@@ -13,11 +14,6 @@ namespace orvanrx {
 namespace {
 
 constexpr qsizetype kPruneEvery = 1024;
-
-bool IsGroupHeader(const QModelIndex& index) {
-    return index.data(LogGridModel::RowKindRole).toInt() ==
-           static_cast<int>(LogGridRowKind::GroupHeader);
-}
 
 // One cell of the grid: a race's cell, a group header's whole row, or a column heading.
 class AccessibleLogGridCell final : public QAccessibleInterface,
