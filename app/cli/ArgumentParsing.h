@@ -1,7 +1,7 @@
 #pragma once
 
 // What the parsers of orvanrx-cli's commands share, and the season's parsers kept in
-// SeasonArguments.cpp (logbook, weather, predict).
+// SeasonArguments.cpp (stats, logbook, weather, predict).
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -21,6 +21,7 @@ std::optional<EarlyExit> Parse(QCommandLineParser& parser, const QStringList& ar
                                int positionalCount);
 QCommandLineOption FileOption(const char* name, const char* description);
 
+Invocation ParseStats(const QStringList& args);
 Invocation ParseLogbook(const QStringList& args);
 Invocation ParseWeather(const QStringList& args);
 Invocation ParsePredict(const QStringList& args);

@@ -1,4 +1,4 @@
-// The season's commands: logbook, weather and predict.
+// The season's commands: logbook, weather and predict, and stats (of a race log or the season).
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -10,6 +10,90 @@
 #include "weather/WeatherCsv.h"
 
 namespace orvanrx::cli {
+
+namespace {
+
+// A day as YYYY-MM-DD, or nothing when the text is not one.
+bool IsDay(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid() && text.size() == 10;
+}
+
+}  // namespace
+
+Invocation ParseStats(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Prints the statistics of a race log, or with --logbook of the season in the logbook: "
+        "a line per car, or one car's figures and runs, or every race two cars ran against "
+        "each other. Figures without a value show as a dash on the terminal and as an empty "
+        "field in CSV."));
+    parser.addPositionalArgument(
+        QStringLiteral("LOG"),
+        QStringLiteral("The race-log CSV file; with --logbook, the logbook file (optional)."));
+    const QCommandLineOption car(QStringLiteral("car"),
+                                 QStringLiteral("Only car N: its figures and its runs."),
+                                 QStringLiteral("N"));
+    const QCommandLineOption vs(QStringLiteral("vs"),
+                                QStringLiteral("With --car: every race between car N and car M."),
+                                QStringLiteral("M"));
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Print CSV for a spreadsheet."));
+    const QCommandLineOption logbook(
+        QStringLiteral("logbook"),
+        QStringLiteral("The races of the logbook (LOG names it; default: the data folder's)."));
+    const QCommandLineOption track(QStringLiteral("track"),
+                                   QStringLiteral("With --logbook: only races at track T."),
+                                   QStringLiteral("T"));
+    const QCommandLineOption since(QStringLiteral("since"),
+                                   QStringLiteral("With --logbook: from day D (YYYY-MM-DD) on."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption until(QStringLiteral("until"),
+                                   QStringLiteral("With --logbook: up to day D (YYYY-MM-DD)."),
+                                   QStringLiteral("D"));
+    const QCommandLineOption eliminations(
+        QStringLiteral("eliminations"),
+        QStringLiteral("With --logbook: elimination rounds only (round code E1, E2 ...)."));
+    parser.addOptions({car, vs, csv, logbook, track, since, until, eliminations});
+    if (auto exit = Parse(parser, args, -1)) {
+        return *exit;
+    }
+    const bool season = parser.isSet(logbook);
+    const QStringList positional = parser.positionalArguments();
+    if (season ? positional.size() > 1 : positional.size() != 1) {
+        return Usage(QStringLiteral("Expected %1 argument(s), got %2.\n\n")
+                         .arg(season ? QStringLiteral("0 or 1") : QStringLiteral("1"))
+                         .arg(positional.size()) +
+                     HelpText(parser, args.value(0)));
+    }
+    if (!season) {
+        for (const QCommandLineOption* option : {&track, &since, &until, &eliminations}) {
+            if (parser.isSet(*option)) {
+                return Usage(
+                    QStringLiteral("--%1 needs --logbook.\n").arg(option->names().first()));
+            }
+        }
+    }
+    for (const QCommandLineOption* option : {&since, &until}) {
+        if (parser.isSet(*option) && !IsDay(parser.value(*option))) {
+            return Usage(
+                QStringLiteral("--%1 takes a day as YYYY-MM-DD.\n").arg(option->names().first()));
+        }
+    }
+    if (parser.isSet(vs) && !parser.isSet(car)) {
+        return Usage(QStringLiteral("--vs needs --car.\n"));
+    }
+    StatsOptions options;
+    options.season = season;
+    (season ? options.logbook : options.log) = positional.value(0);
+    options.car = parser.value(car).trimmed();
+    options.vs = parser.value(vs);
+    options.csv = parser.isSet(csv);
+    options.track = parser.value(track);
+    options.since = parser.value(since);
+    options.until = parser.value(until);
+    options.eliminations = parser.isSet(eliminations);
+    return options;
+}
 
 Invocation ParseLogbook(const QStringList& args) {
     QCommandLineParser parser;
