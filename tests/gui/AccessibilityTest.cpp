@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "AccessibleTree.h"
+#include "DesktopStation.h"
 #include "decoding/RunTables.h"
 #include "gui/AccessibleLogGrid.h"
 #include "gui/ChildWindows.h"
@@ -72,24 +73,13 @@ class AccessibilityTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
-                                                           forwarders.observer, SystemClock(),
-                                                           sim->Clock()});
-        window = std::make_unique<frmMain>(*station, forwarders, *settings);
-        window->resize(1300, 800);
-        window->Load(dir->filePath(QStringLiteral("data")));
-        window->tmrMain().stop();
-        window->show();
+        desk = std::make_unique<test::DesktopStation>();
+        window = desk->OpenWindow();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
     void cleanup() {
-        window->Unload();
-        window.reset();
-        station.reset();
-        sim.reset();
+        test::DesktopStation::Close(window);
+        desk.reset();
     }
 
     // Each child window open in turn (and all of them at once): no visible control of the main
@@ -277,7 +267,7 @@ private Q_SLOTS:
     }
     void filterCellsSpeakTheirDrawnText() {
         QFETCH(int, column);
-        station->Tables().StoreRun(TestRace());
+        desk->station.Tables().StoreRun(TestRace());
         window->RunTool(QStringLiteral("miFilter"));
         frmFilter* filter = window->Windows().Filter();
         LogGridView& view = filter->View();
@@ -311,7 +301,7 @@ private Q_SLOTS:
     // The columns the racer hid (or the window hides) are not in the table, in the race log and
     // the filter, and follow a column hidden or shown later; a cell reads its own column.
     void hiddenColumnsAreNotExposed() {
-        station->Tables().StoreRun(TestRace());
+        desk->station.Tables().StoreRun(TestRace());
         window->RunTool(QStringLiteral("miFilter"));
         frmRaceLog* raceLog = window->Windows().RaceLog();
         raceLog->Grid().SetGroupBy({});
@@ -350,7 +340,7 @@ private Q_SLOTS:
     // A group header row is one cell, across the row, read as its group text once; the races
     // below it are rows of their own, and a closed group's races are not rows at all.
     void aGroupHeaderRowIsOneCell() {
-        station->Tables().StoreRun(TestRace());
+        desk->station.Tables().StoreRun(TestRace());
         frmRaceLog* raceLog = window->Windows().RaceLog();
         raceLog->AllCategories();
         raceLog->UpdateDisplay();
@@ -391,7 +381,7 @@ private Q_SLOTS:
     // child by LogGridShape::ChildOf), by the cells of the table a screen reader knows: the
     // group's text on its header, the race row (car, name, times) on a race.
     void theRowCursorIsAnnouncedByItsCell() {
-        station->Tables().StoreRun(TestRace());
+        desk->station.Tables().StoreRun(TestRace());
         frmRaceLog* raceLog = window->Windows().RaceLog();
         raceLog->AllCategories();
         LogGridView& view = raceLog->View();
@@ -415,12 +405,8 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SettingsStore> settings;
-    StationForwarders forwarders;
+    std::unique_ptr<test::DesktopStation> desk;
     std::unique_ptr<frmMain> window;
-    std::unique_ptr<SimulatedXpress> sim;
-    std::unique_ptr<Station> station;
 };
 
 QTEST_MAIN(AccessibilityTest)

@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "DesktopStation.h"
 #include "decoding/RunTables.h"
 #include "gui/ChildWindows.h"
 #include "gui/CommandBars.h"
@@ -64,17 +65,8 @@ class KeyboardTest : public QObject {
 
 private Q_SLOTS:
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
-                                                           forwarders.observer, SystemClock(),
-                                                           sim->Clock()});
-        window = std::make_unique<frmMain>(*station, forwarders, *settings);
-        window->resize(1300, 800);
-        window->Load(dir->filePath(QStringLiteral("data")));
-        window->tmrMain().stop();
-        window->show();
+        desk = std::make_unique<test::DesktopStation>();
+        window = desk->OpenWindow();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
@@ -83,10 +75,8 @@ private Q_SLOTS:
              popup = QApplication::activePopupWidget()) {
             popup->close();
         }
-        window->Unload();
-        window.reset();
-        station.reset();
-        sim.reset();
+        test::DesktopStation::Close(window);
+        desk.reset();
     }
 
     void theRaceLogGridHasTheFocusAtStart() {
@@ -106,7 +96,7 @@ private Q_SLOTS:
         LogGridView& view = raceLog->View();
         QCOMPARE(QApplication::focusWidget(), &view);
         QCOMPARE(CurrentRow(view), QStringLiteral("none"));
-        RunTables& tables = station->Tables();
+        RunTables& tables = desk->station.Tables();
         tables.StoreRun(Race("PRO           E1", "11", "12"));
         tables.StoreRun(Race("PRO           E1", "13", "14"));
         raceLog->AllCategories();
@@ -129,7 +119,7 @@ private Q_SLOTS:
     // Keys pressed one after another in an all-categories grid of two categories (newest
     // first): the row the cursor is on after each.
     void theGridIsWalkedByKeys() {
-        RunTables& tables = station->Tables();
+        RunTables& tables = desk->station.Tables();
         tables.StoreRun(Race("PRO           E1", "11", "12"));
         tables.StoreRun(Race("STREET        E1", "21", "22"));
         tables.StoreRun(Race("PRO           E2", "13", "14"));
@@ -242,7 +232,7 @@ private Q_SLOTS:
     }
 
     void thePrintViewPagesAndZoomByKeys() {
-        RunTables& tables = station->Tables();
+        RunTables& tables = desk->station.Tables();
         for (int race = 0; race < 40; ++race) {
             const QByteArray car = QByteArray::number(100 + race);
             const QByteArray other = QByteArray::number(500 + race);
@@ -273,12 +263,8 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SettingsStore> settings;
-    StationForwarders forwarders;
+    std::unique_ptr<test::DesktopStation> desk;
     std::unique_ptr<frmMain> window;
-    std::unique_ptr<SimulatedXpress> sim;
-    std::unique_ptr<Station> station;
 };
 
 QTEST_MAIN(KeyboardTest)

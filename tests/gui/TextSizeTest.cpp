@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "DesktopStation.h"
 #include "decoding/RunTables.h"
 #include "gui/ChildWindows.h"
 #include "gui/LogGridView.h"
@@ -53,35 +54,12 @@ class TextSizeTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<frmMain> Open() {
-        auto window = std::make_unique<frmMain>(*station, forwarders, *settings);
-        window->resize(1300, 800);
-        window->Load(dir->filePath(QStringLiteral("data")));
-        window->tmrMain().stop();
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get())) {
-            qWarning("the main window was not shown");
-        }
-        return window;
-    }
-    void Close(std::unique_ptr<frmMain>& window) {
-        window->Unload();
-        window.reset();
-    }
+    std::unique_ptr<frmMain> Open() { return desk->OpenWindow(); }
+    static void Close(std::unique_ptr<frmMain>& window) { test::DesktopStation::Close(window); }
 
 private Q_SLOTS:
-    void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        settings = std::make_unique<SettingsStore>(dir->filePath(QStringLiteral("OrvanRX.ini")));
-        sim = std::make_unique<SimulatedXpress>(std::vector<trace::Step>{});
-        station = std::make_unique<Station>(Station::Setup{*sim, *settings, forwarders.indicators,
-                                                           forwarders.observer, SystemClock(),
-                                                           sim->Clock()});
-    }
-    void cleanup() {
-        station.reset();
-        sim.reset();
-    }
+    void init() { desk = std::make_unique<test::DesktopStation>(); }
+    void cleanup() { desk.reset(); }
 
     // Larger text: taller rows and headings, wider columns on screen, a larger slip; the width
     // the grid keeps (and saves) for Name is the same twips at every size.
@@ -91,7 +69,7 @@ private Q_SLOTS:
         race.Category = QStringLiteral("SUPER PRO     E1");
         race.CarL = QStringLiteral("1234");
         race.NameL = QStringLiteral("A DRIVER WITH A LONG NAME");
-        station->Tables().StoreRun(race);
+        desk->station.Tables().StoreRun(race);
         window->Windows().RaceLog()->AllCategories();
         window->RunTool(QStringLiteral("miTimeSlip"));
         LogGridModel& grid = window->Windows().RaceLog()->Grid();
@@ -127,7 +105,7 @@ private Q_SLOTS:
         auto window = Open();
         QVERIFY(window->findChild<QAction*>(QStringLiteral("miTextSize100"))->isChecked());
         window->findChild<QAction*>(QStringLiteral("miTextSize150"))->trigger();
-        QCOMPARE(settings->QueryValue(kMainScreenSettingsKey, kTextSizeValue),
+        QCOMPARE(desk->settings.QueryValue(kMainScreenSettingsKey, kTextSizeValue),
                  QStringLiteral("150"));
         Close(window);
 
@@ -153,19 +131,15 @@ private Q_SLOTS:
         QFETCH(QVariant, stored);
         QFETCH(int, percent);
         if (stored.isValid()) {
-            settings->SetKeyValue(
+            desk->settings.SetKeyValue(
                 kMainScreenSettingsKey, kTextSizeValue, stored,
                 stored.typeId() == QMetaType::QString ? ValueType::RegSz : ValueType::RegDword);
         }
-        QCOMPARE(ReadTextSize(*settings), percent);
+        QCOMPARE(ReadTextSize(desk->settings), percent);
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<SettingsStore> settings;
-    StationForwarders forwarders;
-    std::unique_ptr<SimulatedXpress> sim;
-    std::unique_ptr<Station> station;
+    std::unique_ptr<test::DesktopStation> desk;
 };
 
 QTEST_MAIN(TextSizeTest)
